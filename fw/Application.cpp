@@ -1,0 +1,14 @@
+#include "fw/Application.h"
+
+namespace fw {
+
+Application::Application(Profile& profile, StringTable& strings, MessageSink& messages, const QString& name)
+    : m_name(name)
+    , m_profile(&profile)
+    , m_strings(&strings)
+    , m_messages(&messages)
+    , m_install(*this)
+{
+}
+
+} // namespace fw

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "fw/MessageSink.h"
+#include "fw/Profile.h"
+#include "fw/ProgramWide.h"
+#include "fw/StringTable.h"
+
+#include <QString>
+
+namespace fw {
+
+// What the program's code asks of the framework's application object: its name (the caption
+// of the framework's message boxes), the profile, the string table and the message sink.
+// It is the program-wide one while it lives; the program's application object owns one,
+// tests create their own.
+class Application {
+public:
+    Application(Profile& profile, StringTable& strings, MessageSink& messages,
+                const QString& name = QStringLiteral("Ormi"));
+
+    static Application& get() { return ProgramWide<Application>::get(); }
+
+    const QString& name() const { return m_name; }
+    void setName(const QString& name) { m_name = name; }
+    Profile& profile() { return *m_profile; }
+    StringTable& strings() { return *m_strings; }
+    MessageSink& messages() { return *m_messages; }
+    void setMessages(MessageSink& messages) { m_messages = &messages; }
+
+private:
+    QString m_name;
+    Profile* m_profile;
+    StringTable* m_strings;
+    MessageSink* m_messages;
+    ProgramWide<Application>::Install m_install;
+};
+
+} // namespace fw

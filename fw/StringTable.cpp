@@ -1,0 +1,89 @@
+#include "fw/StringTable.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace fw {
+
+namespace {
+
+QString unescape(QStringView raw)
+{
+    QString out;
+    out.reserve(raw.size());
+    for (qsizetype i = 0; i < raw.size(); ++i) {
+        const QChar ch = raw.at(i);
+        if (ch != QLatin1Char('\\') || i + 1 == raw.size()) {
+            out += ch;
+            continue;
+        }
+        const QChar next = raw.at(++i);
+        if (next == QLatin1Char('n'))
+            out += QLatin1Char('\n');
+        else if (next == QLatin1Char('t'))
+            out += QLatin1Char('\t');
+        else if (next == QLatin1Char('r'))
+            out += QLatin1Char('\r');
+        else
+            out += next;
+    }
+    return out;
+}
+
+} // namespace
+
+StringTable::StringTable()
+{
+    const QDir builtIn(QStringLiteral(":/strings"));
+    for (const QString& name : builtIn.entryList({QStringLiteral("*.txt")}, QDir::Files, QDir::Name)) {
+        QFile file(builtIn.filePath(name));
+        if (file.open(QIODevice::ReadOnly))
+            merge(QString::fromUtf8(file.readAll()));
+    }
+}
+
+QString StringTable::text(int id) const { return m_texts.value(id); }
+
+bool StringTable::contains(int id) const { return m_texts.contains(id); }
+
+QString StringTable::format(int id, std::initializer_list<FormatArg> args) const
+{
+    return TextFormat::format(text(id), args);
+}
+
+bool StringTable::loadLanguage(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    merge(QString::fromUtf8(file.readAll()));
+    return true;
+}
+
+void StringTable::merge(const QString& tableText)
+{
+    const QStringList lines = tableText.split(QLatin1Char('\n'));
+    for (QString line : lines) {
+        if (line.endsWith(QLatin1Char('\r')))
+            line.chop(1);
+        if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
+            continue;
+        const qsizetype tab = line.indexOf(QLatin1Char('\t'));
+        if (tab <= 0)
+            continue;
+        bool ok = false;
+        const int id = line.left(tab).trimmed().toInt(&ok);
+        if (ok)
+            m_texts.insert(id, unescape(QStringView(line).mid(tab + 1)));
+    }
+}
+
+CommandPrompt StringTable::splitPrompt(const QString& entry)
+{
+    const qsizetype newline = entry.indexOf(QLatin1Char('\n'));
+    if (newline < 0)
+        return {entry, QString()};
+    return {entry.left(newline), entry.mid(newline + 1)};
+}
+
+} // namespace fw

@@ -1,0 +1,43 @@
+#include "fw/StringTable.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+TEST(StringTableTest, BuiltInSpanishTextsKeepTheirTrailingBlanks)
+{
+    fw::StringTable strings;
+    EXPECT_EQ(strings.text(1584), "Versión ");
+    EXPECT_EQ(strings.text(1026), "Configuración DRAVOLINO ");
+    EXPECT_EQ(strings.text(57600), "Crea un nuevo documento\nNuevo");
+    EXPECT_FALSE(strings.contains(1));
+    EXPECT_EQ(strings.text(1), QString());
+}
+
+TEST(StringTableTest, APromptSplitsAtItsFirstNewline)
+{
+    const fw::CommandPrompt both = fw::StringTable::splitPrompt("Añade un nuevo dispositivo\nNuevo dispositivo");
+    EXPECT_EQ(both.statusPrompt, "Añade un nuevo dispositivo");
+    EXPECT_EQ(both.tooltip, "Nuevo dispositivo");
+    const fw::CommandPrompt promptOnly = fw::StringTable::splitPrompt("Parametrización");
+    EXPECT_EQ(promptOnly.statusPrompt, "Parametrización");
+    EXPECT_EQ(promptOnly.tooltip, QString());
+}
+
+TEST(StringTableTest, ALanguageFileReplacesOnlyTheTextsItHolds)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("OrmiFran.txt");
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("# francais\r\n1026\tConfiguration DRAVOLINO \r\n1557\tMaximum %u\\nappareils\r\nbad line\r\n");
+    file.close();
+
+    fw::StringTable strings;
+    ASSERT_TRUE(strings.loadLanguage(path));
+    EXPECT_EQ(strings.text(1026), "Configuration DRAVOLINO ");
+    EXPECT_EQ(strings.format(1557, {12}), "Maximum 12\nappareils");
+    EXPECT_EQ(strings.text(1584), "Versión ");
+    EXPECT_FALSE(strings.loadLanguage(dir.filePath("missing.txt")));
+}

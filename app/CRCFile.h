@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+
+#include <array>
+
+// CRC-32 (ISO-HDLC: reflected polynomial 0xEDB88320) of a whole file, so that a machine's
+// configuration can be matched with the document file it came from.
+class CRCFile {
+public:
+    CRCFile();
+
+    // The checksum of the file's bytes; 0 when the file cannot be opened (as for an empty file).
+    quint32 ComputeFileCrc(const QString& path) const;
+
+private:
+    std::array<quint32, 256> m_table;
+};

@@ -1,0 +1,76 @@
+#include "app/CharacterTable.h"
+
+#include <QFile>
+
+namespace {
+
+constexpr quint32 FirstUsableByte = 0x01;
+constexpr quint32 LastUsableByte = 0xEF; // 0xF0 and above are the byte code's markers
+
+int hexDigit(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+// A hexadecimal number the way "%x" reads it from upper-case text: blanks skipped, an
+// optional "0X" prefix, as many digits as there are.
+std::optional<quint32> scanHex(QByteArrayView text)
+{
+    qsizetype i = 0;
+    while (i < text.size() && (text.at(i) == ' ' || text.at(i) == '\t'))
+        ++i;
+    if (i + 2 < text.size() && text.at(i) == '0' && text.at(i + 1) == 'X' && hexDigit(text.at(i + 2)) >= 0)
+        i += 2;
+    quint32 value = 0;
+    int digits = 0;
+    for (; i < text.size() && hexDigit(text.at(i)) >= 0; ++i, ++digits)
+        value = value * 16 + quint32(hexDigit(text.at(i)));
+    if (digits == 0)
+        return std::nullopt;
+    return value;
+}
+
+} // namespace
+
+bool CharacterTable::load(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return false;
+    read(file);
+    return true;
+}
+
+void CharacterTable::read(QIODevice& device)
+{
+    while (m_entries.size() < MaxEntries && !device.atEnd()) {
+        // readLine(n) reads at most n - 1 bytes; a longer line goes on in the next read.
+        if (const auto entry = parseLine(device.readLine(MaxLineLength + 1)))
+            m_entries.append(*entry);
+    }
+}
+
+std::optional<CharacterTable::Entry> CharacterTable::parseLine(const QByteArray& line)
+{
+    const QByteArray text = line.trimmed().toUpper();
+    if (text.isEmpty() || text.startsWith("//"))
+        return std::nullopt;
+    const auto code = scanHex(QByteArrayView(text).first(qMin<qsizetype>(text.size(), 5)));
+    const auto byte = scanHex(QByteArrayView(text).last(qMin<qsizetype>(text.size(), 4)));
+    if (!code || !byte)
+        return std::nullopt;
+    return Entry{*code, *byte};
+}
+
+std::optional<char> CharacterTable::byteFor(char16_t unit) const
+{
+    for (const Entry& entry : m_entries) {
+        if (entry.code == unit && entry.byte >= FirstUsableByte && entry.byte <= LastUsableByte)
+            return char(entry.byte);
+    }
+    return std::nullopt;
+}

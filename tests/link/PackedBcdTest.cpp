@@ -1,0 +1,95 @@
+#include "link/PackedBcd.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QByteArray bytes(std::initializer_list<int> values)
+{
+    QByteArray out;
+    for (int v : values)
+        out += char(v);
+    return out;
+}
+
+struct ToBcdCase {
+    quint32 value;
+    int digits;
+    bool reversed;
+    QByteArray expected;
+};
+
+struct FromBcdCase {
+    int digits;
+    QByteArray source;
+    bool reversed;
+    quint32 expected;
+};
+
+} // namespace
+
+TEST(PackedBcdTest, IntToBcdWritesPairsHighNibbleFirstInEitherOrder)
+{
+    const ToBcdCase cases[] = {
+        {2468, 4, false, bytes({0x24, 0x68})},
+        {2468, 4, true, bytes({0x68, 0x24})},
+        {80, 2, false, bytes({0x80})},
+        {5, 3, false, bytes({0x00, 0x05})}, // an odd count writes the bytes of the next even one
+        {123456, 6, true, bytes({0x56, 0x34, 0x12})},
+        {4294967295u, 10, false, bytes({0x42, 0x94, 0x96, 0x72, 0x95})},
+        {0, 0, false, QByteArray()},
+        // The first digit is not range-checked: its nibble is the digit modulo 16.
+        {100, 2, false, bytes({0xA0})},
+        {255, 2, false, bytes({0x95})},
+        {10000, 4, false, bytes({0xA0, 0x00})},
+    };
+    for (const ToBcdCase& c : cases) {
+        const auto out = IntToBcd(c.value, c.digits, c.reversed);
+        ASSERT_TRUE(out.has_value()) << c.value;
+        EXPECT_EQ(*out, c.expected) << c.value << " in " << c.digits << (c.reversed ? " reversed" : "");
+    }
+}
+
+TEST(PackedBcdTest, BcdToIntReadsNibblesAsDigits)
+{
+    const FromBcdCase cases[] = {
+        {4, bytes({0x24, 0x68}), false, 2468},
+        {4, bytes({0x24, 0x68}), true, 6824},
+        {2, bytes({0x80}), false, 80},
+        {2, bytes({0xA0}), false, 100}, // a nibble above 9 weighs like a digit
+        {3, bytes({0x24, 0x68}), false, 2468}, // odd count raised when not reversed
+        {3, bytes({0x24, 0x68}), true, 824},   // and taken as it is when reversed
+        {0, QByteArray(), false, 0},
+        {10, bytes({0x42, 0x94, 0x96, 0x72, 0x95}), false, 4294967295u},
+    };
+    for (const FromBcdCase& c : cases) {
+        const auto value = BcdToInt(c.digits, c.source, c.reversed);
+        ASSERT_TRUE(value.has_value()) << c.source.toHex().constData();
+        EXPECT_EQ(*value, c.expected) << c.source.toHex().constData() << (c.reversed ? " reversed" : "");
+    }
+}
+
+TEST(PackedBcdTest, EveryFourDigitValueRoundTripsInBothOrders)
+{
+    for (quint32 value = 0; value <= 9999; ++value) {
+        for (bool reversed : {false, true}) {
+            const auto packed = IntToBcd(value, 4, reversed);
+            ASSERT_TRUE(packed.has_value());
+            ASSERT_EQ(BcdToInt(4, *packed, reversed), value) << value << reversed;
+        }
+    }
+}
+
+TEST(PackedBcdTest, CountsAboveTenDigitsShortSourcesAndOverflowsAreRefused)
+{
+    EXPECT_FALSE(IntToBcd(1, 11, false).has_value());
+    EXPECT_FALSE(IntToBcd(1, 12, true).has_value());
+    EXPECT_FALSE(IntToBcd(1, -2, false).has_value());
+    EXPECT_FALSE(BcdToInt(12, QByteArray(6, '\x11'), false).has_value());
+    EXPECT_FALSE(BcdToInt(-1, QByteArray(1, '\x11'), true).has_value());
+    EXPECT_FALSE(BcdToInt(4, bytes({0x24}), false).has_value());
+    EXPECT_FALSE(BcdToInt(3, bytes({0x24}), true).has_value());
+    // Ten digits that do not fit 32 bits.
+    EXPECT_FALSE(BcdToInt(10, bytes({0x99, 0x99, 0x99, 0x99, 0x99}), false).has_value());
+    EXPECT_FALSE(BcdToInt(10, QByteArray(5, '\xFF'), true).has_value());
+}

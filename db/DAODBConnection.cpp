@@ -1,0 +1,288 @@
+#include "db/DAODBConnection.h"
+
+#include "db/DAODBRecordset.h"
+#include "db/DBTimer.h"
+#include "db/SqliteStatement.h"
+#include "fw/TextFormat.h"
+
+#include <sqlite3.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryFile>
+
+#include <filesystem>
+
+namespace {
+
+QString savepointName(int level) { return QStringLiteral("ormi_trans_%1").arg(level); }
+
+// Runs statements on a connection being set up; false with the engine's description.
+bool exec(sqlite3* db, const char* sql, QString* error)
+{
+    if (sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK)
+        return true;
+    *error = SqliteStatement::EngineMessage(db);
+    return false;
+}
+
+QString withPath(const QString& description, const QString& path)
+{
+    return QStringLiteral("%1 (%2)").arg(description, QDir::toNativeSeparators(path));
+}
+
+} // namespace
+
+DAODBConnection::~DAODBConnection() { Close(); }
+
+std::unique_ptr<DBRecordset> DAODBConnection::CreateRecordset() { return std::make_unique<DAODBRecordset>(*this); }
+
+void DAODBConnection::ReportStatementError(const QString& description, const QString& sql)
+{
+    WriteSqlLog(fw::TextFormat::format(QStringLiteral("Excepcion: %s Query: %s"), {description, sql}));
+    ReportError(description, sql);
+}
+
+sqlite3* DAODBConnection::OpenEngine(const QString& path, bool exclusive, bool readOnly, QString* error)
+{
+    // An absolute name is never taken for a "file:" address.
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    sqlite3* db = nullptr;
+    const int flags = readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
+    bool ok = sqlite3_open_v2(QFile::encodeName(absolute).constData(), &db, flags, nullptr) == SQLITE_OK;
+    if (!ok)
+        *error = db ? SqliteStatement::EngineMessage(db) : QString::fromUtf8(sqlite3_errstr(SQLITE_NOMEM));
+    // Reading the schema finds a file that is not a database, or one that another connection
+    // holds exclusively, at once: there is no busy wait.
+    if (ok && exclusive)
+        ok = exec(db, "PRAGMA locking_mode=EXCLUSIVE", error);
+    if (ok)
+        ok = exec(db, "SELECT count(*) FROM sqlite_master", error);
+    // In exclusive locking mode the lock of the first write is kept until the connection closes.
+    if (ok && exclusive && !readOnly)
+        ok = exec(db, "BEGIN EXCLUSIVE; COMMIT", error);
+    if (!ok) {
+        sqlite3_close_v2(db);
+        *error = withPath(*error, absolute);
+        return nullptr;
+    }
+    return db;
+}
+
+bool DAODBConnection::Open(const QString& path, bool exclusive, bool readOnly)
+{
+    QString error;
+    sqlite3* db = OpenEngine(path, exclusive, readOnly, &error);
+    if (!db) {
+        ReportError(error, QString());
+        return false;
+    }
+    Close();
+    m_db = db;
+    m_exclusive = exclusive;
+    m_readOnly = readOnly;
+    SetPath(QFileInfo(path).absoluteFilePath());
+    SetOpen(true);
+    return true;
+}
+
+void DAODBConnection::Close()
+{
+    if (m_db) {
+        // Closing rolls back any transaction still open.
+        sqlite3_close_v2(m_db);
+        m_db = nullptr;
+        DBConnection::Rollback();
+    }
+    SetOpen(false);
+}
+
+bool DAODBConnection::CreateDatabase(const QString& path)
+{
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    if (QFileInfo::exists(absolute)) {
+        ReportError(withPath(QStringLiteral("La base de datos ya existe."), absolute), QString());
+        return false;
+    }
+    sqlite3* db = nullptr;
+    QString error;
+    bool ok = sqlite3_open_v2(QFile::encodeName(absolute).constData(), &db,
+                              SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) == SQLITE_OK;
+    if (!ok)
+        error = db ? SqliteStatement::EngineMessage(db) : QString::fromUtf8(sqlite3_errstr(SQLITE_NOMEM));
+    // The engine writes the file's header only with a first change.
+    if (ok)
+        ok = exec(db, "PRAGMA user_version=0", &error);
+    sqlite3_close_v2(db);
+    if (!ok) {
+        QFile::remove(absolute);
+        ReportError(withPath(error, absolute), QString());
+    }
+    return ok;
+}
+
+bool DAODBConnection::Run(const QString& sql)
+{
+    if (!m_db) {
+        ReportStatementError(NotOpenText(), sql);
+        return false;
+    }
+    SqliteStatement statement;
+    QString error;
+    if (!statement.Prepare(m_db, sql, &error) || statement.Step(&error) != SQLITE_DONE) {
+        ReportStatementError(error, sql);
+        return false;
+    }
+    return true;
+}
+
+bool DAODBConnection::BeginTrans()
+{
+    // Nested levels are savepoints inside the outermost one.
+    if (!Run(QStringLiteral("SAVEPOINT ") + savepointName(GetTransDepth() + 1)))
+        return false;
+    return DBConnection::BeginTrans();
+}
+
+bool DAODBConnection::CommitTrans(bool forceFlush)
+{
+    // Every commit reaches the disk; the force-flush request asks nothing more of this engine.
+    if (GetTransDepth() > 0 && !Run(QStringLiteral("RELEASE SAVEPOINT ") + savepointName(GetTransDepth())))
+        return false;
+    return DBConnection::CommitTrans(forceFlush);
+}
+
+bool DAODBConnection::Rollback()
+{
+    // The engine rolls back every level, as the depth does.
+    if (m_db && !sqlite3_get_autocommit(m_db) && !Run(QStringLiteral("ROLLBACK")))
+        return false;
+    return DBConnection::Rollback();
+}
+
+int DAODBConnection::Execute(const QString& sql, int)
+{
+    const qint64 start = StartTimer();
+    if (!m_db) {
+        ReportStatementError(NotOpenText(), sql);
+        return -1;
+    }
+    SqliteStatement statement;
+    QString error;
+    if (!statement.Prepare(m_db, sql, &error)) {
+        ReportStatementError(error, sql);
+        return -1;
+    }
+    if (statement.ColumnCount() > 0) {
+        ReportStatementError(QStringLiteral("No se puede ejecutar una consulta de selección."), sql);
+        return -1;
+    }
+    const sqlite3_int64 changesBefore = sqlite3_total_changes64(m_db);
+    if (statement.Step(&error) != SQLITE_DONE) {
+        ReportStatementError(error, sql);
+        return -1;
+    }
+    const int rows = sqlite3_total_changes64(m_db) == changesBefore ? 0 : sqlite3_changes(m_db);
+    if (StatementTiming())
+        WriteSqlLog(fw::TextFormat::format(QStringLiteral("Regs: %d Query: %s\nTiempo: %.3f ms"),
+                                           {rows, sql, double(GetElapsedMs(start))}));
+    return rows;
+}
+
+bool DAODBConnection::Exists(const QString& sql)
+{
+    DAODBRecordset recordset(*this);
+    return recordset.OpenFirstRow(sql) && !recordset.IsEOF();
+}
+
+int DAODBConnection::QueryInt(const QString& sql)
+{
+    DAODBRecordset recordset(*this);
+    if (!recordset.OpenFirstRow(sql) || recordset.IsEOF())
+        return -1;
+    const DBValue value = recordset.GetFieldValue(0);
+    if (value.IsNull())
+        return -1;
+    QString error;
+    const std::optional<qint32> number = value.ToLong(&error);
+    if (!number) {
+        ReportStatementError(error, sql);
+        return -1;
+    }
+    return *number;
+}
+
+QString DAODBConnection::QueryString(const QString& sql)
+{
+    DAODBRecordset recordset(*this);
+    if (!recordset.OpenFirstRow(sql) || recordset.IsEOF())
+        return QString();
+    return FormatValue(recordset.GetFieldValue(0));
+}
+
+QString DAODBConnection::FormatDateLiteral(const OleDateTime& dateTime, bool dateOnly)
+{
+    if (!dateTime.ToDateTime())
+        return QStringLiteral("NULL");
+    if (dateOnly)
+        return QString::asprintf("#%02d/%02d/%04d#", dateTime.GetMonth(), dateTime.GetDay(), dateTime.GetYear());
+    return QString::asprintf("#%02d/%02d/%04d %02d:%02d:%02d#", dateTime.GetMonth(), dateTime.GetDay(),
+                             dateTime.GetYear(), dateTime.GetHour(), dateTime.GetMinute(), dateTime.GetSecond());
+}
+
+bool DAODBConnection::Compact()
+{
+    if (!m_db) {
+        ReportStatementError(NotOpenText(), QString());
+        return false;
+    }
+    if (m_readOnly) {
+        ReportStatementError(QString::fromUtf8(sqlite3_errstr(SQLITE_READONLY)), QString());
+        return false;
+    }
+    // The copy is made beside the database, so that it replaces the file in one rename.
+    const QFileInfo database(Path());
+    QTemporaryFile temporary(database.absoluteFilePath() + QStringLiteral(".XXXXXX.compact"));
+    if (!temporary.open()) {
+        ReportStatementError(withPath(temporary.errorString(), temporary.fileTemplate()), QString());
+        return false;
+    }
+    temporary.close();
+    if (!CompactInto(temporary.fileName()))
+        return false;
+
+    const QString path = Path();
+    const bool exclusive = m_exclusive;
+    Close();
+    std::error_code failure;
+    const std::filesystem::path from = QFile::encodeName(temporary.fileName()).toStdString();
+    const std::filesystem::path to = QFile::encodeName(path).toStdString();
+    std::filesystem::permissions(from, std::filesystem::status(to).permissions(), failure);
+    if (!failure)
+        std::filesystem::rename(from, to, failure);
+    if (!failure)
+        temporary.setAutoRemove(false); // it is the database now
+    const bool reopened = Open(path, exclusive, false);
+    if (failure) {
+        ReportError(withPath(QString::fromStdString(failure.message()), path), QString());
+        return false;
+    }
+    return reopened;
+}
+
+bool DAODBConnection::CompactInto(const QString& target)
+{
+    const QString sql = QStringLiteral("VACUUM INTO ?");
+    SqliteStatement statement;
+    QString error;
+    bool ok = statement.Prepare(m_db, sql, &error);
+    if (ok) {
+        const QByteArray name = QFile::encodeName(target);
+        sqlite3_bind_text(statement.Handle(), 1, name.constData(), int(name.size()), SQLITE_TRANSIENT);
+        ok = statement.Step(&error) == SQLITE_DONE;
+    }
+    if (!ok)
+        ReportStatementError(error, sql);
+    return ok;
+}

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "db/DBConnection.h"
+
+struct sqlite3;
+
+// The database connection of this system. The catalogue and management databases are SQLite
+// files under their Jet names; the statements keep their Jet form (see JetSql).
+//
+// Open modes: a missing file or a file that is not a database fails at once and creates
+// nothing; a read-only connection refuses every write; an exclusive writable connection keeps
+// every other connection out (their open fails at once), an exclusive read-only one keeps
+// writers out. Engine errors are reported by the error mode (DBConnection).
+class DAODBConnection : public DBConnection {
+public:
+    DAODBConnection() = default;
+    ~DAODBConnection() override;
+
+    std::unique_ptr<DBRecordset> CreateRecordset() override;
+    bool Exists(const QString& sql) override;
+    // Refuses a path that exists; leaves the connection as it was, the new file closed.
+    bool CreateDatabase(const QString& path) override;
+    bool Rollback() override;
+    bool CommitTrans(bool forceFlush = false) override;
+    // Rewrites the file without its free space through a temporary file beside it, then opens
+    // it again in the mode it had.
+    bool Compact() override;
+    bool BeginTrans() override;
+    bool Open(const QString& path, bool exclusive, bool readOnly) override;
+    void Close() override;
+    // Statements are atomic whatever the mode; rows affected, 0 for statements that change no
+    // rows (such as CREATE TABLE).
+    int Execute(const QString& sql, int mode = 0) override;
+    QString QueryString(const QString& sql) override;
+    int QueryInt(const QString& sql) override;
+    // #mm/dd/yyyy# or #mm/dd/yyyy hh:mm:ss#; NULL for a date-time that is not valid.
+    QString FormatDateLiteral(const OleDateTime& dateTime, bool dateOnly) override;
+
+    // The engine's connection while open (for the recordsets of this connection).
+    sqlite3* Handle() const { return m_db; }
+    // A statement's engine error: its line in the SQL log, then by the error mode.
+    void ReportStatementError(const QString& description, const QString& sql);
+
+    static QString NotOpenText() { return QStringLiteral("La base de datos no está abierta."); }
+
+private:
+    // A connection to the file in the given mode, or none with the engine's description.
+    static sqlite3* OpenEngine(const QString& path, bool exclusive, bool readOnly, QString* error);
+    // Runs an internal statement; false after reporting its error.
+    bool Run(const QString& sql);
+    bool CompactInto(const QString& target);
+
+    sqlite3* m_db = nullptr;
+    bool m_exclusive = false;
+    bool m_readOnly = false;
+};

@@ -1,0 +1,437 @@
+#include "db/DAODBRecordset.h"
+
+#include "db/DAODBConnection.h"
+#include "db/DBTimer.h"
+#include "db/SqliteStatement.h"
+#include "fw/MessageBoxes.h"
+#include "fw/TextFormat.h"
+
+#include <sqlite3.h>
+
+namespace {
+
+QString quoted(const QString& name)
+{
+    QString out = name;
+    out.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    return QLatin1Char('"') + out + QLatin1Char('"');
+}
+
+} // namespace
+
+DAODBRecordset::DAODBRecordset(DAODBConnection& connection)
+    : DBRecordset(connection)
+    , m_connection(connection)
+{
+}
+
+DAODBRecordset::~DAODBRecordset() { Close(); }
+
+bool DAODBRecordset::Open(const QString& sql, bool snapshot) { return Load(sql, snapshot, false); }
+
+bool DAODBRecordset::OpenFirstRow(const QString& sql) { return Load(sql, true, true); }
+
+bool DAODBRecordset::Load(const QString& sql, bool snapshot, bool firstRowOnly)
+{
+    Close();
+    m_sql = sql;
+    m_snapshot = snapshot;
+    m_firstRowOnly = firstRowOnly;
+    const qint64 start = StartTimer();
+    if (!m_connection.Handle()) {
+        ReportStatement(DAODBConnection::NotOpenText());
+        return false;
+    }
+    SqliteStatement statement;
+    QString error;
+    if (!statement.Prepare(m_connection.Handle(), sql, &error)) {
+        ReportStatement(error);
+        return false;
+    }
+    if (!statement.IsQuery()) {
+        // Checked before the first step, so an action statement never runs here.
+        ReportStatement(QStringLiteral("No se puede abrir una consulta de acción."));
+        return false;
+    }
+    std::vector<SqliteColumn> columns;
+    for (int i = 0; i < statement.ColumnCount(); ++i)
+        columns.push_back(SqliteColumn::FromStatement(statement.Handle(), i));
+    std::vector<std::vector<SqliteCell>> rows;
+    for (;;) {
+        const int rc = statement.Step(&error);
+        if (rc == SQLITE_DONE)
+            break;
+        if (rc != SQLITE_ROW) {
+            ReportStatement(error);
+            return false;
+        }
+        std::vector<SqliteCell> row;
+        row.reserve(columns.size());
+        for (int i = 0; i < int(columns.size()); ++i)
+            row.push_back(SqliteCell::FromColumn(statement.Handle(), i));
+        rows.push_back(std::move(row));
+        if (firstRowOnly)
+            break;
+    }
+    // An expression column takes the type of its first value.
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        if (columns[i].kind != SqliteColumn::Kind::Untyped || rows.empty() || rows.front()[i].IsNull())
+            continue;
+        const SqliteColumn storage = rows.front()[i].StorageColumn();
+        columns[i].kind = storage.kind;
+        columns[i].fieldType = storage.fieldType;
+    }
+    // A dynaset whose every column is a column of one table can be written back.
+    QString table = columns.front().originTable;
+    for (const SqliteColumn& column : columns) {
+        if (column.originTable != table || column.originColumn.isEmpty())
+            table.clear();
+    }
+    m_columns = std::move(columns);
+    m_rows = std::move(rows);
+    m_updateTable = snapshot ? QString() : table;
+    m_current = 0;
+    m_position = 0;
+    SetOpen(true);
+    if (m_connection.StatementTiming())
+        m_connection.WriteSqlLog(fw::TextFormat::format(QStringLiteral("OpenRec: %s; EOF:%s\nTiempo: %.3f ms"),
+                                                        {sql, IsEOF() ? "TRUE" : "FALSE", double(GetElapsedMs(start))}));
+    return true;
+}
+
+void DAODBRecordset::Close()
+{
+    SetOpen(false);
+    m_columns.clear();
+    m_rows.clear();
+    m_updateTable.clear();
+    m_current = 0;
+    m_editing = false;
+    m_edits.clear();
+}
+
+void DAODBRecordset::Requery()
+{
+    if (!IsOpen()) {
+        ReportStatement(NoCurrentRecordText());
+        return;
+    }
+    Load(m_sql, m_snapshot, m_firstRowOnly);
+}
+
+bool DAODBRecordset::HasCurrentRow() const { return IsOpen() && m_current >= 0 && m_current < int(m_rows.size()); }
+
+bool DAODBRecordset::IsEOF() { return !IsOpen() || m_current >= int(m_rows.size()); }
+
+bool DAODBRecordset::IsBOF() { return !IsOpen() || m_rows.empty() || m_current < 0; }
+
+void DAODBRecordset::MoveNext()
+{
+    if (IsEOF()) {
+        ReportStatement(NoCurrentRecordText());
+        return;
+    }
+    ++m_current;
+    ++m_position;
+    m_editing = false;
+}
+
+void DAODBRecordset::MovePrev()
+{
+    if (IsBOF()) {
+        ReportStatement(NoCurrentRecordText());
+        return;
+    }
+    m_current = qMin(m_current, int(m_rows.size())) - 1;
+    --m_position;
+    m_editing = false;
+}
+
+void DAODBRecordset::MoveFirst()
+{
+    if (!IsOpen() || m_rows.empty()) {
+        ReportStatement(NoCurrentRecordText());
+        return;
+    }
+    m_current = 0;
+    m_position = 0;
+    m_editing = false;
+}
+
+void DAODBRecordset::MoveLast()
+{
+    if (!IsOpen() || m_rows.empty()) {
+        ReportStatement(NoCurrentRecordText());
+        return;
+    }
+    m_current = int(m_rows.size()) - 1;
+    m_position = GetRecordCount();
+    m_editing = false;
+}
+
+int DAODBRecordset::GetRecordCount() { return IsOpen() ? int(m_rows.size()) : 0; }
+
+float DAODBRecordset::GetPercentPosition()
+{
+    const int count = GetRecordCount();
+    return count == 0 ? 0.0f : float(double(m_position) * 100.0 / double(count));
+}
+
+int DAODBRecordset::GetFieldCount() { return IsOpen() ? int(m_columns.size()) : 0; }
+
+int DAODBRecordset::GetFieldType(int index)
+{
+    if (index < 0 || index >= GetFieldCount()) {
+        ReportStatement(ItemNotFoundText());
+        return Text;
+    }
+    const SqliteColumn& column = m_columns[std::size_t(index)];
+    if (column.kind == SqliteColumn::Kind::Unsupported) {
+        fw::MessageBoxes::box(DataTypeNotAllowedText());
+        return Text;
+    }
+    return column.kind == SqliteColumn::Kind::Typed ? column.fieldType : int(Text);
+}
+
+QString DAODBRecordset::GetFieldName(int index)
+{
+    if (index < 0 || index >= GetFieldCount()) {
+        ReportStatement(ItemNotFoundText());
+        return QString();
+    }
+    return m_columns[std::size_t(index)].name;
+}
+
+std::optional<int> DAODBRecordset::ColumnIndex(const QString& name) const
+{
+    for (std::size_t i = 0; i < m_columns.size(); ++i) {
+        if (m_columns[i].name.compare(name, Qt::CaseInsensitive) == 0)
+            return int(i);
+    }
+    return std::nullopt;
+}
+
+std::optional<DBValue> DAODBRecordset::CurrentValue(int index, QString* error) const
+{
+    if (!HasCurrentRow()) {
+        *error = NoCurrentRecordText();
+        return std::nullopt;
+    }
+    if (index < 0 || index >= int(m_columns.size())) {
+        *error = ItemNotFoundText();
+        return std::nullopt;
+    }
+    return m_rows[std::size_t(m_current)][std::size_t(index)].ToValue(m_columns[std::size_t(index)]);
+}
+
+void DAODBRecordset::ReportNamed(const QString& name, const QString& description)
+{
+    m_connection.WriteSqlLog(fw::TextFormat::format(QStringLiteral("Excepcion al obtener campo %s: %s"), {name, description}));
+    m_connection.ReportError(description, name);
+}
+
+void DAODBRecordset::ReportIndexed(int index, const QString& description)
+{
+    m_connection.WriteSqlLog(fw::TextFormat::format(QStringLiteral("Excepcion al obtener campo num %d: %s"), {index, description}));
+    m_connection.ReportError(description, QString());
+}
+
+void DAODBRecordset::ReportStatement(const QString& description) { m_connection.ReportStatementError(description, m_sql); }
+
+void DAODBRecordset::ReportEdit(const QString& description) { m_connection.ReportError(description, QString()); }
+
+DBValue DAODBRecordset::GetFieldValue(int index)
+{
+    QString error;
+    const std::optional<DBValue> value = CurrentValue(index, &error);
+    if (!value) {
+        ReportIndexed(index, error);
+        return DBValue::FromInt32(0);
+    }
+    return *value;
+}
+
+QString DAODBRecordset::GetFieldText(int index)
+{
+    QString error;
+    const std::optional<DBValue> value = CurrentValue(index, &error);
+    if (!value) {
+        ReportIndexed(index, error);
+        return QString();
+    }
+    return m_connection.FormatValue(*value);
+}
+
+QString DAODBRecordset::GetFieldText(const QString& name)
+{
+    return TypedValue<QString>(name, QString(), QString(),
+                               [this](const DBValue& value, QString*) { return std::optional(m_connection.FormatValue(value)); });
+}
+
+template <class T, class Convert>
+T DAODBRecordset::TypedValue(const QString& name, T nullValue, T failureValue, Convert convert)
+{
+    const std::optional<int> index = ColumnIndex(name);
+    QString error = ItemNotFoundText();
+    const std::optional<DBValue> value = index ? CurrentValue(*index, &error) : std::nullopt;
+    if (!value) {
+        ReportNamed(name, error);
+        return failureValue;
+    }
+    if (value->IsNull())
+        return nullValue;
+    const std::optional<T> converted = convert(*value, &error);
+    if (!converted) {
+        ReportNamed(name, error);
+        return failureValue;
+    }
+    return *converted;
+}
+
+qint32 DAODBRecordset::GetFieldLong(const QString& name)
+{
+    return TypedValue<qint32>(name, -1, -1, [](const DBValue& value, QString* error) { return value.ToLong(error); });
+}
+
+float DAODBRecordset::GetFieldFloat(const QString& name)
+{
+    return TypedValue<float>(name, 0.0f, -1.0f, [](const DBValue& value, QString* error) { return value.ToFloat(error); });
+}
+
+double DAODBRecordset::GetFieldDouble(const QString& name)
+{
+    return TypedValue<double>(name, 0.0, -1.0, [](const DBValue& value, QString* error) { return value.ToDouble(error); });
+}
+
+bool DAODBRecordset::GetFieldBool(const QString& name)
+{
+    return TypedValue<bool>(name, false, false, [](const DBValue& value, QString* error) { return value.ToBool(error); });
+}
+
+OleDateTime DAODBRecordset::GetFieldDate(const QString& name)
+{
+    return TypedValue<OleDateTime>(name, OleDateTime::Null(),
+                                   OleDateTime::FromDateTime(m_connection.Clock().CurrentDateTime()),
+                                   [](const DBValue& value, QString*) { return std::optional(value.ToDate()); });
+}
+
+QString DAODBRecordset::GetFieldString(const QString& name)
+{
+    return TypedValue<QString>(name, QString(), QString(),
+                               [this](const DBValue& value, QString*) { return std::optional(m_connection.ValueText(value)); });
+}
+
+void DAODBRecordset::Edit()
+{
+    if (!HasCurrentRow()) {
+        ReportStatement(NoCurrentRecordText());
+        return;
+    }
+    if (m_updateTable.isEmpty()) {
+        ReportStatement(NotUpdatableText());
+        return;
+    }
+    m_editing = true;
+    m_edits.assign(m_columns.size(), std::nullopt);
+}
+
+void DAODBRecordset::SetFieldString(int index, const QString& text)
+{
+    if (!m_editing) {
+        ReportEdit(NotEditingText());
+        return;
+    }
+    if (index < 0 || index >= int(m_columns.size())) {
+        ReportEdit(ItemNotFoundText());
+        return;
+    }
+    m_edits[std::size_t(index)] = text;
+}
+
+void DAODBRecordset::SetFieldString(const QString& name, const QString& text)
+{
+    const std::optional<int> index = ColumnIndex(name);
+    if (!index) {
+        ReportEdit(ItemNotFoundText());
+        return;
+    }
+    SetFieldString(*index, text);
+}
+
+void DAODBRecordset::Update()
+{
+    if (!m_editing) {
+        ReportEdit(NotEditingText());
+        return;
+    }
+    QString error;
+    if (!WriteCurrentRow(&error)) {
+        ReportStatement(error);
+        return;
+    }
+    m_editing = false;
+}
+
+bool DAODBRecordset::WriteCurrentRow(QString* error)
+{
+    sqlite3* db = m_connection.Handle();
+    if (!db || !HasCurrentRow()) {
+        *error = db ? NoCurrentRecordText() : DAODBConnection::NotOpenText();
+        return false;
+    }
+    std::vector<SqliteCell>& row = m_rows[std::size_t(m_current)];
+    const QString table = quoted(m_updateTable);
+    QStringList match;
+    QStringList columns;
+    QStringList assignments;
+    for (const SqliteColumn& column : m_columns) {
+        match.append(quoted(column.originColumn) + QStringLiteral(" IS ? COLLATE BINARY"));
+        columns.append(quoted(column.originColumn));
+    }
+    for (std::size_t i = 0; i < m_columns.size(); ++i) {
+        if (m_edits[i])
+            assignments.append(quoted(m_columns[i].originColumn) + QStringLiteral("=?"));
+    }
+
+    // The row is the one that still holds the values it was read with.
+    SqliteStatement find;
+    if (!find.Prepare(db, QStringLiteral("SELECT rowid FROM %1 WHERE %2 LIMIT 1").arg(table, match.join(QStringLiteral(" AND "))), error))
+        return false;
+    for (std::size_t i = 0; i < row.size(); ++i)
+        row[i].Bind(find.Handle(), int(i) + 1);
+    const int found = find.Step(error);
+    if (found == SQLITE_DONE)
+        *error = RecordDeletedText();
+    if (found != SQLITE_ROW)
+        return false;
+    const sqlite3_int64 rowid = sqlite3_column_int64(find.Handle(), 0);
+
+    if (!assignments.isEmpty()) {
+        SqliteStatement update;
+        if (!update.Prepare(db, QStringLiteral("UPDATE %1 SET %2 WHERE rowid=?").arg(table, assignments.join(QLatin1Char(','))), error))
+            return false;
+        int parameter = 1;
+        std::vector<QByteArray> texts;
+        texts.reserve(m_edits.size());
+        for (const std::optional<QString>& edit : m_edits) {
+            if (!edit)
+                continue;
+            texts.push_back(edit->toUtf8());
+            sqlite3_bind_text(update.Handle(), parameter++, texts.back().constData(), int(texts.back().size()), SQLITE_STATIC);
+        }
+        sqlite3_bind_int64(update.Handle(), parameter, rowid);
+        if (update.Step(error) != SQLITE_DONE)
+            return false;
+    }
+
+    // The recordset shows the row as the engine stored it.
+    SqliteStatement reread;
+    if (!reread.Prepare(db, QStringLiteral("SELECT %1 FROM %2 WHERE rowid=?").arg(columns.join(QLatin1Char(',')), table), error))
+        return false;
+    sqlite3_bind_int64(reread.Handle(), 1, rowid);
+    if (reread.Step(error) != SQLITE_ROW)
+        return false;
+    for (std::size_t i = 0; i < row.size(); ++i)
+        row[i] = SqliteCell::FromColumn(reread.Handle(), int(i));
+    return true;
+}

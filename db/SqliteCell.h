@@ -1,0 +1,36 @@
+#pragma once
+
+#include "db/DBValue.h"
+#include "db/SqliteColumn.h"
+
+#include <QByteArray>
+
+#include <variant>
+
+struct sqlite3_stmt;
+
+// One stored value exactly as the engine gave it, turned into a field value by its column.
+class SqliteCell {
+public:
+    static SqliteCell FromColumn(sqlite3_stmt* statement, int index);
+
+    // Binds the stored value to a parameter (1-based); the engine's result code.
+    int Bind(sqlite3_stmt* statement, int parameter) const;
+    DBValue ToValue(const SqliteColumn& column) const;
+    // The column type that the stored value itself has (for expression columns).
+    SqliteColumn StorageColumn() const;
+    bool IsNull() const { return std::holds_alternative<std::monostate>(m_value); }
+
+private:
+    struct Blob {
+        QByteArray bytes;
+    };
+    struct Text {
+        QByteArray utf8;
+    };
+
+    // Integers, reals and texts as they come; blobs as text.
+    DBValue NaturalValue() const;
+
+    std::variant<std::monostate, qint64, double, Text, Blob> m_value;
+};

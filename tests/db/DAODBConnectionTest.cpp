@@ -1,0 +1,380 @@
+#include "db/DBException.h"
+#include "tests/db/DatabaseTest.h"
+#include "tests/db/ThrowingConnection.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+class DAODBConnectionTest : public DatabaseTest {
+protected:
+    QString MakeMachines()
+    {
+        return MakeDatabase("gestion.mdb", {
+            "CREATE TABLE MAQUINAS (CODIGO INTEGER, TIPO INTEGER, NOMBRE TEXT COLLATE NOCASE)",
+            "CREATE TABLE VACIA (CODIGO INTEGER)",
+        });
+    }
+
+    static QByteArray FileBytes(const QString& path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+};
+
+} // namespace
+
+TEST_F(DAODBConnectionTest, AMissingFileFailsToOpenAndIsNotCreated)
+{
+    const QString path = Path("CONFIGURACIONES.MDB");
+    DAODBConnection connection;
+    EXPECT_FALSE(connection.Open(path, true, true));
+    EXPECT_FALSE(connection.Open(path, false, false));
+    EXPECT_FALSE(connection.IsOpen());
+    EXPECT_FALSE(QFileInfo::exists(path));
+    EXPECT_EQ(QDir(app.tempPath()).entryList({"CONFIGURACIONES*"}, QDir::Files), QStringList());
+    ASSERT_EQ(Boxes().size(), 2);
+    EXPECT_EQ(Boxes()[0], "unable to open database file (" + QDir::toNativeSeparators(path) + ")");
+    EXPECT_EQ(app.messages().shown()[0].kind, fw::MessageKind::Framework);
+}
+
+TEST_F(DAODBConnectionTest, AFileThatIsNotADatabaseFailsAtOpenAndStaysAsItWas)
+{
+    const QString path = Path("NombresProductos.MDB");
+    const QByteArray bytes = QByteArray("Standard Jet DB\0", 16).repeated(64);
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+    file.close();
+
+    DAODBConnection connection;
+    EXPECT_FALSE(connection.Open(path, false, false));
+    EXPECT_EQ(Boxes(), QStringList({"file is not a database (" + QDir::toNativeSeparators(path) + ")"}));
+    EXPECT_EQ(FileBytes(path), bytes);
+}
+
+TEST_F(DAODBConnectionTest, AReadOnlyConnectionRefusesWrites)
+{
+    const QString path = MakeMachines();
+    auto connection = OpenDatabase(path, false, true);
+    ASSERT_TRUE(connection);
+    EXPECT_EQ(connection->Execute("INSERT INTO MAQUINAS (CODIGO) VALUES (1)"), -1);
+    EXPECT_EQ(Boxes(), QStringList({"attempt to write a readonly database"}));
+    EXPECT_EQ(connection->QueryInt("SELECT COUNT(*) FROM MAQUINAS"), 0);
+}
+
+TEST_F(DAODBConnectionTest, AnExclusiveConnectionKeepsEveryOtherOut)
+{
+    const QString path = MakeMachines();
+    auto owner = OpenDatabase(path, true, false);
+    ASSERT_TRUE(owner);
+    const std::pair<bool, bool> modes[] = {{false, false}, {false, true}, {true, false}, {true, true}};
+    for (const auto& [exclusive, readOnly] : modes) {
+        DAODBConnection other;
+        EXPECT_FALSE(other.Open(path, exclusive, readOnly));
+    }
+    EXPECT_EQ(Boxes().size(), 4);
+    EXPECT_TRUE(Boxes()[0].startsWith("database is locked"));
+
+    owner->Close();
+    DAODBConnection other;
+    EXPECT_TRUE(other.Open(path, true, false));
+}
+
+TEST_F(DAODBConnectionTest, ExclusiveReadersShareTheFileAndKeepWritersOut)
+{
+    const QString path = MakeMachines();
+    auto first = OpenDatabase(path, true, true);
+    auto second = OpenDatabase(path, true, true);
+    ASSERT_TRUE(first && second);
+    EXPECT_EQ(second->QueryInt("SELECT COUNT(*) FROM MAQUINAS"), 0);
+
+    DAODBConnection writer;
+    EXPECT_FALSE(writer.Open(path, true, false));
+    ASSERT_TRUE(writer.Open(path, false, false));
+    EXPECT_EQ(writer.Execute("INSERT INTO MAQUINAS (CODIGO) VALUES (1)"), -1);
+    EXPECT_EQ(Boxes().size(), 2);
+}
+
+TEST_F(DAODBConnectionTest, AFailedOpenKeepsTheDatabaseThatWasOpen)
+{
+    const QString path = MakeMachines();
+    auto connection = OpenDatabase(path);
+    ASSERT_TRUE(connection);
+    EXPECT_FALSE(connection->Open(Path("otra.mdb"), false, false));
+    EXPECT_TRUE(connection->IsOpen());
+    EXPECT_EQ(connection->Execute("INSERT INTO MAQUINAS (CODIGO) VALUES (1)"), 1);
+}
+
+TEST_F(DAODBConnectionTest, CloseTwiceDoesNothingTheSecondTimeAndOpenWorksAgain)
+{
+    const QString path = MakeMachines();
+    auto connection = OpenDatabase(path);
+    ASSERT_TRUE(connection);
+    connection->Close();
+    connection->Close();
+    EXPECT_FALSE(connection->IsOpen());
+    EXPECT_EQ(connection->Execute("DELETE FROM MAQUINAS"), -1);
+    EXPECT_EQ(Boxes(), QStringList({DAODBConnection::NotOpenText()}));
+    EXPECT_TRUE(connection->Open(path, false, false));
+    EXPECT_EQ(connection->Execute("DELETE FROM MAQUINAS"), 0);
+}
+
+TEST_F(DAODBConnectionTest, CreateDatabaseLeavesTheConnectionAsItWas)
+{
+    const QString first = MakeMachines();
+    const QString created = Path("nueva.mdb");
+    DAODBConnection connection;
+    EXPECT_TRUE(connection.CreateDatabase(created));
+    EXPECT_FALSE(connection.IsOpen());
+    EXPECT_GT(QFileInfo(created).size(), 0);
+
+    ASSERT_TRUE(connection.Open(first, false, false));
+    EXPECT_TRUE(connection.CreateDatabase(Path("otra.mdb")));
+    EXPECT_TRUE(connection.Exists("SELECT * FROM sqlite_master WHERE name='MAQUINAS'"));
+
+    ASSERT_TRUE(connection.Open(created, false, false));
+    EXPECT_EQ(connection.Execute("CREATE TABLE T (A INTEGER)"), 0);
+    EXPECT_EQ(Boxes(), QStringList());
+}
+
+TEST_F(DAODBConnectionTest, CreateDatabaseRefusesAFileThatExists)
+{
+    const QString path = MakeMachines();
+    const QByteArray before = FileBytes(path);
+    DAODBConnection connection;
+    EXPECT_FALSE(connection.CreateDatabase(path));
+    EXPECT_EQ(Boxes(), QStringList({"La base de datos ya existe. (" + QDir::toNativeSeparators(path) + ")"}));
+    EXPECT_EQ(FileBytes(path), before);
+}
+
+TEST_F(DAODBConnectionTest, ExecuteGivesTheRowsAffected)
+{
+    auto connection = OpenDatabase(MakeMachines());
+    ASSERT_TRUE(connection);
+    const std::pair<const char*, int> cases[] = {
+        {"INSERT INTO MAQUINAS (CODIGO,TIPO) VALUES (1,42)", 1},
+        {"INSERT INTO MAQUINAS (CODIGO,TIPO) SELECT CODIGO+1,TIPO FROM MAQUINAS", 1},
+        {"INSERT INTO MAQUINAS (CODIGO,TIPO) SELECT CODIGO+2,87 FROM MAQUINAS", 2},
+        {"UPDATE MAQUINAS SET TIPO=95 WHERE TIPO=42", 2},
+        {"UPDATE MAQUINAS SET TIPO=95 WHERE CODIGO=99", 0},
+        {"CREATE TABLE OTRA (A INTEGER)", 0},
+        {"DELETE FROM MAQUINAS WHERE TIPO=87 ", 2},
+        {"DELETE FROM MAQUINAS", 2},
+    };
+    for (const auto& [sql, rows] : cases)
+        EXPECT_EQ(connection->Execute(sql), rows) << sql;
+    EXPECT_EQ(Boxes(), QStringList());
+}
+
+TEST_F(DAODBConnectionTest, EveryExecuteModeCountsAndReportsAlike)
+{
+    auto connection = OpenDatabase(MakeMachines());
+    ASSERT_TRUE(connection);
+    connection->Execute("INSERT INTO MAQUINAS (CODIGO) VALUES (1)");
+    connection->Execute("INSERT INTO MAQUINAS (CODIGO) VALUES (2)");
+    for (int mode : {0, 1, 2}) {
+        EXPECT_EQ(connection->Execute("UPDATE MAQUINAS SET TIPO=TIPO", mode), 2) << mode;
+        EXPECT_EQ(connection->Execute("UPDATE NO_EXISTE SET TIPO=1", mode), -1) << mode;
+    }
+    EXPECT_EQ(Boxes().size(), 3);
+}
+
+TEST_F(DAODBConnectionTest, ExecuteRefusesWhatIsNotOneActionStatement)
+{
+    auto connection = OpenDatabase(MakeMachines());
+    ASSERT_TRUE(connection);
+    connection->Execute("INSERT INTO MAQUINAS (CODIGO) VALUES (1)");
+    EXPECT_EQ(connection->Execute("SELECT * FROM MAQUINAS"), -1);
+    EXPECT_EQ(connection->Execute("DELETE FROM VACIA; DROP TABLE MAQUINAS"), -1);
+    EXPECT_EQ(connection->Execute("   "), -1);
+    EXPECT_EQ(connection->Execute("DELETE FROM VACIA;;  "), 0);
+    EXPECT_EQ(Boxes().size(), 3);
+    EXPECT_EQ(connection->QueryInt("SELECT COUNT(*) FROM MAQUINAS"), 1);
+}
+
+TEST_F(DAODBConnectionTest, ShortcutsReportAMissingTableOnceAndGiveTheirNoRowResult)
+{
+    auto connection = OpenDatabase(MakeMachines());
+    ASSERT_TRUE(connection);
+    struct ShortcutCase {
+        const char* sql;
+        bool exists;
+        int integer;
+        int boxes;
+    };
+    const ShortcutCase cases[] = {
+        {"SELECT MAX(CODIGO) FROM MAQUINAS", true, -1, 0},
+        {"SELECT CODIGO FROM MAQUINAS WHERE TIPO=42", false, -1, 0},
+        {"SELECT MAX(CODIGO) FROM NO_EXISTE", false, -1, 1},
+    };
+    for (const ShortcutCase& c : cases) {
+        ClearBoxes();
+        EXPECT_EQ(connection->Exists(c.sql), c.exists) << c.sql;
+        EXPECT_EQ(connection->QueryInt(c.sql), c.integer) << c.sql;
+        EXPECT_EQ(connection->QueryString(c.sql), QString()) << c.sql;
+        EXPECT_EQ(Boxes().size(), 3 * c.boxes) << c.sql;
+    }
+    EXPECT_EQ(Boxes()[0], "no such table: NO_EXISTE");
+}
+
+TEST_F(DAODBConnectionTest, ShortcutsReadTheFirstColumnOfTheFirstRow)
+{
+    auto connection = OpenDatabase(MakeMachines());
+    ASSERT_TRUE(connection);
+    connection->Execute("INSERT INTO MAQUINAS (CODIGO,TIPO,NOMBRE) VALUES (7,42,'O''Neil')");
+    connection->Execute("INSERT INTO MAQUINAS (CODIGO,TIPO,NOMBRE) VALUES (8,42,'abc')");
+    EXPECT_EQ(connection->QueryInt("SELECT CODIGO FROM MAQUINAS ORDER BY CODIGO"), 7);
+    EXPECT_EQ(connection->QueryInt("SELECT MAX(CODIGO) FROM MAQUINAS"), 8);
+    EXPECT_EQ(connection->QueryString("SELECT CODIGO FROM MAQUINAS ORDER BY CODIGO"), "7");
+    EXPECT_EQ(connection->QueryString("SELECT NOMBRE FROM MAQUINAS WHERE CODIGO=7"), "O`Neil");
+    // Text keys compare without regard to case, as they did in the Jet files.
+    EXPECT_EQ(connection->QueryInt("SELECT CODIGO FROM MAQUINAS WHERE NOMBRE='ABC'"), 8);
+    EXPECT_EQ(Boxes(), QStringList());
+
+    EXPECT_EQ(connection->QueryInt("SELECT NOMBRE FROM MAQUINAS WHERE CODIGO=8"), -1);
+    EXPECT_EQ(Boxes(), QStringList({"No coinciden los tipos de datos."}));
+}
+
+TEST_F(DAODBConnectionTest, ShortcutsNeverRunAnActionStatement)
+{
+    auto connection = OpenDatabase(MakeMachines());
+    ASSERT_TRUE(connection);
+    connection->Execute("INSERT INTO MAQUINAS (CODIGO) VALUES (1)");
+    EXPECT_EQ(connection->QueryInt("DELETE FROM MAQUINAS"), -1);
+    EXPECT_FALSE(connection->Exists("DELETE FROM MAQUINAS"));
+    EXPECT_EQ(Boxes().size(), 2);
+    EXPECT_EQ(connection->QueryInt("SELECT COUNT(*) FROM MAQUINAS"), 1);
+}
+
+TEST_F(DAODBConnectionTest, QuotedTextsKeepTheirApostrophesAndStayValues)
+{
+    auto connection = OpenDatabase(MakeMachines());
+    ASSERT_TRUE(connection);
+    const QString names[] = {"LECHE D'ORO", "x'); DELETE FROM MAQUINAS; --", "''", "'"};
+    int code = 0;
+    for (const QString& name : names) {
+        const QString sql = QStringLiteral("INSERT INTO MAQUINAS (CODIGO,NOMBRE) VALUES (%1,'%2')")
+                                .arg(++code)
+                                .arg(FormatString::EscapeSqlText(name));
+        EXPECT_EQ(connection->Execute(sql), 1) << name.toStdString();
+        EXPECT_EQ(connection->QueryInt(QStringLiteral("SELECT CODIGO FROM MAQUINAS WHERE NOMBRE='%1'")
+                                           .arg(FormatString::EscapeSqlText(name))),
+                  code);
+        auto recordset = connection->CreateRecordset();
+        recordset->Open(QStringLiteral("SELECT NOMBRE FROM MAQUINAS WHERE CODIGO=%1").arg(code), false);
+        EXPECT_EQ(recordset->GetFieldString("NOMBRE"), name);
+    }
+    EXPECT_EQ(connection->QueryInt("SELECT COUNT(*) FROM MAQUINAS"), 4);
+    EXPECT_EQ(Boxes(), QStringList());
+}
+
+TEST_F(DAODBConnectionTest, DateLiteralsRoundTrip)
+{
+    auto connection = OpenDatabase(MakeDatabase("fechas.mdb", {"CREATE TABLE F (CODIGO INTEGER, FECHA DATETIME)"}));
+    ASSERT_TRUE(connection);
+    const OleDateTime when(2024, 3, 5, 14, 7, 9);
+    EXPECT_EQ(connection->FormatDateLiteral(when, false), "#03/05/2024 14:07:09#");
+    EXPECT_EQ(connection->FormatDateLiteral(when, true), "#03/05/2024#");
+    EXPECT_EQ(connection->FormatDateLiteral(OleDateTime::Null(), false), "NULL");
+
+    const std::pair<int, QString> rows[] = {
+        {1, connection->FormatDateLiteral(when, false)},
+        {2, connection->FormatDateLiteral(when, true)},
+        {3, connection->FormatDateLiteral(OleDateTime(2024, 2, 30, 0, 0, 0), false)},
+    };
+    for (const auto& [code, literal] : rows)
+        EXPECT_EQ(connection->Execute(QStringLiteral("INSERT INTO F VALUES (%1,%2)").arg(code).arg(literal)), 1);
+    auto recordset = connection->CreateRecordset();
+    recordset->Open("SELECT * FROM F ORDER BY CODIGO", false);
+    EXPECT_EQ(recordset->GetFieldDate("FECHA"), when);
+    recordset->MoveNext();
+    EXPECT_EQ(recordset->GetFieldDate("FECHA"), OleDateTime(2024, 3, 5, 0, 0, 0));
+    EXPECT_EQ(recordset->GetFieldText("FECHA"), "05/03/2024");
+    recordset->MoveNext();
+    EXPECT_TRUE(recordset->IsFieldNull("FECHA"));
+    EXPECT_TRUE(connection->Exists("SELECT * FROM F WHERE FECHA>=#03/05/2024 14:00# AND FECHA<#03/06/2024#"));
+    EXPECT_EQ(Boxes(), QStringList());
+}
+
+TEST_F(DAODBConnectionTest, TheBareIndexColumnWorks)
+{
+    auto connection = OpenDatabase(MakeDatabase("opciones.mdb", {
+        "CREATE TABLE TIPOS_OPCIONES (NUMERO_OPCION INTEGER, NUMERO_TIPO INTEGER, TIPO INTEGER, INDEX INTEGER)",
+        "CREATE INDEX POR_INDICE ON TIPOS_OPCIONES (INDEX)",
+        "INSERT INTO TIPOS_OPCIONES (NUMERO_OPCION,NUMERO_TIPO,TIPO,INDEX) VALUES (500,87,31,1)",
+    }));
+    ASSERT_TRUE(connection);
+    EXPECT_EQ(connection->QueryInt("SELECT NUMERO_OPCION FROM TIPOS_OPCIONES WHERE TIPO=31 AND NUMERO_TIPO=87 AND INDEX=1"), 500);
+    EXPECT_EQ(connection->QueryInt("SELECT [INDEX] FROM TIPOS_OPCIONES"), 1);
+}
+
+TEST_F(DAODBConnectionTest, ThrowModeThrowsInsteadOfShowing)
+{
+    const QString path = MakeMachines();
+    ThrowingConnection connection;
+    try {
+        connection.Open(Path("falta.mdb"), false, false);
+        ADD_FAILURE() << "no exception";
+    } catch (const DBException& e) {
+        EXPECT_TRUE(e.GetErrorMessage().startsWith("unable to open database file"));
+        EXPECT_EQ(e.GetQuery(), QString());
+    }
+    ASSERT_TRUE(connection.Open(path, false, false));
+    const char* const sql = "DELETE FROM NO_EXISTE";
+    try {
+        connection.Execute(sql);
+        ADD_FAILURE() << "no exception";
+    } catch (const DBException& e) {
+        EXPECT_EQ(e.GetErrorMessage(), "no such table: NO_EXISTE");
+        EXPECT_EQ(e.GetQuery(), sql);
+    }
+    EXPECT_THROW(connection.QueryInt("SELECT A FROM NO_EXISTE"), DBException);
+    EXPECT_EQ(Boxes(), QStringList());
+}
+
+TEST_F(DAODBConnectionTest, CompactionShrinksTheFileAndKeepsItsOpenMode)
+{
+    const QString path = MakeMachines();
+    auto connection = OpenDatabase(path, true, false);
+    ASSERT_TRUE(connection);
+    connection->Execute("INSERT INTO MAQUINAS (CODIGO,NOMBRE) VALUES (1,'primera')");
+    connection->BeginTrans();
+    for (int i = 2; i < 2000; ++i)
+        connection->Execute(QStringLiteral("INSERT INTO MAQUINAS (CODIGO,NOMBRE) VALUES (%1,'%2')").arg(i).arg(QString(200, 'x')));
+    connection->CommitTrans();
+    connection->Execute("DELETE FROM MAQUINAS WHERE CODIGO>1");
+    const qint64 before = QFileInfo(path).size();
+
+    EXPECT_TRUE(connection->Compact());
+    EXPECT_LT(QFileInfo(path).size(), before);
+    EXPECT_TRUE(connection->IsOpen());
+    EXPECT_EQ(connection->QueryString("SELECT NOMBRE FROM MAQUINAS"), "primera");
+    EXPECT_EQ(QDir(app.tempPath()).entryList(QDir::Files), QStringList({"gestion.mdb"}));
+    EXPECT_EQ(Boxes(), QStringList());
+
+    DAODBConnection other;
+    EXPECT_FALSE(other.Open(path, false, true)); // still exclusive
+}
+
+TEST_F(DAODBConnectionTest, AFailedCompactionSaysSoAndLeavesTheDatabaseUsable)
+{
+    const QString path = MakeMachines();
+    auto connection = OpenDatabase(path);
+    ASSERT_TRUE(connection);
+    connection->BeginTrans();
+    EXPECT_FALSE(connection->Compact());
+    EXPECT_EQ(Boxes().size(), 1);
+    EXPECT_EQ(connection->Execute("INSERT INTO MAQUINAS (CODIGO) VALUES (1)"), 1);
+    EXPECT_EQ(QDir(app.tempPath()).entryList({"*.compact"}, QDir::Files), QStringList());
+
+    ClearBoxes();
+    auto reader = OpenDatabase(MakeDatabase("lectura.mdb", {}), false, true);
+    ASSERT_TRUE(reader);
+    EXPECT_FALSE(reader->Compact());
+    EXPECT_EQ(Boxes(), QStringList({"attempt to write a readonly database"}));
+    EXPECT_TRUE(reader->IsOpen());
+}

@@ -1,7 +1,12 @@
 #include "app/CDeviceCoffee.h"
 
 #include "app/CCfg.h"
+#include "app/DispositivoDlgData.h"
+#include "app/DispositivoT38ADlgData.h"
+#include "app/ProductDlgData.h"
 #include "app/ProductNameEncoding.h"
+#include "app/RowByteCode.h"
+#include "app/SetupT38A.h"
 #include "fw/ProgramWide.h"
 
 #include <algorithm>
@@ -55,3 +60,278 @@ QString CDeviceCoffee::GetEstimateText() const
 }
 
 bool CDeviceCoffee::IsFlowMeterValve() const { return fw::ProgramWide<CCfg>::get().IsEstimatedValve(m_typeIndex); }
+
+namespace {
+
+// The two group rows that stand before the product rows of a T38A machine.
+constexpr int CoffeeGroupRow = 0;
+constexpr int HotWaterRow = 1;
+// The coffee group takes the valve of the first of these set-up rows without a product.
+constexpr int CoffeeGroupValveCandidates = 5;
+
+// A name as the machines take it: its bytes up to a zero byte.
+QByteArray machineName(const QByteArray& name) { return QByteArray(name.constData()); }
+
+QByteArray trimBlanks(QByteArray text)
+{
+    qsizetype first = 0;
+    while (first < text.size() && text[first] == ' ')
+        ++first;
+    qsizetype last = text.size();
+    while (last > first && text[last - 1] == ' ')
+        --last;
+    return text.mid(first, last - first);
+}
+
+// A T38A field's value: 0x80 0x00 0x81 and the value, its rest in 0x83 pairs.
+void appendT38AValue(fw::ByteWriter& out, int value)
+{
+    using namespace RowByteCode;
+    out.u8(StartMark);
+    out.u8(0x00);
+    out.u8(EndMark);
+    out.u8(FirstPart(value));
+    EncodeValuePairs(Rest(value), EndMore, out);
+}
+
+int coffeeGroupValveRow(const SetupT38A& setup)
+{
+    for (int k = 0; k < CoffeeGroupValveCandidates; ++k) {
+        if (setup.GetSetupRow(k)->productIndex == SetupT38A::NoProduct)
+            return k + 1;
+    }
+    // Every row has a product: the group still needs a valve, the first row's.
+    return 1;
+}
+
+} // namespace
+
+int CDeviceCoffee::EncodeRowStandard(fw::ByteWriter& out) const
+{
+    using namespace RowByteCode;
+    fw::ByteWriter row = RowWriter(out);
+    if (IsProductHeader()) {
+        row.u8(ProductHeader);
+        row.u8(quint8(m_productNumber));
+        row.u8(ClassicName);
+        row.bytes(machineName(m_name).left(ClassicNameLength));
+    } else {
+        const DeviceTypeRecord* type = fw::ProgramWide<CCfg>::get().GetDeviceType(m_typeIndex);
+        if (!type)
+            return 0;
+        row.u8(quint8(type->code));
+        row.u8(quint8(type->subCode));
+        row.u8(StartMark);
+        row.u8(FirstPart(m_start));
+        row.u8(EndMark);
+        row.u8(FirstPart(m_end));
+        EncodeValuePairs(Rest(m_start), StartMore, row);
+        EncodeValuePairs(Rest(m_end), EndMore, row);
+    }
+    return AppendRow(out, row);
+}
+
+int CDeviceCoffee::EncodeRowT38A(fw::ByteWriter& out, bool shift)
+{
+    using namespace RowByteCode;
+    fw::ByteWriter row = RowWriter(out);
+    if (IsProductHeader()) {
+        const QByteArray name = machineName(m_name);
+        if (name.size() > 0xFF) // its length goes in one byte
+            return 0;
+        row.u8(ProductHeader);
+        row.u8(quint8(m_productNumber));
+        row.u8(T38AName);
+        row.u8(quint8(name.size()));
+        row.bytes(name);
+    } else {
+        if (m_typeIndex < 0)
+            return 0;
+        int slot = m_typeIndex > HotWaterRow ? m_typeIndex - 1 : 0;
+        if (shift)
+            --slot;
+        EncodeDispenserT38A(row, slot);
+        if (!EncodeValveT38A(row, slot) || !EncodeWhipperT38A(row, slot))
+            return 0;
+    }
+    return AppendRow(out, row);
+}
+
+void CDeviceCoffee::EncodeDispenserT38A(fw::ByteWriter& out, int slot)
+{
+    using namespace RowByteCode;
+    if (m_typeIndex == HotWaterRow)
+        return;
+    if (m_typeIndex == CoffeeGroupRow) {
+        out.u8(CoffeeGroup);
+        out.u8(0x01);
+        m_containerTurns = 0; // the group has no container
+    } else {
+        out.u8(Dispenser);
+        out.u8(quint8(slot));
+    }
+    appendT38AValue(out, m_containerTurns);
+}
+
+bool CDeviceCoffee::EncodeValveT38A(fw::ByteWriter& out, int slot) const
+{
+    const SetupT38A& setup = fw::ProgramWide<SetupT38A>::get();
+    int setupRow = slot + 1;
+    if (m_typeIndex == HotWaterRow)
+        setupRow = 0;
+    else if (m_typeIndex == CoffeeGroupRow)
+        setupRow = coffeeGroupValveRow(setup);
+    const auto row = setup.GetSetupRow(setupRow);
+    if (!row)
+        return false;
+    out.u8(RowByteCode::WaterValve);
+    out.u8(quint8(row->valveNumber));
+    appendT38AValue(out, m_waterPulses);
+    return true;
+}
+
+bool CDeviceCoffee::EncodeWhipperT38A(fw::ByteWriter& out, int slot) const
+{
+    using namespace RowByteCode;
+    const SetupT38A& setup = fw::ProgramWide<SetupT38A>::get();
+    if (m_typeIndex == HotWaterRow || m_typeName == setup.GetGroupName(0))
+        return true;
+    const auto row = setup.GetSetupRow(slot + 1);
+    if (!row)
+        return false;
+    out.u8(Whipper);
+    out.u8(quint8(row->whipperNumber));
+    out.u8(StartMark);
+    out.u8(0x00);
+    out.u8(EndMark);
+    out.u8(0x00);
+    return true;
+}
+
+int CDeviceCoffee::DecodeRow(QByteArrayView in)
+{
+    using namespace RowByteCode;
+    const auto at = [&in](qsizetype k) { return quint8(in[k]); };
+    const auto fail = [&in](int code) {
+        // An unknown device is told by its code alone; the other faults show the bytes.
+        ReportDecodeError(code, in, code != 1);
+        return 0;
+    };
+    if (in.isEmpty())
+        return fail(3);
+    const quint8 code = at(0);
+    if (code == ProductHeader) {
+        if (in.size() < 2)
+            return fail(3);
+        m_productNumber = at(1);
+        m_name.clear();
+        m_typeIndex = 0;
+        m_colour = 0;
+        m_start = 0;
+        m_end = 0;
+        if (in.size() < 3 || at(2) != ClassicName)
+            return 2;
+        qsizetype length = 0;
+        while (length < ClassicNameLength && 3 + length < in.size() && at(3 + length) < FirstOpcode)
+            ++length;
+        m_name = trimBlanks(in.sliced(3, length).toByteArray());
+        fw::ProgramWide<CCfg>::get().FindProductName(m_nameIndex, m_name);
+        return int(3 + length);
+    }
+    if (code < Dispenser || code > T38AName)
+        return fail(3);
+
+    m_productNumber = 0;
+    m_selectionNumber = 0;
+    m_name.clear();
+    if (code == Dispenser || code == SpareDevice)
+        m_colour = 0;
+    else if (code == Whipper)
+        m_colour = 1;
+    else if (code == WaterValve)
+        m_colour = 2;
+    // A device cut before its times lacks its first time marker.
+    if (in.size() < 3)
+        return fail(4);
+    m_typeIndex = fw::ProgramWide<CCfg>::get().FindDeviceType(code, at(1), m_typeName);
+    if (m_typeIndex < 0)
+        return fail(1);
+    if (at(2) < StartMark || at(2) > EndMore)
+        return fail(4);
+    qsizetype k = 2;
+    for (; k < in.size() && at(k) < FirstOpcode; k += 2) {
+        // A marker without its value is as malformed as a byte that is no marker.
+        if (k + 1 >= in.size())
+            return fail(2);
+        const int value = at(k + 1);
+        switch (at(k)) {
+        case StartMark: m_start = value; break;
+        case EndMark: m_end = value; break;
+        case StartMore: m_start += value; break;
+        case EndMore: m_end += value; break;
+        default: return fail(2);
+        }
+    }
+    // The device must be closed by the next opcode, not by the end of the input.
+    if (k >= in.size())
+        return fail(2);
+    return int(k);
+}
+
+void CDeviceCoffee::FillFromProductDlg(const ProductDlgData& record)
+{
+    m_name = record.name;
+    m_productNumber = record.productNumber;
+    m_selectionNumber = record.selectionNumber;
+    m_sugarFlag = quint8(record.sugarFlag);
+    m_stirrerFlag = quint8(record.stirrerFlag);
+    m_cupFlag = quint8(record.cupFlag);
+    m_nameIndex = record.nameIndex;
+    m_wideName = record.wideName;
+    m_codePage = record.codePage;
+    m_codePageFlag = record.t38aFlag ? 1 : 0;
+    m_colour = 0;
+    m_start = 0;
+    m_end = 0;
+    m_typeIndex = 0;
+    m_typeName.clear();
+}
+
+bool CDeviceCoffee::FillFromDeviceDlg(const DispositivoDlgData& record)
+{
+    QByteArray typeName;
+    if (!fw::ProgramWide<CCfg>::get().GetTypeName(record.type, typeName))
+        return false;
+    m_colour = record.colour;
+    m_start = record.startTime;
+    m_end = record.endTime;
+    m_typeIndex = record.type;
+    m_typeName = typeName;
+    clearProductFields();
+    return true;
+}
+
+bool CDeviceCoffee::FillFromDeviceT38ADlg(const DispositivoT38ADlgData& record)
+{
+    const quint32 family = quint32(record.family);
+    if (!SetupT38A::IsRowOfFamily(record.type, family))
+        return false;
+    m_waterPulses = record.waterPulses;
+    m_containerTurns = record.turns;
+    m_typeIndex = record.type;
+    m_typeName = fw::ProgramWide<SetupT38A>::get().GetRowDisplayName(record.type, family);
+    // Lets the drawing show a device name of another alphabet (code page 1250 keeps the
+    // wide name as it was).
+    ConvertNameToWide(m_typeName, m_wideName, m_codePage);
+    m_codePageFlag = 1;
+    clearProductFields();
+    return true;
+}
+
+void CDeviceCoffee::clearProductFields()
+{
+    m_name.clear();
+    m_productNumber = 0;
+    m_selectionNumber = 0;
+    m_sugarFlag = 0;
+}

@@ -3,7 +3,15 @@
 #include "app/WideName.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
+
+namespace fw {
+class ByteWriter;
+}
+struct DispositivoDlgData;
+struct DispositivoT38ADlgData;
+struct ProductDlgData;
 
 // One configuration row: a product header (product and selection number 1..24, its name and
 // flags) or a device the product drives (product and selection number 0; type, colour and
@@ -89,8 +97,48 @@ public:
     // What the device dispenses over its active time, from the program-wide catalogue.
     QString GetEstimateText() const;
 
+    // --- the machines' byte code ---
+    // Each encoder appends the whole row to out or, when it does not fit out's capacity or
+    // cannot be encoded, nothing. Result: the bytes appended, 0 for a row not appended.
+    // Classic machines. A header: 0xF0, number, 0xF7 and at most 17 name bytes. A device:
+    // its catalogue code and sub-code, 0x80 and the start, 0x81 and the end, then the
+    // start's continuation pairs (0x82) and the end's (0x83). A device whose type is not in
+    // the catalogue cannot be encoded.
+    int EncodeRowStandard(fw::ByteWriter& out) const;
+    // T38A family. A header: 0xF0, number, 0xF9, the name's length and the name (at most 255
+    // bytes). A device: its dispenser or coffee-group field, its water field and its whipper
+    // field, with the slots of its set-up row; shift is set when set-up row 0 has no
+    // product. A device whose set-up row is outside the tables cannot be encoded. A
+    // coffee-group row's container turns become 0, here and in the row.
+    int EncodeRowT38A(fw::ByteWriter& out, bool shift);
+    // One row of a classic machine's record, from in's first byte. Result: the bytes taken,
+    // or 0 after reporting a malformed row ("1-".."4-"); running out of input is malformed.
+    // The reader sets the selection number of a header afterwards.
+    int DecodeRow(QByteArrayView in);
+
+    // --- taking over what an edit dialog's record holds ---
+    // The product header the record describes; the device fields are cleared, the water
+    // pulses and container turns stay.
+    void FillFromProductDlg(const ProductDlgData& record);
+    // The classic device the record describes, named from the program-wide catalogue. The
+    // product fields are cleared; the wide name, name index, stirrer, cup and code-page
+    // flags, pulses and turns stay. A type the catalogue does not hold is refused: false,
+    // the row unchanged.
+    [[nodiscard]] bool FillFromDeviceDlg(const DispositivoDlgData& record);
+    // The T38A device the record describes, named from the program-wide set-up tables (and
+    // in UTF-16 too when its code page is not 1250). Times are left for the document to
+    // chain. A type that is not a T38A row of the record's family is refused: false, the
+    // row unchanged.
+    [[nodiscard]] bool FillFromDeviceT38ADlg(const DispositivoT38ADlgData& record);
+
 private:
     bool IsFlowMeterValve() const;
+    // The fields of a T38A device; false when a set-up row they need is outside the tables.
+    void EncodeDispenserT38A(fw::ByteWriter& out, int slot);
+    bool EncodeValveT38A(fw::ByteWriter& out, int slot) const;
+    bool EncodeWhipperT38A(fw::ByteWriter& out, int slot) const;
+    // A device has no name, numbers or sugar of its own.
+    void clearProductFields();
 
     int m_x = 0;
     int m_y = 0;

@@ -24,5 +24,8 @@ quint32 CRCFile::ComputeFileCrc(const QString& path) const
         for (qint64 i = 0; i < count; ++i)
             crc = (crc >> 8) ^ m_table[(crc ^ quint8(block[i])) & 0xFFu];
     }
+    // The checksum of part of a file would match no file: a read error counts as unreadable.
+    if (count < 0)
+        return 0;
     return crc ^ 0xFFFFFFFFu;
 }

@@ -10,7 +10,8 @@ class CRCFile {
 public:
     CRCFile();
 
-    // The checksum of the file's bytes; 0 when the file cannot be opened (as for an empty file).
+    // The checksum of the file's bytes; 0 when the file cannot be opened or read (as for an
+    // empty file).
     quint32 ComputeFileCrc(const QString& path) const;
 
 private:

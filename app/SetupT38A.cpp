@@ -83,6 +83,8 @@ QByteArray SetupT38A::GetWhipSpeedBcd(int setupRow) const
 
 int SetupT38A::GetRowCount(quint32 family) { return family == 1 || family == 5 ? 6 : 5; }
 
+bool SetupT38A::IsRowOfFamily(int row, quint32 family) { return row >= 0 && row < GroupRowCount + GetRowCount(family); }
+
 QByteArray SetupT38A::CopyMachineName(int index) const
 {
     const QByteArray name = GetName2(index);
@@ -106,7 +108,7 @@ bool SetupT38A::SetRowName2(int row, const QByteArray& name)
 
 QByteArray SetupT38A::GetRowDisplayName(int row, quint32 family) const
 {
-    if (row < 0 || row >= GetRowCount(family) + GroupRowCount)
+    if (!IsRowOfFamily(row, family))
         return QByteArray();
     if (row < GroupRowCount)
         return GetGroupName(row);

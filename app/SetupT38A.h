@@ -55,6 +55,8 @@ public:
     QByteArray GetWhipSpeedBcd(int setupRow) const;
     // Product rows of a program family: 6 for families 1 and 5, else 5.
     static int GetRowCount(quint32 family);
+    // Whether the T38A row exists in the family: the two group rows and its product rows.
+    static bool IsRowOfFamily(int row, quint32 family);
     // The second-set product name as the machine takes it: its bytes up to a zero byte.
     QByteArray CopyMachineName(int index) const;
     // T38A row names: rows 0 and 1 the group names, r >= 2 product name r - 2.

@@ -1,0 +1,171 @@
+#pragma once
+
+#include "app/CDeviceCoffee.h"
+#include "app/CSugarCoffee.h"
+
+#include <QString>
+
+#include <functional>
+#include <list>
+#include <memory>
+#include <optional>
+#include <vector>
+
+// The dose configuration of one machine: its rows (product headers and the devices each
+// product drives), the sugar times, the boiler temperature, the machine model and the code
+// page of the product names. The view, the machine link and the exports edit it.
+//
+// Rows are kept in display order, top to bottom. The file stores them in reverse (stored
+// order): the last row of the display first. The document's cursor is the iterator of every
+// walk over the rows, so a walk leaves it past the last row (no cursor row); a caller that
+// needs it on a given row sets it again first.
+class COrmiDoc {
+    using RowList = std::list<std::unique_ptr<CDeviceCoffee>>;
+
+public:
+    static constexpr int NewDocumentTemperature = 80;
+    static constexpr int NewDocumentModel = 1;
+    // Shown when a product count has no header to start from.
+    static constexpr int FirstRowMustBeHeaderText = 1558;
+    // The machines number products in one byte.
+    static constexpr int MaxProductNumber = 255;
+
+    // A row of the document, or none (a default position). A position stays valid while its
+    // row lives, whatever rows are added or removed around it.
+    class RowPosition {
+    public:
+        RowPosition() = default;
+        explicit operator bool() const { return m_node.has_value(); }
+        bool operator==(const RowPosition&) const = default;
+
+    private:
+        friend class COrmiDoc;
+        explicit RowPosition(RowList::const_iterator node) : m_node(node) {}
+        std::optional<RowList::const_iterator> m_node;
+    };
+
+    using ViewListener = std::function<void()>;
+
+    // No rows, no cursor, sugar times 0, temperature 80, model 1 and the profile's
+    // product-name code page.
+    COrmiDoc();
+    COrmiDoc(const COrmiDoc&) = delete;
+    COrmiDoc& operator=(const COrmiDoc&) = delete;
+
+    // Empties the document: no rows, no path, sugar times 0, temperature 80, model 1, not
+    // modified; updates the views. The name code page and the T38A set-up tables stay.
+    void OnNewDocument();
+
+    // --- the framework's side: path, title, modified mark, views ---
+    const QString& GetPathName() const { return m_pathName; }
+    // Also makes the file's name the title; an empty path leaves the title.
+    void SetPathName(const QString& path);
+    const QString& GetTitle() const { return m_title; }
+    void SetTitle(const QString& title) { m_title = title; }
+    bool IsModified() const { return m_modified; }
+    void SetModifiedFlag(bool modified = true) { m_modified = modified; }
+    // Every view redraws from the document. Returns the listener's id.
+    int AddViewListener(ViewListener listener);
+    void RemoveViewListener(int id);
+    void UpdateAllViews();
+
+    // --- values ---
+    CSugarCoffee& GetSugar() { return m_sugar; }
+    const CSugarCoffee& GetSugar() const { return m_sugar; }
+    int GetWorkingTemperature() const { return m_temperature; }
+    void SetWorkingTemperature(int celsius) { m_temperature = celsius; }
+    int GetMachineModel() const { return m_model; }
+    void SetMachineModel(int model) { m_model = model; }
+    quint32 GetProductNameCodePage() const { return m_nameCodePage; }
+    void SetProductNameCodePage(quint32 codePage) { m_nameCodePage = codePage; }
+
+    // --- what the model decides ---
+    bool IsModel19() const { return m_model == 19; }
+    bool IsModel21() const { return m_model == 21; }
+    bool IsModel22() const { return m_model == 22; }
+    bool IsModel23() const { return m_model == 23; }
+    bool IsModel24() const { return m_model == 24; }
+    bool IsT38AFamily() const;
+    int GetProgramFamily() const;
+    int GetManagementMachineType() const;
+    // The block id of a record kind (MachineModel::BlockKind) for this kind of machine.
+    int GetBlockCode(int kind) const;
+
+    // --- rows and positions, in display order; none of these moves the cursor ---
+    int GetRowCount() const { return int(m_rows.size()); }
+    RowPosition GetFirstRowPosition() const;
+    RowPosition GetLastRowPosition() const;
+    // The row below / above in display order; none past either end or from none.
+    RowPosition GetNextRowPosition(RowPosition position) const;
+    RowPosition GetPreviousRowPosition(RowPosition position) const;
+    // Null for none.
+    CDeviceCoffee* GetRowAt(RowPosition position);
+    const CDeviceCoffee* GetRowAt(RowPosition position) const;
+    // Stored order is display order reversed: walk from GetLastRowPosition upwards. The
+    // file's reader adds each row it reads after those stored so far, that is above them.
+    void AddStoredRow(std::unique_ptr<CDeviceCoffee> row);
+
+    // --- the cursor ---
+    RowPosition GetCurrentPosition() const { return m_cursor; }
+    void SetCurrentPosition(RowPosition position) { m_cursor = position; }
+    CDeviceCoffee* GetCurrentRow() { return GetRowAt(m_cursor); }
+    // A walk: StartWalk puts the cursor on the first row; each GetNextRow gives the cursor
+    // row and moves the cursor on, null once the rows have run out.
+    void StartWalk() { m_cursor = GetFirstRowPosition(); }
+    CDeviceCoffee* GetNextRow();
+
+    // --- editing ---
+    // Hit test against where the rows were last drawn (y grows upwards): the first row in
+    // display order with its x <= x and its y <= y becomes the cursor row. No hit: false, no
+    // cursor row.
+    bool SelectRowAt(int x, int y);
+    // A new default row at the end of the display; marks the document modified. Null (after
+    // a message) when memory runs out.
+    CDeviceCoffee* AddDevice();
+    // A new default row just above the cursor row, or at the top without a cursor row; the
+    // cursor stays on its row. Marks modified; null (after a message) without memory.
+    CDeviceCoffee* InsertDevice();
+    // Deletes the cursor row; a product header goes with its devices and the products are
+    // renumbered. The cursor stays on the row after a deleted device. Marks modified.
+    // Without a cursor row nothing happens.
+    void DeleteCurrentRow();
+    // The devices of the cursor row's product, from its header to the next header; the
+    // cursor is left on the row after them. An empty document shows text 1558 and gives -1;
+    // a document without a cursor row gives -1.
+    int CountProductDevices();
+    // 0 when there is no product header.
+    int GetHighestProductNumber();
+    // The n-th product header in display order becomes product and selection number n.
+    // Numbers never wrap: the file's reader refuses more than MaxProductNumber headers.
+    void RenumberProducts();
+    // T38A times: each device starts after the device before it in its product.
+    void ChainDeviceTimes();
+    // Devices take their type names from the catalogue; marks modified, updates the views.
+    void RefreshTypeNames();
+    // After a T38A document is loaded or its set-up tables are edited: renumbers the
+    // products, names the devices by their set-up rows and chains their times.
+    void ApplySetupT38A();
+    // After a classic document is loaded: within each product, every water valve follows
+    // the dispensers it is fed by and the whippers of their group, valves by their start
+    // time; devices that fit no valve follow the groups. Rows above the first product
+    // header stay where they are.
+    void SortDevices();
+
+private:
+    RowPosition positionOf(RowList::const_iterator node) const;
+    CDeviceCoffee* insertNewRow(RowList::const_iterator before);
+    void eraseRow(RowPosition position);
+    void regroupProduct(RowList& output);
+
+    RowList m_rows;
+    RowPosition m_cursor;
+    CSugarCoffee m_sugar;
+    int m_temperature = NewDocumentTemperature;
+    int m_model = NewDocumentModel;
+    quint32 m_nameCodePage;
+    QString m_pathName;
+    QString m_title;
+    bool m_modified = false;
+    std::vector<std::pair<int, ViewListener>> m_viewListeners;
+    int m_nextListenerId = 1;
+};

@@ -1,14 +1,109 @@
 #include "app/CCfg.h"
 
+#include "app/CatalogueTextFile.h"
 #include "app/DefaultProductNames.h"
+#include "app/DispenserFileLine.h"
+#include "app/RelayFileReader.h"
+#include "db/LeeDbConfiguraciones.h"
+#include "db/LeeDbNombresProductos.h"
+#include "fw/Application.h"
+#include "fw/MessageBoxes.h"
 #include "fw/TextFormat.h"
 
+#include <QDir>
+
 #include <algorithm>
+
+namespace {
+
+// The names of the reader's product-name language into the catalogue; the number stored.
+int readProductNames(CCfg& cfg, LeeDbNombresProductos& reader)
+{
+    int stored = 0;
+    QByteArray name;
+    int product = 0;
+    while (reader.LeeSiguienteNombreProducto(name, product)) {
+        // A product index outside the entries is skipped.
+        if (cfg.SetProductName(product, name))
+            ++stored;
+    }
+    return stored;
+}
+
+// Opens a relay or dispenser file; false after telling the user it is missing.
+bool openDeviceFile(CatalogueTextFile& file, const QString& path)
+{
+    if (file.Open(path))
+        return true;
+    fw::MessageBoxes::box(
+        fw::Application::get().strings().format(CCfg::FileMissingText, {QDir::toNativeSeparators(path)}));
+    return false;
+}
+
+} // namespace
 
 CCfg::CCfg(int typeCount, int rowCount)
     : m_typeCount(qMax(typeCount, 0))
     , m_rowCount(qMax(rowCount, 0))
 {
+}
+
+bool CCfg::LoadProductNames()
+{
+    ResizeProductNames();
+    LeeDbNombresProductos reader;
+    if (readProductNames(*this, reader) == 0) {
+        reader.SetProductNameLanguage(LeeDbNombresProductos::FallbackLanguage);
+        readProductNames(*this, reader);
+    }
+    return true;
+}
+
+bool CCfg::LoadDeviceTypes(int model)
+{
+    SetModel(model);
+    ResetDeviceTypes();
+    LeeDbConfiguraciones configurations;
+    const QString path = configurations.LeeFicheroReles(model);
+    if (path.isEmpty())
+        return false;
+    SetFlowMeterMark(configurations.UsaPulsosCaudalimetro(model));
+    SetListFlagMark(false);
+    CatalogueTextFile file;
+    if (!openDeviceFile(file, path))
+        return false;
+    LeeDbNombresProductos names;
+    RelayFileReader relays(GetTypeCount());
+    while (const std::optional<QByteArray> line = file.ReadLine()) {
+        const std::optional<RelayFileReader::Entry> entry = relays.ReadLine(*line);
+        if (!entry)
+            continue;
+        DeviceTypeRecord record;
+        record.name = entry->name;
+        record.displayName = names.TraduceNombreRele(entry->name);
+        record.code = entry->code;
+        record.subCode = entry->subCode;
+        record.listFlag = entry->listFlag;
+        SetDeviceType(entry->index - 1, record);
+    }
+    SetListFlagMark(relays.SawListColumn());
+    return true;
+}
+
+bool CCfg::LoadDispenserTable(int model)
+{
+    ResetDispenserTable();
+    const QString path = LeeDbConfiguraciones().LeeFicheroDispensadores(model);
+    if (path.isEmpty())
+        return false;
+    CatalogueTextFile file;
+    if (!openDeviceFile(file, path))
+        return false;
+    while (const std::optional<QByteArray> line = file.ReadLine()) {
+        if (const std::optional<DispenserFileLine> row = DispenserFileLine::Read(*line, GetRowCount()))
+            SetDispenserRow(row->dispenser - 1, row->values);
+    }
+    return true;
 }
 
 void CCfg::ResizeProductNames() { m_productNames.resize(ProductNameCount); }

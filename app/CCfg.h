@@ -20,6 +20,8 @@ public:
     static constexpr int DispenserRateCount = 5;
     // The named twentieth type moves the -25 cc correction from valve 4 to valve 5.
     static constexpr int CorrectionMarkType = 19;
+    // "Fichero %s no existe"
+    static constexpr int FileMissingText = 1551;
 
     // An empty catalogue for typeCount device types and rowCount dispenser rows: no records,
     // no table and no product names until loaded; marks 0 and rates 0.0.
@@ -27,6 +29,18 @@ public:
 
     int GetTypeCount() const { return m_typeCount; }
     int GetRowCount() const { return m_rowCount; }
+
+    // --- loading from the catalogue databases and the files they name ---
+    // The product names of the profile's product-name language, or of the fallback language
+    // when it has none; entries no name reaches keep their text. True also when nothing
+    // could be read (the reader has reported why).
+    bool LoadProductNames();
+    // The device types of the model from its relay file, with the flow-meter mark of its
+    // machine type. False without a message for a model that has no relay file; false after
+    // message 1551 with the full path when the file is missing.
+    bool LoadDeviceTypes(int model);
+    // The dispenser table of the model from its dispenser file; false as LoadDeviceTypes.
+    bool LoadDispenserTable(int model);
 
     // --- filling (the catalogue loaders) ---
     // Makes the 100 product-name entries, keeping the texts the entries already had.

@@ -7,6 +7,8 @@
 #include "app/ProductNameEncoding.h"
 #include "app/RowByteCode.h"
 #include "app/SetupT38A.h"
+#include "fw/ArchiveReader.h"
+#include "fw/ArchiveWriter.h"
 #include "fw/ProgramWide.h"
 
 #include <algorithm>
@@ -70,7 +72,7 @@ constexpr int HotWaterRow = 1;
 constexpr int CoffeeGroupValveCandidates = 5;
 
 // A name as the machines take it: its bytes up to a zero byte.
-QByteArray machineName(const QByteArray& name) { return QByteArray(name.constData()); }
+QByteArrayView machineName(const QByteArray& name) { return QByteArrayView(name.constData()); }
 
 QByteArray trimBlanks(QByteArray text)
 {
@@ -83,14 +85,11 @@ QByteArray trimBlanks(QByteArray text)
     return text.mid(first, last - first);
 }
 
-// A T38A field's value: 0x80 0x00 0x81 and the value, its rest in 0x83 pairs.
-void appendT38AValue(fw::ByteWriter& out, int value)
+// A T38A field: its opcode and slot, 0x80 0x00 0x81 and the value, its rest in 0x83 pairs.
+void appendT38AField(fw::ByteWriter& out, quint8 opcode, quint8 slot, int value)
 {
     using namespace RowByteCode;
-    out.u8(StartMark);
-    out.u8(0x00);
-    out.u8(EndMark);
-    out.u8(FirstPart(value));
+    Put(out, {opcode, slot, StartMark, 0x00, EndMark, FirstPart(value)});
     EncodeValuePairs(Rest(value), EndMore, out);
 }
 
@@ -111,20 +110,14 @@ int CDeviceCoffee::EncodeRowStandard(fw::ByteWriter& out) const
     using namespace RowByteCode;
     fw::ByteWriter row = RowWriter(out);
     if (IsProductHeader()) {
-        row.u8(ProductHeader);
-        row.u8(quint8(m_productNumber));
-        row.u8(ClassicName);
-        row.bytes(machineName(m_name).left(ClassicNameLength));
+        const QByteArrayView name = machineName(m_name);
+        Put(row, {ProductHeader, quint8(m_productNumber), ClassicName});
+        row.bytes(name.first(std::min<qsizetype>(name.size(), ClassicNameLength)));
     } else {
         const DeviceTypeRecord* type = fw::ProgramWide<CCfg>::get().GetDeviceType(m_typeIndex);
         if (!type)
             return 0;
-        row.u8(quint8(type->code));
-        row.u8(quint8(type->subCode));
-        row.u8(StartMark);
-        row.u8(FirstPart(m_start));
-        row.u8(EndMark);
-        row.u8(FirstPart(m_end));
+        Put(row, {quint8(type->code), quint8(type->subCode), StartMark, FirstPart(m_start), EndMark, FirstPart(m_end)});
         EncodeValuePairs(Rest(m_start), StartMore, row);
         EncodeValuePairs(Rest(m_end), EndMore, row);
     }
@@ -136,13 +129,10 @@ int CDeviceCoffee::EncodeRowT38A(fw::ByteWriter& out, bool shift)
     using namespace RowByteCode;
     fw::ByteWriter row = RowWriter(out);
     if (IsProductHeader()) {
-        const QByteArray name = machineName(m_name);
+        const QByteArrayView name = machineName(m_name);
         if (name.size() > 0xFF) // its length goes in one byte
             return 0;
-        row.u8(ProductHeader);
-        row.u8(quint8(m_productNumber));
-        row.u8(T38AName);
-        row.u8(quint8(name.size()));
+        Put(row, {ProductHeader, quint8(m_productNumber), T38AName, quint8(name.size())});
         row.bytes(name);
     } else {
         if (m_typeIndex < 0)
@@ -163,14 +153,11 @@ void CDeviceCoffee::EncodeDispenserT38A(fw::ByteWriter& out, int slot)
     if (m_typeIndex == HotWaterRow)
         return;
     if (m_typeIndex == CoffeeGroupRow) {
-        out.u8(CoffeeGroup);
-        out.u8(0x01);
         m_containerTurns = 0; // the group has no container
+        appendT38AField(out, CoffeeGroup, 0x01, m_containerTurns);
     } else {
-        out.u8(Dispenser);
-        out.u8(quint8(slot));
+        appendT38AField(out, Dispenser, quint8(slot), m_containerTurns);
     }
-    appendT38AValue(out, m_containerTurns);
 }
 
 bool CDeviceCoffee::EncodeValveT38A(fw::ByteWriter& out, int slot) const
@@ -184,9 +171,7 @@ bool CDeviceCoffee::EncodeValveT38A(fw::ByteWriter& out, int slot) const
     const auto row = setup.GetSetupRow(setupRow);
     if (!row)
         return false;
-    out.u8(RowByteCode::WaterValve);
-    out.u8(quint8(row->valveNumber));
-    appendT38AValue(out, m_waterPulses);
+    appendT38AField(out, RowByteCode::WaterValve, quint8(row->valveNumber), m_waterPulses);
     return true;
 }
 
@@ -199,12 +184,7 @@ bool CDeviceCoffee::EncodeWhipperT38A(fw::ByteWriter& out, int slot) const
     const auto row = setup.GetSetupRow(slot + 1);
     if (!row)
         return false;
-    out.u8(Whipper);
-    out.u8(quint8(row->whipperNumber));
-    out.u8(StartMark);
-    out.u8(0x00);
-    out.u8(EndMark);
-    out.u8(0x00);
+    Put(out, {Whipper, quint8(row->whipperNumber), StartMark, 0x00, EndMark, 0x00});
     return true;
 }
 
@@ -334,4 +314,116 @@ void CDeviceCoffee::clearProductFields()
     m_productNumber = 0;
     m_selectionNumber = 0;
     m_sugarFlag = 0;
+}
+
+namespace {
+
+// The byte after the selection number: 0x70..0x79 opens the flags of the later layouts,
+// 0x72 ('r') the current one; 0x70 has no wide name. The oldest layout has the sugar flag
+// there and nothing after it.
+constexpr quint8 FirstFormatByte = 0x70;
+constexpr quint8 CurrentFormatByte = 0x72;
+constexpr quint8 LastFormatByte = 0x79;
+// A name index above this is no index: the bytes belong to what follows a row of the
+// oldest layout.
+constexpr qint32 HighestNameIndex = 100;
+
+bool isFormatByte(quint8 byte) { return byte >= FirstFormatByte && byte <= LastFormatByte; }
+
+} // namespace
+
+void CDeviceCoffee::Serialize(fw::ArchiveWriter& ar) const
+{
+    ar.writeI32(m_x);
+    ar.writeI32(m_y);
+    ar.writeI32(m_typeIndex);
+    ar.writeI32(m_colour);
+    ar.writeI32(m_start);
+    ar.writeI32(m_end);
+    ar.writeString(QByteArrayView()); // a loaded device takes its type name from the catalogue
+    // The name index stands for the name, which is then taken from the catalogue.
+    const QByteArrayView storedName = m_nameIndex != 0 ? QByteArrayView() : QByteArrayView(m_name);
+    ar.writeString(storedName);
+    ar.writeI32(m_productNumber);
+    ar.writeI32(m_selectionNumber);
+    ar.writeU8(CurrentFormatByte);
+    ar.writeU8(m_sugarFlag);
+    ar.writeU8(m_stirrerFlag);
+    ar.writeU8(m_cupFlag);
+    ar.writeI32(m_waterPulses);
+    ar.writeI32(m_containerTurns);
+    ar.writeU8(m_codePageFlag);
+    if (m_selectionNumber == 0)
+        return;
+    if (storedName.isEmpty())
+        ar.writeI32(m_nameIndex);
+    for (const char16_t unit : m_wideName.units())
+        ar.writeU16(unit);
+}
+
+void CDeviceCoffee::Serialize(fw::ArchiveReader& ar, bool& legacyRows)
+{
+    const CCfg& catalogue = fw::ProgramWide<CCfg>::get();
+    m_x = ar.readI32();
+    m_y = ar.readI32();
+    m_typeIndex = ar.readI32();
+    m_colour = ar.readI32();
+    m_start = ar.readI32();
+    m_end = ar.readI32();
+    m_typeName = ar.readString().trimmed();
+    m_name = ar.readString();
+    m_productNumber = ar.readI32();
+    m_selectionNumber = ar.readI32();
+    const bool header = m_selectionNumber != 0;
+    if (!header) {
+        m_typeName.clear();
+        catalogue.GetTypeName(m_typeIndex, m_typeName);
+    }
+
+    const quint8 format = ar.readU8();
+    const bool withFlags = !legacyRows && isFormatByte(format);
+    if (withFlags) {
+        m_sugarFlag = ar.readU8();
+        m_stirrerFlag = ar.readU8();
+        m_cupFlag = ar.readU8();
+        if (format == CurrentFormatByte) {
+            m_waterPulses = ar.readI32();
+            m_containerTurns = ar.readI32();
+            m_codePageFlag = ar.readU8();
+        }
+    } else {
+        m_sugarFlag = format;
+        m_stirrerFlag = 1;
+        m_cupFlag = 1;
+        // A row of the oldest layout stores no name index after it, and neither do the
+        // rows after it.
+        if (!isFormatByte(format))
+            legacyRows = true;
+    }
+    if (!header)
+        return;
+
+    if (m_name.isEmpty() && !legacyRows) {
+        const qint32 index = ar.readI32();
+        if (index > HighestNameIndex) {
+            legacyRows = true;
+            m_nameIndex = 0;
+            ar.seek(ar.position() - 4); // those bytes start the next item
+            return;
+        }
+        m_nameIndex = index;
+        // Index 0 after an empty name is a header that never had a name.
+        if (index != 0 && !catalogue.GetProductName(index, m_name))
+            throw fw::ArchiveError(fw::ArchiveError::Cause::BadFormat,
+                                   "product name index " + std::to_string(index) + " not in the catalogue");
+    } else {
+        m_name = m_name.trimmed();
+        catalogue.FindProductName(m_nameIndex, m_name);
+    }
+    if (withFlags && format != FirstFormatByte) {
+        WideName::Units units{};
+        for (char16_t& unit : units)
+            unit = char16_t(ar.readU16());
+        m_wideName = WideName::fromUnits(units);
+    }
 }

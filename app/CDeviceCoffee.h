@@ -7,6 +7,8 @@
 #include <QString>
 
 namespace fw {
+class ArchiveReader;
+class ArchiveWriter;
 class ByteWriter;
 }
 struct DispositivoDlgData;
@@ -115,6 +117,19 @@ public:
     // or 0 after reporting a malformed row ("1-".."4-"); running out of input is malformed.
     // The reader sets the selection number of a header afterwards.
     int DecodeRow(QByteArrayView in);
+
+    // --- the document file ---
+    static constexpr const char* ArchiveClassName = "CDeviceCoffee";
+    static constexpr quint16 ArchiveSchema = 1;
+    // The least a stored row can take: the oldest layout with empty texts.
+    static constexpr int MinStoredBodyBytes = 35;
+    // Stores the row in the current layout: a device with an empty type name, a header
+    // with an empty name when its name index stands for it.
+    void Serialize(fw::ArchiveWriter& ar) const;
+    // Loads a row of any layout into this new row. legacyRows holds, across the rows of one
+    // file, whether the file turned out to be of the oldest layout. Names and type names
+    // come from the program-wide catalogue. Throws fw::ArchiveError.
+    void Serialize(fw::ArchiveReader& ar, bool& legacyRows);
 
     // --- taking over what an edit dialog's record holds ---
     // The product header the record describes; the device fields are cleared, the water

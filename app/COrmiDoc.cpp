@@ -4,6 +4,8 @@
 #include "app/MachineModel.h"
 #include "app/ProductNameEncoding.h"
 #include "app/SetupT38A.h"
+#include "fw/ArchiveReader.h"
+#include "fw/ArchiveWriter.h"
 #include "fw/Application.h"
 #include "fw/MessageBoxes.h"
 #include "fw/ProgramWide.h"
@@ -13,6 +15,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <new>
+#include <string>
 
 namespace {
 
@@ -96,6 +99,16 @@ int COrmiDoc::GetProgramFamily() const { return MachineModel::programFamily(m_mo
 int COrmiDoc::GetManagementMachineType() const { return MachineModel::managementMachineType(m_model); }
 
 int COrmiDoc::GetBlockCode(int kind) const { return MachineModel::blockCode(m_model, kind); }
+
+QString COrmiDoc::StepText(int step, int n)
+{
+    // Texts 1710..1713 are the steps 1..4.
+    constexpr int FirstStepText = 1710;
+    constexpr int StepCount = 4;
+    if (step < 1 || step > StepCount)
+        return QString();
+    return fw::Application::get().strings().format(FirstStepText + step - 1, {n});
+}
 
 COrmiDoc::RowPosition COrmiDoc::positionOf(RowList::const_iterator node) const
 {
@@ -255,6 +268,30 @@ void COrmiDoc::RefreshTypeNames()
     UpdateAllViews();
 }
 
+void COrmiDoc::ResolveProductNames()
+{
+    CCfg& cfg = fw::ProgramWide<CCfg>::get();
+    if (!cfg.LoadProductNames())
+        return;
+    StartWalk();
+    while (CDeviceCoffee* row = GetNextRow()) {
+        row->SetCodePage(m_nameCodePage);
+        if (!row->IsProductHeader())
+            continue;
+        if (row->GetNameIndex() != 0) {
+            QByteArray name;
+            if (cfg.GetProductName(row->GetNameIndex(), name))
+                row->SetName(name);
+        } else {
+            int index = 0;
+            cfg.FindProductName(index, row->GetName());
+            row->SetNameIndex(index);
+        }
+    }
+    SetModifiedFlag();
+    UpdateAllViews();
+}
+
 void COrmiDoc::ApplySetupT38A()
 {
     const SetupT38A& setup = fw::ProgramWide<SetupT38A>::get();
@@ -352,4 +389,88 @@ void COrmiDoc::regroupProduct(RowList& output)
         if ((*node)->GetSortMark() == 0)
             take(node, output.end());
     }
+}
+
+namespace {
+
+// The least a stored row takes: its class tag and the shortest row body.
+constexpr qsizetype MinStoredRowBytes = 2 + CDeviceCoffee::MinStoredBodyBytes;
+constexpr int LowestTemperature = 80;
+constexpr int HighestTemperature = 100;
+
+[[noreturn]] void badFormat(const std::string& what)
+{
+    throw fw::ArchiveError(fw::ArchiveError::Cause::BadFormat, what);
+}
+
+} // namespace
+
+void COrmiDoc::ReloadCatalogue(int model)
+{
+    CCfg& cfg = fw::ProgramWide<CCfg>::get();
+    // A model whose files are missing has been reported by the loader; the document still
+    // opens, its rows keep the type names they were read with.
+    cfg.LoadDispenserTable(model);
+    cfg.LoadDeviceTypes(model);
+}
+
+void COrmiDoc::Serialize(fw::ArchiveWriter& ar) const
+{
+    ar.writeCount(quint32(m_rows.size()));
+    for (auto node = m_rows.crbegin(); node != m_rows.crend(); ++node) {
+        ar.writeObjectClass(CDeviceCoffee::ArchiveClassName, CDeviceCoffee::ArchiveSchema);
+        (*node)->Serialize(ar);
+    }
+    m_sugar.Serialize(ar);
+    ar.writeI32(m_temperature);
+    ar.writeI32(m_model);
+    if (IsT38AFamily())
+        fw::ProgramWide<SetupT38A>::get().Serialize(ar);
+}
+
+void COrmiDoc::Serialize(fw::ArchiveReader& ar, const CatalogueReload& reloadCatalogue)
+{
+    OnNewDocument();
+    bool legacyRows = false;
+    const quint32 rowCount = ar.readCount(MinStoredRowBytes);
+    int headers = 0;
+    for (quint32 k = 0; k < rowCount; ++k) {
+        const fw::ArchiveReader::ClassInfo rowClass = ar.readObjectClass();
+        if (rowClass.name != CDeviceCoffee::ArchiveClassName || rowClass.schema != CDeviceCoffee::ArchiveSchema)
+            badFormat("object of class " + rowClass.name.toStdString() + " schema " +
+                      std::to_string(rowClass.schema) + " in the row list");
+        auto row = std::make_unique<CDeviceCoffee>();
+        row->Serialize(ar, legacyRows);
+        // Product numbers are one byte on the machines. The numbering goes by the product
+        // number and the file by the selection number: a row with either becomes a header.
+        const bool header = row->GetSelectionNumber() != 0 || row->GetProductNumber() != 0;
+        if (header && ++headers > MaxProductNumber)
+            badFormat("more than " + std::to_string(MaxProductNumber) + " product headers");
+        AddStoredRow(std::move(row));
+    }
+    m_sugar.Serialize(ar);
+    m_temperature = ar.readI32();
+    if (m_temperature < LowestTemperature || m_temperature > HighestTemperature)
+        m_temperature = NewDocumentTemperature;
+    // The oldest files end before the model.
+    try {
+        m_model = ar.readI32();
+    } catch (const fw::ArchiveError& error) {
+        if (!error.isEndOfFile())
+            throw;
+        m_model = NewDocumentModel;
+    }
+
+    if (IsT38AFamily()) {
+        // The program-wide tables change only once the whole file has been read.
+        SetupT38A setup = fw::ProgramWide<SetupT38A>::get();
+        setup.Serialize(ar);
+        fw::ProgramWide<SetupT38A>::get() = setup;
+        ApplySetupT38A();
+        return;
+    }
+    reloadCatalogue(m_model);
+    RenumberProducts();
+    RefreshTypeNames();
+    SortDevices();
 }

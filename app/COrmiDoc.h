@@ -11,6 +11,12 @@
 #include <optional>
 #include <vector>
 
+class ExportarProgramacion;
+namespace fw {
+class ArchiveReader;
+class ArchiveWriter;
+}
+
 // The dose configuration of one machine: its rows (product headers and the devices each
 // product drives), the sugar times, the boiler temperature, the machine model and the code
 // page of the product names. The view, the machine link and the exports edit it.
@@ -142,6 +148,12 @@ public:
     void ChainDeviceTimes();
     // Devices take their type names from the catalogue; marks modified, updates the views.
     void RefreshTypeNames();
+    // After a machine is read or the product-name language changes: reloads the catalogue's
+    // product names; every row takes the document's name code page, a header with a name
+    // index takes that catalogue name and one without takes the index of its name. Marks
+    // modified and updates the views. A header whose index lies outside the catalogue keeps
+    // its name.
+    void ResolveProductNames();
     // After a T38A document is loaded or its set-up tables are edited: renumbers the
     // products, names the devices by their set-up rows and chains their times.
     void ApplySetupT38A();
@@ -150,6 +162,34 @@ public:
     // time; devices that fit no valve follow the groups. Rows above the first product
     // header stay where they are.
     void SortDevices();
+
+    // --- the document file ---
+    // Reloads the catalogue for the model of a classic document just loaded.
+    using CatalogueReload = std::function<void(int model)>;
+    // The program-wide catalogue's dispenser table and device types for the model; each
+    // load reports its own failure.
+    static void ReloadCatalogue(int model);
+    // Stores the rows in stored order, the sugar times, the temperature and the model, and
+    // for the T38A family the program-wide set-up tables.
+    void Serialize(fw::ArchiveWriter& ar) const;
+    // Resets the document and loads a file of any layout, then brings it up to date: the
+    // set-up tables of a T38A-family file become the program-wide ones and are applied to
+    // the rows; a classic document has its catalogue reloaded, its products renumbered, its
+    // type names refreshed and its devices regrouped. Throws fw::ArchiveError, leaving the
+    // document partly loaded (the caller resets it) and the set-up tables untouched.
+    void Serialize(fw::ArchiveReader& ar, const CatalogueReload& reloadCatalogue = ReloadCatalogue);
+
+    // --- the compile step ---
+    // Hands the configuration records of the document, the catalogue and the T38A set-up
+    // tables to the exporter in the fixed order of the document's kind of machine, with
+    // status texts and progress. False once the exporter refuses a record, or after a
+    // message naming a product that does not fit its record; nothing is sent after that.
+    // The walk leaves the cursor past the last row; T38A coffee-group rows get 0 turns.
+    // Defined beside the compiler in the link library, which builds on this one.
+    bool CompileProgram(ExportarProgramacion& exporter);
+    // The status text of a compile step: 1 dispensers, 2 relays, 3 product n, 4 sugar;
+    // empty for any other step.
+    static QString StepText(int step, int n);
 
 private:
     RowPosition positionOf(RowList::const_iterator node) const;

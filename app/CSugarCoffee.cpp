@@ -2,6 +2,8 @@
 
 #include "app/RowByteCode.h"
 #include "app/SugarDlgData.h"
+#include "fw/ArchiveReader.h"
+#include "fw/ArchiveWriter.h"
 
 void CSugarCoffee::SetTimes(int bitter, int normal, int extraSweet)
 {
@@ -41,4 +43,18 @@ int CSugarCoffee::DecodeSugar(QByteArrayView in)
         return 0;
     }
     return int(ClosingPosition);
+}
+
+void CSugarCoffee::Serialize(fw::ArchiveWriter& ar) const
+{
+    ar.writeI32(m_bitter);
+    ar.writeI32(m_extraSweet);
+    ar.writeI32(m_normal);
+}
+
+void CSugarCoffee::Serialize(fw::ArchiveReader& ar)
+{
+    m_bitter = ar.readI32();
+    m_extraSweet = ar.readI32();
+    m_normal = ar.readI32();
 }

@@ -3,6 +3,8 @@
 #include <QByteArrayView>
 
 namespace fw {
+class ArchiveReader;
+class ArchiveWriter;
 class ByteWriter;
 }
 struct SugarDlgData;
@@ -30,6 +32,11 @@ public:
     // after reporting a malformed record ("4-", "5-"); the times read before the closing
     // byte was found wanting stay.
     int DecodeSugar(QByteArrayView in);
+
+    // The document file's three times, stored without a class tag: bitter, extra sweet,
+    // normal. Loading throws fw::ArchiveError.
+    void Serialize(fw::ArchiveWriter& ar) const;
+    void Serialize(fw::ArchiveReader& ar);
 
 private:
     int m_bitter = 0;

@@ -45,8 +45,7 @@ void EncodeValuePairs(qint32 value, quint8 opcode, fw::ByteWriter& out)
 {
     while (value > 0 && !out.overflowed()) {
         const quint8 part = quint8(std::min(value, RowByteCode::MaxValue));
-        out.u8(opcode);
-        out.u8(part);
+        RowByteCode::Put(out, {opcode, part});
         value -= part;
     }
 }

@@ -4,6 +4,9 @@
 
 #include <QByteArrayView>
 
+#include <initializer_list>
+#include <iterator>
+
 // The machines' byte code of a product: a header with the product's name, a group of bytes
 // for each device it drives, closed by 0xFF and the product number. Bytes 0xF0..0xFF are
 // opcodes and markers, every other byte a value 0..239. Inside a device's time fields the
@@ -34,6 +37,12 @@ inline constexpr int ClassicNameLength = 17;
 quint8 FirstPart(qint32 value);
 // What is left for the continuation pairs once the first part is sent.
 qint32 Rest(qint32 value);
+
+// Appends a few bytes in one write.
+inline bool Put(fw::ByteWriter& out, std::initializer_list<quint8> values)
+{
+    return out.bytes(QByteArrayView(reinterpret_cast<const char*>(std::data(values)), qsizetype(values.size())));
+}
 
 // A writer for one row that may take no more than what is left in out, so that nothing
 // larger than the target is ever built.

@@ -1,7 +1,14 @@
 #include "app/SetupT38A.h"
 
+#include "app/CRCFile.h"
 #include "app/DefaultProductNames.h"
+#include "fw/ArchiveReader.h"
+#include "fw/ArchiveWriter.h"
+#include "fw/ByteWriter.h"
 #include "link/PackedBcd.h"
+
+#include <algorithm>
+#include <string>
 
 namespace {
 
@@ -118,8 +125,140 @@ QByteArray SetupT38A::GetRowDisplayName(int row, quint32 family) const
     return GetName2(product);
 }
 
+void SetupT38A::AppendFileChecksum(fw::ByteWriter& out, const QByteArray& title, const QString& path)
+{
+    const quint32 crc = path.isEmpty() ? 0 : CRCFile().ComputeFileCrc(path);
+    const QByteArray checksum = QByteArray::number(crc, 16).toUpper();
+    QByteArray name(title.constData()); // up to a zero byte
+    if (out.capacity() != fw::ByteWriter::Unbounded)
+        name.truncate(std::max<qsizetype>(out.capacity() - out.size() - 1 - checksum.size(), 0));
+    out.bytes(name);
+    out.u8(' ');
+    out.bytes(checksum);
+}
+
 QByteArray SetupT38A::bcd(int value)
 {
     // Four digits always fit the conversion; a value past 9999 keeps the machines' nibble wrap.
     return IntToBcd(quint32(value), BcdDigits, false).value_or(QByteArray());
+}
+
+namespace {
+
+// What follows the names: the product index, milligrams per turn, valve and whipper tables,
+// and in all but the oldest files the whipping speeds.
+constexpr qsizetype TableBytes = SetupT38A::SetupRowCount * 4;
+constexpr qsizetype TablesWithoutSpeeds = 4 * TableBytes;
+constexpr qsizetype TablesWithSpeeds = 5 * TableBytes;
+
+} // namespace
+
+void SetupT38A::Serialize(fw::ArchiveWriter& ar) const
+{
+    for (const QByteArray& name : m_groupNames)
+        ar.writeString(name);
+    for (const QByteArray& name : m_groupNames2)
+        ar.writeString(name);
+    ar.writeString(NamesMarker);
+    ar.writeString(NamesMarker);
+    int pairs = 0;
+    while (pairs < ProductNameCount && !m_productNames[std::size_t(pairs)].isEmpty())
+        ++pairs;
+    ar.writeI32(pairs);
+    for (int k = 0; k < pairs; ++k) {
+        ar.writeString(m_productNames[std::size_t(k)]);
+        ar.writeString(m_productNames2[std::size_t(k)]);
+    }
+    for (const SetupRow& row : m_rows)
+        ar.writeI32(row.productIndex);
+    for (const SetupRow& row : m_rows)
+        ar.writeI32(row.mgPerTurn);
+    for (const SetupRow& row : m_rows)
+        ar.writeI32(row.valveNumber);
+    for (const SetupRow& row : m_rows)
+        ar.writeI32(row.whipperNumber);
+    for (const SetupRow& row : m_rows)
+        ar.writeI32(row.whipSpeed);
+}
+
+void SetupT38A::Serialize(fw::ArchiveReader& ar)
+{
+    for (QByteArray& name : m_groupNames)
+        name = ar.readString();
+    for (QByteArray& name : m_groupNames2)
+        name = ar.readString();
+
+    const QByteArray heldName = m_productNames[0];
+    const QByteArray heldName2 = m_productNames2[0];
+    m_productNames[0] = ar.readString();
+    m_productNames2[0] = ar.readString();
+    int pairs = 0;
+    int first = 1; // the older layout's first pair is already read
+    if (m_productNames[0] == NamesMarker) {
+        pairs = ar.readI32();
+        if (pairs < 0 || pairs > ProductNameCount)
+            throw fw::ArchiveError(fw::ArchiveError::Cause::BadFormat,
+                                   "set-up name count " + std::to_string(pairs));
+        // The marker pair is no name: without pairs the first names stay as they were.
+        m_productNames[0] = heldName;
+        m_productNames2[0] = heldName2;
+        first = 0;
+    } else {
+        pairs = OlderLayoutPairCount(ar);
+    }
+    for (int k = first; k < pairs; ++k) {
+        m_productNames[std::size_t(k)] = ar.readString();
+        m_productNames2[std::size_t(k)] = ar.readString();
+    }
+
+    for (SetupRow& row : m_rows)
+        row.productIndex = ar.readI32();
+    for (SetupRow& row : m_rows)
+        row.mgPerTurn = ar.readI32();
+    for (SetupRow& row : m_rows)
+        row.valveNumber = ar.readI32();
+    for (SetupRow& row : m_rows)
+        row.whipperNumber = ar.readI32();
+    // Older files end before the whipping speeds, or within them.
+    try {
+        for (SetupRow& row : m_rows)
+            row.whipSpeed = ar.readI32();
+    } catch (const fw::ArchiveError& error) {
+        if (!error.isEndOfFile())
+            throw;
+    }
+}
+
+int SetupT38A::OlderLayoutPairCount(fw::ArchiveReader& ar) const
+{
+    // The names in memory tell how many pairs the file was written with, and the rest of
+    // the block must then be exactly the tables. When it is not, the count after which it
+    // is wins; when no count gives that, the names in memory decide.
+    int heldPairs = 1;
+    while (heldPairs < ProductNameCount && !m_productNames[std::size_t(heldPairs)].isEmpty())
+        ++heldPairs;
+    const qsizetype start = ar.position();
+    const auto fits = [&ar, start](int pairs) {
+        ar.seek(start);
+        try {
+            for (int k = 1; k < pairs; ++k) {
+                ar.readString();
+                ar.readString();
+            }
+        } catch (const fw::ArchiveError&) {
+            return false;
+        }
+        return ar.remaining() == TablesWithoutSpeeds || ar.remaining() == TablesWithSpeeds;
+    };
+    int chosen = heldPairs;
+    if (!fits(heldPairs)) {
+        for (int pairs = 1; pairs <= ProductNameCount; ++pairs) {
+            if (fits(pairs)) {
+                chosen = pairs;
+                break;
+            }
+        }
+    }
+    ar.seek(start);
+    return chosen;
 }

@@ -1,9 +1,16 @@
 #pragma once
 
 #include <QByteArray>
+#include <QString>
 
 #include <array>
 #include <optional>
+
+namespace fw {
+class ArchiveReader;
+class ArchiveWriter;
+class ByteWriter;
+}
 
 // The set-up tables of the T38A family: for ten set-up rows the product dosed per container
 // turn, the water valve, the whipper, the product and the whipping speed; with two sets of
@@ -68,9 +75,28 @@ public:
     // edited coffee-group name when it has none; empty past the family's rows or for a
     // product index outside -1..19.
     QByteArray GetRowDisplayName(int row, quint32 family) const;
+    // The document-name record of the T38A machines: the document's title (its bytes up to a
+    // zero byte), a blank and the CRC-32 of the file at path as saved, in upper-case
+    // hexadecimal without leading zeros ("0" for an unsaved document or a file that does not
+    // open). The title is cut so that the blank and the checksum fit what is left in out.
+    static void AppendFileChecksum(fw::ByteWriter& out, const QByteArray& title, const QString& path);
+
+    // --- the end of a T38A-family document file ---
+    // Opens the product names in the current layout, as the first pair, before their count.
+    static constexpr const char* NamesMarker = "hhhiiijjjX5";
+    // Stores the group names of both sets, the marker pair, the count of the leading
+    // non-empty product names (at most 20), those names with their second names, then the
+    // product index, milligrams per turn, valve, whipper and whipping speed tables.
+    void Serialize(fw::ArchiveWriter& ar) const;
+    // Loads the tables of either layout; names the file does not carry and whipping speeds
+    // an older file lacks keep their values. Throws fw::ArchiveError, possibly after part
+    // of the tables has changed: load into a copy.
+    void Serialize(fw::ArchiveReader& ar);
 
 private:
     static QByteArray bcd(int value);
+    // The pairs of product names of the older layout, which stores no count.
+    int OlderLayoutPairCount(fw::ArchiveReader& ar) const;
 
     std::array<SetupRow, SetupRowCount> m_rows;
     std::array<QByteArray, ProductNameCount> m_productNames;

@@ -1,11 +1,13 @@
 #include "app/T38ADeviceStrings.h"
 
+#include "app/DispositivoT38ADlgData.h"
 #include "app/RowByteCode.h"
 #include "app/SetupT38A.h"
 #include "fw/ProgramWide.h"
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 
 namespace {
 
@@ -45,6 +47,37 @@ qsizetype moveToFirstField(QByteArray& s, qsizetype size)
     std::memmove(data, data + first, std::size_t(kept));
     std::fill(data + kept, data + size, '\0');
     return kept;
+}
+
+// The byte at k, 0 past the end.
+int valueAt(QByteArrayView fields, qsizetype k) { return k < fields.size() ? quint8(fields[k]) : 0; }
+
+// How long the field at j lasts: its end less its start, each the sum of its marker pairs
+// from j + 2 on.
+int fieldSpan(QByteArrayView fields, qsizetype j)
+{
+    qint64 start = 0;
+    qint64 end = 0;
+    for (qsizetype k = j + 2; k + 1 < fields.size(); k += 2) {
+        const int value = quint8(fields[k + 1]);
+        const quint8 marker = quint8(fields[k]);
+        if (marker == StartMark)
+            start = value;
+        else if (marker == EndMark)
+            end = value;
+        else if (marker == StartMore)
+            start += value;
+        else if (marker == EndMore)
+            end += value;
+        else
+            break;
+    }
+    return int(end - start);
+}
+
+int saturated(qint64 value)
+{
+    return int(std::clamp<qint64>(value, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
 }
 
 } // namespace
@@ -115,4 +148,55 @@ bool ParseT38ARow(QByteArray& string, int n, QByteArray& out)
         }
     }
     return false;
+}
+
+void ParseT38ASlots(QByteArrayView fields, DispositivoT38ADlgData& record)
+{
+    if (fields.isEmpty())
+        return;
+    SetupT38A& setup = fw::ProgramWide<SetupT38A>::get();
+    const qsizetype water = fields.indexOf(char(WaterValve));
+    switch (quint8(fields[0])) {
+    case Dispenser: {
+        const int slot = valueAt(fields, 1);
+        const int setupRow = slot + 1;
+        // The slot is a machine byte: it must never reach past the tables.
+        auto row = setup.GetSetupRow(setupRow);
+        if (!row)
+            return;
+        record.type = slot + 2;
+        record.turns = fieldSpan(fields, 0);
+        record.estimatedMilligrams = saturated(qint64(row->mgPerTurn) * record.turns);
+        if (water >= 0) {
+            row->valveNumber = valueAt(fields, water + 1);
+            record.waterPulses = fieldSpan(fields, water);
+        }
+        const qsizetype whipper = fields.indexOf(char(Whipper));
+        if (whipper >= 0)
+            row->whipperNumber = valueAt(fields, whipper + 1);
+        setup.SetSetupRow(setupRow, *row);
+        break;
+    }
+    case CoffeeGroup:
+        record.type = 0;
+        record.turns = 0;
+        if (water >= 0) {
+            auto row = setup.GetSetupRow(1);
+            row->valveNumber = valueAt(fields, water + 1);
+            setup.SetSetupRow(1, *row);
+            record.waterPulses = fieldSpan(fields, water);
+        }
+        break;
+    case WaterValve: {
+        record.type = 1;
+        record.turns = 0;
+        auto row = setup.GetSetupRow(0);
+        row->valveNumber = valueAt(fields, 1);
+        setup.SetSetupRow(0, *row);
+        record.waterPulses = fieldSpan(fields, 0);
+        break;
+    }
+    default:
+        break;
+    }
 }

@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
+
+struct DispositivoT38ADlgData;
 
 // The device strings a T38A machine returns for a product: device fields (an opcode 0xF1,
 // 0xF3, 0xF4 or 0xF5 and its bytes up to the next opcode), possibly separated by 0xCC and
@@ -16,3 +19,10 @@ inline constexpr int T38AMaxProductBytes = 180;
 // fields taken are zeroed, so that the caller calls again on the same string until false. A
 // field that runs to the end of the bytes ends there, as it would at the closing 0xFF.
 bool ParseT38ARow(QByteArray& string, int n, QByteArray& out);
+
+// Takes one device that ParseT38ARow gave into a T38A device record (type, container turns,
+// water pulses, estimated milligrams) and into the program-wide set-up tables (the valve and
+// whipper numbers of its set-up row). Times are summed over their continuation pairs. A
+// dispenser whose set-up row is outside the tables, or fields of any other kind, change
+// nothing.
+void ParseT38ASlots(QByteArrayView fields, DispositivoT38ADlgData& record);

@@ -1,5 +1,7 @@
 #include "fw/Application.h"
 
+#include <QCoreApplication>
+
 namespace fw {
 
 Application::Application(Profile& profile, StringTable& strings, MessageSink& messages, const QString& name)
@@ -7,6 +9,7 @@ Application::Application(Profile& profile, StringTable& strings, MessageSink& me
     , m_profile(&profile)
     , m_strings(&strings)
     , m_messages(&messages)
+    , m_programFolder(QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QString())
     , m_install(*this)
 {
 }

@@ -26,12 +26,17 @@ public:
     StringTable& strings() { return *m_strings; }
     MessageSink& messages() { return *m_messages; }
     void setMessages(MessageSink& messages) { m_messages = &messages; }
+    // The folder of the program's own executable (empty without a Qt application object:
+    // the current folder); the catalogue is looked for beside it.
+    const QString& programFolder() const { return m_programFolder; }
+    void setProgramFolder(const QString& folder) { m_programFolder = folder; }
 
 private:
     QString m_name;
     Profile* m_profile;
     StringTable* m_strings;
     MessageSink* m_messages;
+    QString m_programFolder;
     ProgramWide<Application>::Install m_install;
 };
 

@@ -2,6 +2,13 @@
 
 namespace fw {
 
+ByteWriter::ByteWriter(qsizetype capacity)
+    : m_capacity(capacity)
+{
+    if (capacity > 0)
+        m_data.reserve(capacity);
+}
+
 bool ByteWriter::fits(qsizetype count)
 {
     if (m_capacity != Unbounded && m_data.size() + count > m_capacity) {

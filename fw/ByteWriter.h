@@ -11,7 +11,8 @@ class ByteWriter {
 public:
     static constexpr qsizetype Unbounded = -1;
 
-    explicit ByteWriter(qsizetype capacity = Unbounded) : m_capacity(capacity) {}
+    // A bounded writer takes its room at once, so that writes never grow the buffer.
+    explicit ByteWriter(qsizetype capacity = Unbounded);
 
     bool u8(quint8 value);
     bool u16(quint16 value);

@@ -3,6 +3,8 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <optional>
+
 namespace fw {
 
 namespace {
@@ -29,14 +31,20 @@ template <class Sink>
 void encodeEach(const QString& text, int codePage, Sink sink)
 {
     const QByteArray name = codecName(codePage);
+    // One converter pair serves every character until one fails (making a converter is far
+    // dearer than using it); a failed converter is replaced, as it keeps its error.
+    std::optional<QStringEncoder> encoder;
+    std::optional<QStringDecoder> decoder;
     for (qsizetype i = 0; i < text.size(); ++i) {
         const qsizetype length = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
         const QString character = text.mid(i, length);
         i += length - 1;
-        QStringEncoder encoder(name.constData());
-        const QByteArray bytes = encoder.encode(character);
-        QStringDecoder decoder(name.constData());
-        const bool exact = !encoder.hasError() && bytes.size() == 1 && QString(decoder.decode(bytes)) == character;
+        if (!encoder || encoder->hasError())
+            encoder.emplace(name.constData());
+        if (!decoder || decoder->hasError())
+            decoder.emplace(name.constData());
+        const QByteArray bytes = encoder->encode(character);
+        const bool exact = !encoder->hasError() && bytes.size() == 1 && QString(decoder->decode(bytes)) == character;
         sink(exact ? std::optional<char>(bytes.at(0)) : std::nullopt);
     }
 }

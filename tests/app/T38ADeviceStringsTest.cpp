@@ -1,5 +1,8 @@
+#include "app/CDeviceCoffee.h"
+#include "app/DispositivoT38ADlgData.h"
 #include "app/SetupT38A.h"
 #include "app/T38ADeviceStrings.h"
+#include "fw/ByteWriter.h"
 #include "fw/ProgramWide.h"
 
 #include <gtest/gtest.h>
@@ -139,4 +142,110 @@ TEST_F(T38ARowParser, NeverReadsPastTheStringOrPast180Bytes)
     QByteArray inside = QByteArray(170, '\0') + HotWater + bytes({0xFF}) + QByteArray(40, '\0');
     EXPECT_TRUE(ParseT38ARow(inside, int(inside.size()), out));
     EXPECT_EQ(out, HotWater);
+}
+
+namespace {
+
+class T38ASlotParser : public ::testing::Test {
+protected:
+    SetupT38A::SetupRow row(int k) { return setup.object().GetSetupRow(k).value(); }
+
+    fw::ProgramWide<SetupT38A>::Scope setup;
+    DispositivoT38ADlgData record;
+};
+
+} // namespace
+
+TEST_F(T38ASlotParser, CoffeeGroup)
+{
+    ParseT38ASlots(GroupField + GroupWater, record);
+    EXPECT_EQ(record.type, 0);
+    EXPECT_EQ(record.turns, 0);
+    EXPECT_EQ(record.waterPulses, 80);
+    EXPECT_EQ(row(1).valveNumber, 3);
+}
+
+TEST_F(T38ASlotParser, HotWater)
+{
+    ParseT38ASlots(HotWater, record);
+    EXPECT_EQ(record.type, 1);
+    EXPECT_EQ(record.turns, 0);
+    EXPECT_EQ(record.waterPulses, 100);
+    EXPECT_EQ(row(0).valveNumber, 2);
+}
+
+TEST_F(T38ASlotParser, DispenserWithItsValveAndWhipper)
+{
+    auto rates = row(3);
+    rates.mgPerTurn = 250;
+    setup.object().SetSetupRow(3, rates);
+    // The reader's work area is blank after the fields.
+    const QByteArray fields = DispenserField + bytes({0xF4, 0x05, 0x80, 0x00, 0x81, 0x14}) +
+                              bytes({0xF3, 0x04, 0x80, 0x00, 0x81, 0x00}) + QByteArray(60, ' ');
+    ParseT38ASlots(fields, record);
+    EXPECT_EQ(record.type, 4);
+    EXPECT_EQ(record.turns, 10);
+    EXPECT_EQ(record.estimatedMilligrams, 2500);
+    EXPECT_EQ(record.waterPulses, 20);
+    EXPECT_EQ(row(3).valveNumber, 5);
+    EXPECT_EQ(row(3).whipperNumber, 4);
+}
+
+TEST_F(T38ASlotParser, ASlotOutsideTheTablesChangesNothing)
+{
+    const SetupT38A before = setup.object();
+    record.turns = 77;
+    for (int slot : {9, 0xEF}) {
+        const QByteArray fields = bytes({0xF1, slot, 0x80, 0x00, 0x81, 0x0A}) + DispenserWater + WhipperField;
+        ParseT38ASlots(fields, record);
+        EXPECT_EQ(record.type, DispositivoT38ADlgData::NoType) << slot;
+        EXPECT_EQ(record.turns, 77) << slot;
+    }
+    for (int k = 0; k < SetupT38A::SetupRowCount; ++k) {
+        EXPECT_EQ(row(k).valveNumber, before.GetSetupRow(k)->valveNumber) << k;
+        EXPECT_EQ(row(k).whipperNumber, before.GetSetupRow(k)->whipperNumber) << k;
+    }
+    // Set-up row 9, the last one, is still in the tables.
+    ParseT38ASlots(bytes({0xF1, 8, 0x80, 0x00, 0x81, 0x0A}) + DispenserWater + WhipperField, record);
+    EXPECT_EQ(record.type, 10);
+    EXPECT_EQ(row(9).valveNumber, 1);
+}
+
+TEST_F(T38ASlotParser, NothingForAnEmptyOrUnknownDevice)
+{
+    ParseT38ASlots(QByteArrayView(), record);
+    ParseT38ASlots(bytes({0xF3, 0x01, 0x80, 0x00, 0x81, 0x00}), record);
+    ParseT38ASlots(bytes({0xF1}), record);
+    EXPECT_EQ(record.type, 2); // the lone dispenser byte is slot 0; its missing values are 0
+    EXPECT_EQ(record.turns, 0);
+    EXPECT_EQ(record.waterPulses, 0);
+}
+
+TEST_F(T38ASlotParser, TurnsAndPulsesAbove239SurviveAWriteAndReadBack)
+{
+    struct Case {
+        int type;
+        int turns;
+        int pulses;
+    };
+    // Set-up row 0 has no product, so the rows are written with the shift, as the compile
+    // step does; the coffee group itself has no turns.
+    const Case cases[] = {{3, 600, 300}, {3, 240, 479}, {1, 0, 1024}, {0, 0, 700}};
+    for (const Case& c : cases) {
+        CDeviceCoffee device;
+        device.SetTypeIndex(c.type);
+        device.SetContainerTurns(c.turns);
+        device.SetWaterPulses(c.pulses);
+        device.SetTypeName(c.type == 0 ? "GRUPO DE CAFE" : "DOSIS");
+        fw::ByteWriter out;
+        ASSERT_GT(device.EncodeRowT38A(out, true), 0);
+        QByteArray string = out.data() + bytes({0xFF, 0x01});
+        QByteArray fields;
+        ASSERT_TRUE(ParseT38ARow(string, int(string.size()), fields)) << c.type;
+        DispositivoT38ADlgData read;
+        ParseT38ASlots(fields, read);
+        EXPECT_EQ(read.type, c.type);
+        EXPECT_EQ(read.turns, c.turns) << c.type;
+        EXPECT_EQ(read.waterPulses, c.pulses) << c.type;
+    }
 }

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QByteArray>
+#include <QFile>
+#include <QString>
+
+#include <optional>
+
+// A relay or dispenser file of the catalogue, read line by line: a line ends with LF or
+// CR LF, and only its first MaxLineLength bytes count (the rest of a longer line is dropped,
+// never read as a line of its own). The bytes stay as the file holds them.
+class CatalogueTextFile {
+public:
+    static constexpr int MaxLineLength = 99;
+
+    // False when the file cannot be opened for reading.
+    bool Open(const QString& path);
+    // The next line without its end; none after the last one.
+    std::optional<QByteArray> ReadLine();
+
+private:
+    QFile m_file;
+};

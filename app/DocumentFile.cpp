@@ -1,0 +1,74 @@
+#include "app/DocumentFile.h"
+
+#include "fw/Application.h"
+#include "fw/ArchiveReader.h"
+#include "fw/ArchiveWriter.h"
+#include "fw/MessageBoxes.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+
+namespace {
+
+void report(int textId, const QString& path = QString())
+{
+    const QString text = fw::Application::get().strings().format(textId, {QDir::toNativeSeparators(path)});
+    fw::MessageBoxes::box(text, fw::MessageButtons::Ok, fw::MessageIcon::Warning);
+}
+
+} // namespace
+
+QByteArray DocumentFile::Store(const COrmiDoc& doc)
+{
+    fw::ArchiveWriter ar;
+    doc.Serialize(ar);
+    return ar.data();
+}
+
+bool DocumentFile::Load(COrmiDoc& doc, QByteArrayView bytes, const COrmiDoc::CatalogueReload& reloadCatalogue)
+{
+    try {
+        fw::ArchiveReader ar(bytes);
+        doc.Serialize(ar, reloadCatalogue);
+    } catch (const fw::ArchiveError&) {
+        doc.OnNewDocument();
+        return false;
+    }
+    doc.SetModifiedFlag(false);
+    doc.UpdateAllViews();
+    return true;
+}
+
+bool DocumentFile::Open(COrmiDoc& doc, const QString& path, const COrmiDoc::CatalogueReload& reloadCatalogue)
+{
+    QFile file(path);
+    QByteArray bytes;
+    if (file.open(QIODevice::ReadOnly))
+        bytes = file.readAll();
+    if (!file.isOpen() || file.error() != QFileDevice::NoError) {
+        report(CannotOpenText, path);
+        return false;
+    }
+    if (!Load(doc, bytes, reloadCatalogue)) {
+        doc.SetTitle(QString());
+        report(UnexpectedFormatText);
+        return false;
+    }
+    doc.SetPathName(path);
+    return true;
+}
+
+bool DocumentFile::Save(COrmiDoc& doc, const QString& path)
+{
+    const QByteArray bytes = Store(doc);
+    QSaveFile file(path);
+    const bool saved = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+    if (!saved) {
+        report(CannotSaveText, path);
+        return false;
+    }
+    doc.SetPathName(path);
+    doc.SetModifiedFlag(false);
+    return true;
+}

@@ -1,0 +1,225 @@
+#include "link/ProgramCompiler.h"
+
+#include "app/CCfg.h"
+#include "app/COrmiDoc.h"
+#include "app/MachineModel.h"
+#include "app/ProductDlgData.h"
+#include "app/RowByteCode.h"
+#include "app/SetupT38A.h"
+#include "fw/Application.h"
+#include "fw/CodePage.h"
+#include "fw/MessageBoxes.h"
+#include "fw/ProgramWide.h"
+#include "link/ExportarProgramacion.h"
+
+namespace {
+
+// A product number without a header keeps sugar, stirrer and cup.
+constexpr quint8 AllFlags = 7;
+// The order in which a classic machine takes the six columns of a dispenser row.
+constexpr int DispenserColumnOrder[] = {0, 2, 3, 4, 5, 1};
+constexpr int DispensersStep = 1;
+constexpr int RelaysStep = 2;
+constexpr int ProductStep = 3;
+
+QByteArray padded(QByteArray data, int length)
+{
+    data.resize(length, '\0');
+    return data;
+}
+
+quint8 flagByte(const CDeviceCoffee& header)
+{
+    return quint8((header.GetSugarFlag() != 0 ? 1 : 0) | (header.GetStirrerFlag() != 0 ? 2 : 0) |
+                  (header.GetCupFlag() != 0 ? 4 : 0));
+}
+
+} // namespace
+
+// The document's compile step lives beside the compiler: it builds on the exporter
+// interface of the link, and the document's own library must not depend on the link.
+bool COrmiDoc::CompileProgram(ExportarProgramacion& exporter) { return ProgramCompiler(*this, exporter).Run(); }
+
+ProgramCompiler::ProgramCompiler(COrmiDoc& document, ExportarProgramacion& exporter)
+    : m_document(document)
+    , m_exporter(exporter)
+    , m_t38a(document.IsT38AFamily())
+{
+}
+
+bool ProgramCompiler::Run()
+{
+    m_shift = fw::ProgramWide<SetupT38A>::get().GetSetupRow(0)->productIndex == SetupT38A::NoProduct;
+    m_exporter.MuestraProgreso(0);
+    m_exporter.MuestraMensaje(COrmiDoc::StepText(DispensersStep, 0));
+    const bool sent = (m_t38a ? SendT38ASetup() : SendClassicTables()) && SendProducts() &&
+                      (m_t38a ? SendT38ASugarFlagsAndFillers() : SendClassicSugarAndFlags());
+    if (!sent)
+        return false;
+    m_exporter.EscribeByte(quint8(Block(MachineModel::Temperature)), 0,
+                           quint8(m_document.GetWorkingTemperature()), 1);
+    return true;
+}
+
+bool ProgramCompiler::SendClassicTables()
+{
+    const CCfg& cfg = fw::ProgramWide<CCfg>::get();
+    for (int i = 0; i < DispenserRows; ++i) {
+        QByteArray payload;
+        for (int column : DispenserColumnOrder)
+            payload += char(cfg.GetDispenserTable().value(i, column).value_or(0));
+        if (!Send(MachineModel::SetupNames, i, payload))
+            return false;
+    }
+    m_exporter.MuestraMensaje(COrmiDoc::StepText(RelaysStep, 0));
+    for (int i = 0; i < cfg.CountNamedTypes(); ++i) {
+        const DeviceTypeRecord* type = cfg.GetDeviceType(i);
+        const char payload[] = {char(i + 1), char(type ? type->code : 0), char(type ? type->subCode : 0)};
+        if (!Send(MachineModel::DeviceTypes, i, QByteArrayView(payload, sizeof payload)))
+            return false;
+    }
+    return true;
+}
+
+bool ProgramCompiler::SendT38ASetup()
+{
+    const SetupT38A& setup = fw::ProgramWide<SetupT38A>::get();
+    const int rows = SetupT38A::GetRowCount(quint32(m_document.GetProgramFamily()));
+
+    fw::ByteWriter documentName(PayloadCapacity);
+    SetupT38A::AppendFileChecksum(documentName, fw::CodePage::encodeLossy(m_document.GetTitle(), fw::CodePage::Ansi),
+                                  m_document.GetPathName());
+    if (!Send(MachineModel::DocumentName, 0, documentName.data()))
+        return false;
+
+    // With the shift the containers are numbered from 0 and those without a product are
+    // left out; without it such a container is sent with an empty name.
+    for (int i = 1; i <= rows; ++i) {
+        const int product = setup.GetSetupRow(i - 1)->productIndex;
+        if (m_shift && product == SetupT38A::NoProduct)
+            continue;
+        if (!Send(MachineModel::SetupNames, m_shift ? i - 1 : i,
+                  setup.CopyMachineName(product).left(PayloadCapacity)))
+            return false;
+    }
+    for (int i = 1; i <= rows; ++i) {
+        if (!Send(MachineModel::MilligramsPerTurn, m_shift ? i - 1 : i, setup.GetMgPerTurnBcd(i)))
+            return false;
+    }
+    for (int i = 2; i <= rows; ++i) {
+        if (!Send(MachineModel::WhippingSpeed, m_shift ? i - 1 : i, setup.GetWhipSpeedBcd(i)))
+            return false;
+    }
+    return true;
+}
+
+bool ProgramCompiler::SendProducts()
+{
+    m_flags.fill(AllFlags);
+    fw::ByteWriter buffer(ProductCapacity());
+    bool headerMet = false;
+    m_document.StartWalk();
+    while (CDeviceCoffee* row = m_document.GetNextRow()) {
+        if (row->IsProductHeader()) {
+            const int number = row->GetProductNumber();
+            m_exporter.MuestraMensaje(COrmiDoc::StepText(ProductStep, number));
+            m_exporter.MuestraProgreso((number + 1) * 100 / 25);
+            if (headerMet && !SendProduct(buffer))
+                return false;
+            buffer = fw::ByteWriter(ProductCapacity());
+            m_current = quint8(number);
+            m_currentNumber = number;
+            m_currentName = row->GetName();
+            headerMet = true;
+            m_exporter.AsignaProducto(number, row->GetName());
+            if (number >= 1 && number <= FlagCount)
+                m_flags[std::size_t(number - 1)] = flagByte(*row);
+        }
+        // Rows above the first header belong to no product and are not sent.
+        if (!headerMet)
+            continue;
+        const int length = m_t38a ? row->EncodeRowT38A(buffer, m_shift) : row->EncodeRowStandard(buffer);
+        if (length == 0) {
+            RefuseProduct();
+            return false;
+        }
+    }
+    return !headerMet || SendProduct(buffer);
+}
+
+bool ProgramCompiler::SendProduct(fw::ByteWriter& buffer)
+{
+    buffer.u8(RowByteCode::End);
+    buffer.u8(quint8(m_current));
+    // A classic product is never sent without its closing pair.
+    if (buffer.overflowed()) {
+        RefuseProduct();
+        return false;
+    }
+    const QByteArray payload = m_t38a ? buffer.data() : padded(buffer.data(), ClassicRecordLength);
+    if (!Send(MachineModel::Products, m_current, payload))
+        return false;
+    if (m_current >= 1 && m_current <= FlagCount)
+        m_sent.set(std::size_t(m_current));
+    return true;
+}
+
+bool ProgramCompiler::SendClassicSugarAndFlags()
+{
+    fw::ByteWriter buffer(ClassicRecordLength);
+    m_document.GetSugar().EncodeSugar(buffer);
+    // Flags of product numbers 25..30 never go to a classic machine.
+    buffer.bytes(QByteArrayView(reinterpret_cast<const char*>(m_flags.data()), ClassicFlagCount));
+    return Send(MachineModel::Products, 0, padded(buffer.data(), ClassicRecordLength));
+}
+
+bool ProgramCompiler::SendT38ASugarFlagsAndFillers()
+{
+    fw::ByteWriter sugar(PayloadCapacity);
+    m_document.GetSugar().EncodeSugar(sugar);
+    if (!Send(MachineModel::SugarTimes, 0, sugar.data()))
+        return false;
+    for (int i = 1; i <= FlagCount; ++i)
+        m_exporter.EscribeByte(quint8(Block(MachineModel::ProductFlags)), quint8(i), m_flags[std::size_t(i - 1)], 1);
+    // Every product field the document did not fill is cleared on the machine.
+    for (int number = 1; number <= FlagCount; ++number) {
+        if (!m_sent.test(std::size_t(number)) && !SendFiller(number))
+            return false;
+    }
+    return true;
+}
+
+bool ProgramCompiler::SendFiller(int productNumber)
+{
+    ProductDlgData record;
+    record.productNumber = productNumber;
+    record.selectionNumber = productNumber;
+    record.name = "---";
+    record.sugarFlag = 1;
+    record.stirrerFlag = 1;
+    record.cupFlag = 1;
+    record.t38aFlag = true;
+    CDeviceCoffee filler;
+    filler.FillFromProductDlg(record);
+    fw::ByteWriter buffer(PayloadCapacity);
+    filler.EncodeRowT38A(buffer, m_shift);
+    buffer.u8(RowByteCode::End);
+    buffer.u8(quint8(productNumber));
+    return Send(MachineModel::Products, productNumber, buffer.data());
+}
+
+bool ProgramCompiler::Send(int kind, int field, QByteArrayView payload)
+{
+    return m_exporter.EscribeDatos(quint8(Block(kind)), quint8(field), payload);
+}
+
+int ProgramCompiler::Block(int kind) const { return m_document.GetBlockCode(kind); }
+
+int ProgramCompiler::ProductCapacity() const { return m_t38a ? PayloadCapacity : ClassicRecordLength; }
+
+void ProgramCompiler::RefuseProduct() const
+{
+    const QString name = fw::CodePage::decode(m_currentName, fw::CodePage::Ansi);
+    fw::MessageBoxes::box(fw::Application::get().strings().format(ProductRefusedText, {m_currentNumber, name}),
+                          fw::MessageButtons::Ok, fw::MessageIcon::Stop);
+}

@@ -4,6 +4,7 @@
 #include "tests/support/TestApplication.h"
 
 #include <QDir>
+#include <QFile>
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,7 @@
 #include "fw/ArchiveWriter.h"
 
+#include <cstring>
+
 namespace fw {
 
 namespace {
@@ -16,14 +18,35 @@ constexpr qsizetype FirstLongLength = 0xFFFE;
 
 } // namespace
 
+void ArchiveWriter::put(const char* bytes, qsizetype count)
+{
+    if (count == 0)
+        return;
+    const qsizetype at = m_data.size();
+    m_data.resize(at + count);
+    std::memcpy(m_data.data() + at, bytes, std::size_t(count));
+}
+
+void ArchiveWriter::writeU16(quint16 value)
+{
+    const char bytes[] = {char(value & 0xFF), char(value >> 8)};
+    put(bytes, sizeof bytes);
+}
+
+void ArchiveWriter::writeU32(quint32 value)
+{
+    const char bytes[] = {char(value & 0xFF), char((value >> 8) & 0xFF), char((value >> 16) & 0xFF), char(value >> 24)};
+    put(bytes, sizeof bytes);
+}
+
 void ArchiveWriter::writeCount(quint32 count)
 {
     if (count < WordLengthEscape) {
-        m_out.u16(quint16(count));
+        writeU16(quint16(count));
         return;
     }
-    m_out.u16(WordLengthEscape);
-    m_out.u32(count);
+    writeU16(WordLengthEscape);
+    writeU32(count);
 }
 
 void ArchiveWriter::writeString(QByteArrayView text)
@@ -31,17 +54,17 @@ void ArchiveWriter::writeString(QByteArrayView text)
     const qsizetype length = text.size();
     Q_ASSERT(length <= qsizetype(0xFFFFFFFFu));
     if (length < ByteLengthEscape) {
-        m_out.u8(quint8(length));
+        writeU8(quint8(length));
     } else {
-        m_out.u8(ByteLengthEscape);
+        writeU8(ByteLengthEscape);
         if (length < FirstLongLength) {
-            m_out.u16(quint16(length));
+            writeU16(quint16(length));
         } else {
-            m_out.u16(WordLengthEscape);
-            m_out.u32(quint32(length));
+            writeU16(WordLengthEscape);
+            writeU32(quint32(length));
         }
     }
-    m_out.bytes(text);
+    put(text.data(), length);
 }
 
 void ArchiveWriter::writeObjectClass(QByteArrayView className, quint16 schema)
@@ -50,16 +73,16 @@ void ArchiveWriter::writeObjectClass(QByteArrayView className, quint16 schema)
     const auto known = m_classIndices.constFind(name);
     if (known == m_classIndices.cend()) {
         Q_ASSERT(name.size() < WordLengthEscape);
-        m_out.u16(NewClassTag);
-        m_out.u16(schema);
-        m_out.u16(quint16(name.size()));
-        m_out.bytes(name);
+        writeU16(NewClassTag);
+        writeU16(schema);
+        writeU16(quint16(name.size()));
+        put(name.constData(), name.size());
         m_classIndices.insert(name, m_nextMapIndex++);
     } else if (*known < BigObjectTag) {
-        m_out.u16(quint16(ClassTagBit | *known));
+        writeU16(quint16(ClassTagBit | *known));
     } else {
-        m_out.u16(BigObjectTag);
-        m_out.u32(BigClassTagBit | *known);
+        writeU16(BigObjectTag);
+        writeU32(BigClassTagBit | *known);
     }
     ++m_nextMapIndex; // the object itself
 }

@@ -3,22 +3,13 @@
 #include "app/CSugarCoffee.h"
 #include "fw/ProgramWide.h"
 #include "tests/support/TestApplication.h"
+#include "tests/support/TestDeviceTypes.h"
 
 #include <gtest/gtest.h>
 
 #include <climits>
 
 namespace {
-
-DeviceTypeRecord record(int code, int subCode)
-{
-    DeviceTypeRecord r;
-    r.name = "TIPO";
-    r.displayName = "TIPO";
-    r.code = code;
-    r.subCode = subCode;
-    return r;
-}
 
 // The program-wide catalogue the rows consult: type 0 a dispenser, type 1 a water valve, on
 // a flow-meter machine.
@@ -31,8 +22,8 @@ protected:
     {
         CCfg& c = cfg.object();
         c.ResetDeviceTypes();
-        c.SetDeviceType(DispenserType, record(0xF1, 1));
-        c.SetDeviceType(ValveType, record(0xF4, 1));
+        c.SetDeviceType(DispenserType, deviceType("TIPO", 0xF1, 1));
+        c.SetDeviceType(ValveType, deviceType("TIPO", 0xF4, 1));
         c.SetFlowMeterMark(true);
         c.SetDispenserRate(1, 12.5f);
         c.SetPumpRate(10.0f);

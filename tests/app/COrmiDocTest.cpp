@@ -4,6 +4,7 @@
 #include "app/SetupT38A.h"
 #include "fw/ProgramWide.h"
 #include "tests/support/TestApplication.h"
+#include "tests/support/TestDeviceTypes.h"
 
 #include <gtest/gtest.h>
 
@@ -32,16 +33,6 @@ enum Type {
     Header = -1,
 };
 
-DeviceTypeRecord record(int code, int subCode, const char* name)
-{
-    DeviceTypeRecord r;
-    r.name = name;
-    r.displayName = name;
-    r.code = code;
-    r.subCode = subCode;
-    return r;
-}
-
 // One row of a document built for a test; a header when its type is Header.
 struct RowSpec {
     const char* label;
@@ -58,10 +49,10 @@ protected:
         c.ResetDeviceTypes();
         c.ResetDispenserTable();
         const DeviceTypeRecord records[TypeCount] = {
-            record(0xF1, 1, "DOSIFICADOR 1"), record(0xF1, 2, "DOSIFICADOR 2"), record(0xF1, 3, "DOSIFICADOR 3"),
-            record(0xF1, 0, "DOSIFICADOR 0"), record(0xF1, 11, "DOSIFICADOR 11"), record(0xF3, 0, "BATIDOR 0"),
-            record(0xF3, 1, "BATIDOR 1"),     record(0xF3, 2, "BATIDOR 2"),       record(0xF4, 1, "VALVULA 1"),
-            record(0xF4, 2, "VALVULA 2"),
+            deviceType("DOSIFICADOR 1", 0xF1, 1), deviceType("DOSIFICADOR 2", 0xF1, 2), deviceType("DOSIFICADOR 3", 0xF1, 3),
+            deviceType("DOSIFICADOR 0", 0xF1, 0), deviceType("DOSIFICADOR 11", 0xF1, 11), deviceType("BATIDOR 0", 0xF3, 0),
+            deviceType("BATIDOR 1", 0xF3, 1),     deviceType("BATIDOR 2", 0xF3, 2),       deviceType("VALVULA 1", 0xF4, 1),
+            deviceType("VALVULA 2", 0xF4, 2),
         };
         for (int type = 0; type < TypeCount; ++type)
             c.SetDeviceType(type, records[type]);

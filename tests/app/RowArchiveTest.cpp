@@ -5,18 +5,11 @@
 #include "fw/ArchiveWriter.h"
 #include "fw/ProgramWide.h"
 #include "tests/support/TestApplication.h"
+#include "tests/support/TestBytes.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-
-QByteArray bytes(std::initializer_list<int> values)
-{
-    QByteArray out;
-    for (const int v : values)
-        out.append(char(v));
-    return out;
-}
 
 QByteArray le32(qint32 value)
 {

@@ -6,28 +6,12 @@
 #include "fw/ByteWriter.h"
 #include "fw/ProgramWide.h"
 #include "tests/support/TestApplication.h"
+#include "tests/support/TestBytes.h"
+#include "tests/support/TestDeviceTypes.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-
-QByteArray bytes(std::initializer_list<int> values)
-{
-    QByteArray out;
-    for (int v : values)
-        out += char(v);
-    return out;
-}
-
-DeviceTypeRecord type(const char* name, int code, int subCode)
-{
-    DeviceTypeRecord r;
-    r.name = name;
-    r.displayName = name;
-    r.code = code;
-    r.subCode = subCode;
-    return r;
-}
 
 // The catalogue and set-up tables the byte code consults.
 class ByteCode : public ::testing::Test {
@@ -42,11 +26,11 @@ protected:
     {
         CCfg& c = cfg.object();
         c.ResetDeviceTypes();
-        c.SetDeviceType(Dispenser1, type("DOSIFICADOR 1", 0xF1, 1));
-        c.SetDeviceType(Whipper1, type("BATIDOR 1", 0xF3, 1));
-        c.SetDeviceType(Valve1, type("VALVULA 1", 0xF4, 1));
-        c.SetDeviceType(GroupCoded, type("GRUPO", 0xF5, 7));
-        c.SetDeviceType(SpareCoded, type("RESERVA", 0xF8, 2));
+        c.SetDeviceType(Dispenser1, deviceType("DOSIFICADOR 1", 0xF1, 1));
+        c.SetDeviceType(Whipper1, deviceType("BATIDOR 1", 0xF3, 1));
+        c.SetDeviceType(Valve1, deviceType("VALVULA 1", 0xF4, 1));
+        c.SetDeviceType(GroupCoded, deviceType("GRUPO", 0xF5, 7));
+        c.SetDeviceType(SpareCoded, deviceType("RESERVA", 0xF8, 2));
         c.ResizeProductNames();
         c.SetProductName(3, "LECHE");
     }

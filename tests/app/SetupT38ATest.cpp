@@ -1,19 +1,12 @@
 #include "app/SetupT38A.h"
 #include "tests/support/TestApplication.h"
+#include "tests/support/TestBytes.h"
 
 #include <gtest/gtest.h>
 
 #include <climits>
 
 namespace {
-
-QByteArray bytes(std::initializer_list<int> values)
-{
-    QByteArray out;
-    for (int v : values)
-        out += char(v);
-    return out;
-}
 
 void setProduct(SetupT38A& setup, int setupRow, int productIndex)
 {

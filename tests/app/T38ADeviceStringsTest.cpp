@@ -4,20 +4,13 @@
 #include "app/T38ADeviceStrings.h"
 #include "fw/ByteWriter.h"
 #include "fw/ProgramWide.h"
+#include "tests/support/TestBytes.h"
 
 #include <gtest/gtest.h>
 
 #include <QList>
 
 namespace {
-
-QByteArray bytes(std::initializer_list<int> values)
-{
-    QByteArray out;
-    for (int v : values)
-        out += char(v);
-    return out;
-}
 
 const QByteArray GroupField = bytes({0xF5, 0x01, 0x80, 0x00, 0x81, 0x00});
 const QByteArray GroupWater = bytes({0xF4, 0x03, 0x80, 0x00, 0x81, 0x50});

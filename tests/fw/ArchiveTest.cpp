@@ -1,19 +1,12 @@
 #include "fw/ArchiveReader.h"
 #include "fw/ArchiveWriter.h"
+#include "tests/support/TestBytes.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
 
 namespace {
-
-QByteArray bytes(std::initializer_list<int> values)
-{
-    QByteArray out;
-    for (const int v : values)
-        out.append(char(v));
-    return out;
-}
 
 fw::ArchiveError::Cause causeOf(const std::function<void()>& read)
 {

@@ -5,6 +5,8 @@
 #include "link/ProgramCompiler.h"
 #include "tests/link/RecordingExporter.h"
 #include "tests/support/TestApplication.h"
+#include "tests/support/TestBytes.h"
+#include "tests/support/TestDeviceTypes.h"
 
 #include <gtest/gtest.h>
 
@@ -17,14 +19,6 @@ namespace {
 
 using E = RecordingExporter;
 using Events = QList<RecordingExporter::Event>;
-
-QByteArray bytes(std::initializer_list<int> values)
-{
-    QByteArray out;
-    for (int v : values)
-        out += char(v);
-    return out;
-}
 
 QByteArray padded(QByteArray data, int length = 80)
 {
@@ -42,16 +36,6 @@ std::vector<std::string> lines(const Events& events)
     return out;
 }
 
-DeviceTypeRecord type(const char* name, int code, int subCode)
-{
-    DeviceTypeRecord r;
-    r.name = name;
-    r.displayName = name;
-    r.code = code;
-    r.subCode = subCode;
-    return r;
-}
-
 constexpr int Classic = 1;
 constexpr int T38A = 19; // program family 0: five product rows
 constexpr int Dispenser1 = 0;
@@ -64,9 +48,9 @@ protected:
         CCfg& c = cfg.object();
         c.ResetDeviceTypes();
         c.ResetDispenserTable();
-        c.SetDeviceType(0, type("DOSIFICADOR 1", 0xF1, 1));
-        c.SetDeviceType(1, type("BATIDOR 1", 0xF3, 1));
-        c.SetDeviceType(2, type("VALVULA 1", 0xF4, 1));
+        c.SetDeviceType(0, deviceType("DOSIFICADOR 1", 0xF1, 1));
+        c.SetDeviceType(1, deviceType("BATIDOR 1", 0xF3, 1));
+        c.SetDeviceType(2, deviceType("VALVULA 1", 0xF4, 1));
         for (int r = 0; r < 10; ++r)
             c.SetDispenserRow(r, {10 * r, 10 * r + 1, 10 * r + 2, 10 * r + 3, 10 * r + 4, 10 * r + 5});
         doc.OnNewDocument();

@@ -1,16 +1,9 @@
 #include "link/PackedBcd.h"
+#include "tests/support/TestBytes.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-
-QByteArray bytes(std::initializer_list<int> values)
-{
-    QByteArray out;
-    for (int v : values)
-        out += char(v);
-    return out;
-}
 
 struct ToBcdCase {
     quint32 value;

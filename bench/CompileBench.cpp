@@ -1,28 +1,15 @@
 // The compile step over a full document: 24 products of 12 devices each, for a classic
 // machine and for the T38A family, into an exporter that only counts what it is handed.
-#include "app/CCfg.h"
 #include "app/COrmiDoc.h"
-#include "app/SetupT38A.h"
-#include "fw/Application.h"
-#include "fw/MessageSink.h"
-#include "fw/Profile.h"
-#include "fw/ProgramWide.h"
-#include "fw/StringTable.h"
+#include "bench/BenchProgram.h"
 #include "link/ExportarProgramacion.h"
 
 #include <benchmark/benchmark.h>
-
-#include <QTemporaryDir>
 
 namespace {
 
 constexpr int Products = 24;
 constexpr int DevicesPerProduct = 12;
-
-class SilentSink : public fw::MessageSink {
-public:
-    fw::MessageAnswer show(const fw::Message& message) override { return message.defaultAnswer; }
-};
 
 class CountingExporter : public ExportarProgramacion {
 public:
@@ -42,41 +29,28 @@ public:
     qsizetype bytes = 0;
 };
 
-// The program-wide objects a compile reads: application, catalogue and set-up tables.
-class Machine {
-public:
-    Machine()
-        : m_profile(m_dir.filePath(QStringLiteral("profile.ini")))
-        , m_application(m_profile, m_strings, m_sink)
-    {
-        CCfg& cfg = m_cfg.object();
-        cfg.ResetDeviceTypes();
-        cfg.ResetDispenserTable();
-        for (int i = 0; i < 12; ++i) {
-            DeviceTypeRecord type;
-            type.name = "TIPO";
-            type.displayName = "TIPO";
-            type.code = i < 6 ? 0xF1 : (i < 9 ? 0xF3 : 0xF4);
-            type.subCode = i + 1;
-            cfg.SetDeviceType(i, type);
-        }
-        for (int k = 1; k < 4; ++k) {
-            auto row = m_setup.object().GetSetupRow(k).value();
-            row.productIndex = k;
-            row.mgPerTurn = 1200 + k;
-            m_setup.object().SetSetupRow(k, row);
-        }
+// The catalogue and set-up tables a compile reads: twelve device types, three set-up rows
+// with a product.
+void prepare(BenchProgram& program)
+{
+    CCfg& cfg = program.cfg();
+    cfg.ResetDeviceTypes();
+    cfg.ResetDispenserTable();
+    for (int i = 0; i < 12; ++i) {
+        DeviceTypeRecord type;
+        type.name = "TIPO";
+        type.displayName = "TIPO";
+        type.code = i < 6 ? 0xF1 : (i < 9 ? 0xF3 : 0xF4);
+        type.subCode = i + 1;
+        cfg.SetDeviceType(i, type);
     }
-
-private:
-    QTemporaryDir m_dir;
-    fw::Profile m_profile;
-    fw::StringTable m_strings;
-    SilentSink m_sink;
-    fw::Application m_application;
-    fw::ProgramWide<CCfg>::Scope m_cfg{30, 10};
-    fw::ProgramWide<SetupT38A>::Scope m_setup;
-};
+    for (int k = 1; k < 4; ++k) {
+        auto row = program.setup().GetSetupRow(k).value();
+        row.productIndex = k;
+        row.mgPerTurn = 1200 + k;
+        program.setup().SetSetupRow(k, row);
+    }
+}
 
 void addHeader(COrmiDoc& document, int number)
 {
@@ -119,7 +93,8 @@ void fillT38A(COrmiDoc& document)
 
 void compile(benchmark::State& state, void (*fill)(COrmiDoc&))
 {
-    Machine machine;
+    BenchProgram program;
+    prepare(program);
     COrmiDoc document;
     document.OnNewDocument();
     fill(document);

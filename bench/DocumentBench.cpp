@@ -2,19 +2,11 @@
 // in memory and through a file, for a classic machine and for the T38A family. The catalogue
 // reload after a classic load is left out here (bench_catalogue measures it).
 // Target: load and save under 200 microseconds each.
-#include "app/CCfg.h"
 #include "app/COrmiDoc.h"
 #include "app/DocumentFile.h"
-#include "app/SetupT38A.h"
-#include "fw/Application.h"
-#include "fw/MessageSink.h"
-#include "fw/Profile.h"
-#include "fw/ProgramWide.h"
-#include "fw/StringTable.h"
+#include "bench/BenchProgram.h"
 
 #include <benchmark/benchmark.h>
-
-#include <QTemporaryDir>
 
 namespace {
 
@@ -23,49 +15,27 @@ constexpr int DevicesPerProduct = 12;
 constexpr int ClassicModel = 3;
 constexpr int T38AModel = 21;
 
-class SilentSink : public fw::MessageSink {
-public:
-    fw::MessageAnswer show(const fw::Message& message) override { return message.defaultAnswer; }
-};
-
-// The program-wide objects a load reads: application (the rows' code page comes from its
-// profile), catalogue and set-up tables.
-class Program {
-public:
-    Program()
-        : m_profile(m_dir.filePath(QStringLiteral("profile.ini")))
-        , m_application(m_profile, m_strings, m_sink)
-    {
-        CCfg& cfg = m_cfg.object();
-        cfg.ResetDeviceTypes();
-        cfg.ResetDispenserTable();
-        for (int i = 0; i < 12; ++i) {
-            DeviceTypeRecord type;
-            type.name = "TIPO " + QByteArray::number(i);
-            type.displayName = type.name;
-            type.code = i < 6 ? DeviceTypeRecord::DispenserCode
-                              : (i < 9 ? DeviceTypeRecord::WhipperCode : DeviceTypeRecord::WaterValveCode);
-            type.subCode = i < 6 ? i + 1 : (i < 9 ? i - 5 : i - 8);
-            cfg.SetDeviceType(i, type);
-        }
-        for (int row = 0; row < 6; ++row)
-            cfg.SetDispenserRow(row, {0, 1, row % 3 + 1, 0, row % 3 + 1, 0});
-        cfg.ResizeProductNames();
-        for (int index = 0; index < 100; ++index)
-            cfg.SetProductName(index, "PRODUCTO " + QByteArray::number(index));
+// The catalogue a load reads: twelve device types wired to six dispenser rows, 100 names.
+void prepare(BenchProgram& program)
+{
+    CCfg& cfg = program.cfg();
+    cfg.ResetDeviceTypes();
+    cfg.ResetDispenserTable();
+    for (int i = 0; i < 12; ++i) {
+        DeviceTypeRecord type;
+        type.name = "TIPO " + QByteArray::number(i);
+        type.displayName = type.name;
+        type.code = i < 6 ? DeviceTypeRecord::DispenserCode
+                          : (i < 9 ? DeviceTypeRecord::WhipperCode : DeviceTypeRecord::WaterValveCode);
+        type.subCode = i < 6 ? i + 1 : (i < 9 ? i - 5 : i - 8);
+        cfg.SetDeviceType(i, type);
     }
-
-    QString path(const QString& name) const { return m_dir.filePath(name); }
-
-private:
-    QTemporaryDir m_dir;
-    fw::Profile m_profile;
-    fw::StringTable m_strings;
-    SilentSink m_sink;
-    fw::Application m_application;
-    fw::ProgramWide<CCfg>::Scope m_cfg{30, 10};
-    fw::ProgramWide<SetupT38A>::Scope m_setup;
-};
+    for (int row = 0; row < 6; ++row)
+        cfg.SetDispenserRow(row, {0, 1, row % 3 + 1, 0, row % 3 + 1, 0});
+    cfg.ResizeProductNames();
+    for (int index = 0; index < 100; ++index)
+        cfg.SetProductName(index, "PRODUCTO " + QByteArray::number(index));
+}
 
 // Every other product carries a catalogue name by index, the others a name of their own.
 void fill(COrmiDoc& doc, int model)
@@ -96,7 +66,8 @@ const auto noReload = [](int) {};
 
 void saveDocument(benchmark::State& state, int model)
 {
-    Program program;
+    BenchProgram program;
+    prepare(program);
     COrmiDoc doc;
     fill(doc, model);
     for (auto _ : state)
@@ -105,7 +76,8 @@ void saveDocument(benchmark::State& state, int model)
 
 void loadDocument(benchmark::State& state, int model)
 {
-    Program program;
+    BenchProgram program;
+    prepare(program);
     COrmiDoc source;
     fill(source, model);
     const QByteArray bytes = DocumentFile::Store(source);
@@ -124,7 +96,8 @@ void BM_LoadT38A(benchmark::State& state) { loadDocument(state, T38AModel); }
 
 void BM_SaveClassicToFile(benchmark::State& state)
 {
-    Program program;
+    BenchProgram program;
+    prepare(program);
     COrmiDoc doc;
     fill(doc, ClassicModel);
     const QString path = program.path(QStringLiteral("dosis.caf"));
@@ -136,7 +109,8 @@ void BM_SaveClassicToFile(benchmark::State& state)
 
 void BM_OpenClassicFromFile(benchmark::State& state)
 {
-    Program program;
+    BenchProgram program;
+    prepare(program);
     COrmiDoc doc;
     fill(doc, ClassicModel);
     const QString path = program.path(QStringLiteral("dosis.caf"));

@@ -33,6 +33,7 @@ int main(int argc, char* argv[])
         CAboutDlg dialog(&frame);
         dialog.exec();
     });
+    frame.resize(800, 600);
     frame.show();
     const int result = qtApp.exec();
     g_mainFrame = nullptr;

@@ -11,6 +11,7 @@
 #include "fw/TextFormat.h"
 
 #include <QDir>
+#include <QLocale>
 
 #include <algorithm>
 
@@ -38,6 +39,17 @@ bool openDeviceFile(CatalogueTextFile& file, const QString& path)
     fw::MessageBoxes::box(
         fw::Application::get().strings().format(CCfg::FileMissingText, {QDir::toNativeSeparators(path)}));
     return false;
+}
+
+// A row's estimate as the C library prints it once the program takes its locale from the
+// system: with the user's decimal separator.
+QString estimateText(const QString& pattern, float value)
+{
+    QString text = fw::TextFormat::format(pattern, {double(value)});
+    const QString point = QLocale().decimalPoint();
+    if (point.size() == 1)
+        text.replace(QLatin1Char('.'), point.at(0));
+    return text;
 }
 
 } // namespace
@@ -225,12 +237,12 @@ QString CCfg::GetEstimateText(int typeIndex, int activeTime) const
             if (cc < 0.0f)
                 cc = 0.0f;
         }
-        return fw::TextFormat::format(QStringLiteral("%3.1f cc"), {double(cc)});
+        return estimateText(QStringLiteral("%3.1f cc"), cc);
     }
     const float rate = GetDispenserRate(record->subCode);
     if (record->code == DeviceTypeRecord::DispenserCode && rate > 0.0f) {
         const float grams = float(activeTime) * rate / 100.0f;
-        return fw::TextFormat::format(QStringLiteral("%3.1f gr"), {double(grams)});
+        return estimateText(QStringLiteral("%3.1f gr"), grams);
     }
     return QString();
 }

@@ -231,12 +231,12 @@ int CDeviceCoffee::DecodeRow(QByteArrayView in)
     else if (code == WaterValve)
         m_colour = 2;
     // A device cut before its times lacks its first time marker.
-    if (in.size() < 3)
+    if (in.size() < 2)
         return fail(4);
     m_typeIndex = fw::ProgramWide<CCfg>::get().FindDeviceType(code, at(1), m_typeName);
     if (m_typeIndex < 0)
         return fail(1);
-    if (at(2) < StartMark || at(2) > EndMore)
+    if (in.size() < 3 || at(2) < StartMark || at(2) > EndMore)
         return fail(4);
     qsizetype k = 2;
     for (; k < in.size() && at(k) < FirstOpcode; k += 2) {

@@ -258,7 +258,9 @@ bool DAODBConnection::Compact()
     std::error_code failure;
     const std::filesystem::path from = QFile::encodeName(temporary.fileName()).toStdString();
     const std::filesystem::path to = QFile::encodeName(path).toStdString();
-    std::filesystem::permissions(from, std::filesystem::status(to).permissions(), failure);
+    const std::filesystem::file_status original = std::filesystem::status(to, failure);
+    if (!failure)
+        std::filesystem::permissions(from, original.permissions(), failure);
     if (!failure)
         std::filesystem::rename(from, to, failure);
     if (!failure)

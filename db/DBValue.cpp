@@ -104,5 +104,8 @@ OleDateTime DBValue::ToDate() const
     default: break;
     }
     const std::optional<double> number = Number(nullptr);
-    return number ? OleDateTime(*number) : OleDateTime(0.0, OleDateTime::Status::Invalid);
+    // A number converts only when it names a day of the calendar's years.
+    if (number && OleDateTime(*number).ToDateTime())
+        return OleDateTime(*number);
+    return OleDateTime(0.0, OleDateTime::Status::Invalid);
 }

@@ -36,9 +36,15 @@ void encodeEach(const QString& text, int codePage, Sink sink)
     std::optional<QStringEncoder> encoder;
     std::optional<QStringDecoder> decoder;
     for (qsizetype i = 0; i < text.size(); ++i) {
-        const qsizetype length = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+        const qsizetype length =
+            text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate() ? 2 : 1;
         const QString character = text.mid(i, length);
         i += length - 1;
+        // Half a pair has no byte, and the encoder would wait for its other half.
+        if (length == 1 && character.at(0).isSurrogate()) {
+            sink(std::nullopt);
+            continue;
+        }
         if (!encoder || encoder->hasError())
             encoder.emplace(name.constData());
         if (!decoder || decoder->hasError())

@@ -1,5 +1,6 @@
 #include "app/CCfg.h"
 #include "app/DefaultProductNames.h"
+#include "tests/db/LocaleScope.h"
 #include "tests/support/TestApplication.h"
 
 #include <gtest/gtest.h>
@@ -166,6 +167,7 @@ TEST_F(LoadedCatalogue, CountNamedTypesCountsRecordsWithAName)
 
 TEST_F(LoadedCatalogue, EstimateTexts)
 {
+    const LocaleScope locale(QLocale::c());
     struct Case {
         bool twentiethTypeNamed;
         int code;
@@ -199,6 +201,17 @@ TEST_F(LoadedCatalogue, EstimateTexts)
         EXPECT_EQ(cfg.GetEstimateText(0, c.activeTime), QString::fromLatin1(c.expected))
             << std::hex << c.code << std::dec << " sub-code " << c.subCode << " over " << c.activeTime;
     }
+}
+
+TEST_F(LoadedCatalogue, EstimatesCarryTheUsersDecimalSeparator)
+{
+    cfg.SetDeviceType(0, record("CAFE", 0xF1, 1));
+    cfg.SetDeviceType(1, record("AGUA", 0xF4, 1));
+    cfg.SetDispenserRate(1, 12.5f);
+    cfg.SetPumpRate(10.0f);
+    const LocaleScope locale(QLocale(QLocale::Spanish, QLocale::Spain));
+    EXPECT_EQ(cfg.GetEstimateText(0, 100), "12,5 gr");
+    EXPECT_EQ(cfg.GetEstimateText(1, 10000), "10000,0 cc"); // no thousands grouping
 }
 
 TEST_F(LoadedCatalogue, AValveHasNoEstimateWithoutAPumpRate)

@@ -240,6 +240,8 @@ TEST_F(DocumentTest, DeletingAHeaderTakesItsDevicesAndRenumbers)
     EXPECT_EQ(labels(), "H1 a b H3 d");
     EXPECT_EQ(productNumbers(), std::vector<int>({1, 2}));
     EXPECT_TRUE(doc.IsModified());
+    // The renumbering walk leaves no cursor row.
+    EXPECT_EQ(cursorLabel(), "(none)");
 
     // The last header of the display takes the devices up to the end.
     doc.SetCurrentPosition(find("H3"));

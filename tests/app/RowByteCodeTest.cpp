@@ -383,6 +383,8 @@ TEST_F(ByteCode, DecodeErrorsAreReportedWithTheirCode)
         {QByteArray(), "3-" + text + "\n"},
         {bytes({0xF0}), "3-" + text + "\nF0 "},
         {bytes({0xF1, 0x01}), "4-" + text + "\nF1 01 "},
+        // The device is looked up before its times are asked for.
+        {bytes({0xF1, 0x09}), "1-" + text},
         {bytes({0xF1, 0x01, 0x80}), "2-" + text + "\nF1 01 80 "},
         {bytes({0xF1, 0x01, 0x80, 0x05}), "2-" + text + "\nF1 01 80 05 "},
         // The dump shows the first 16 bytes only.
@@ -411,6 +413,13 @@ TEST_F(ByteCode, WhatWasDecodedBeforeAnErrorStays)
     EXPECT_TRUE(unknown.GetName().isEmpty());
     EXPECT_EQ(unknown.GetColour(), 1);
     EXPECT_EQ(unknown.GetTypeIndex(), -1);
+
+    // A known device cut before its times keeps its type.
+    CDeviceCoffee cut;
+    EXPECT_EQ(cut.DecodeRow(bytes({0xF4, 0x01})), 0);
+    EXPECT_EQ(cut.GetTypeIndex(), Valve1);
+    EXPECT_EQ(cut.GetTypeName(), "VALVULA 1");
+    EXPECT_EQ(cut.GetColour(), 2);
 
     CSugarCoffee sugar;
     EXPECT_EQ(sugar.DecodeSugar(bytes({0xF2, 1, 2, 3, 0x00})), 0);

@@ -70,4 +70,8 @@ TEST(DBValueTest, ToDateConvertsDaysAndDateTexts)
     EXPECT_EQ(DBValue::FromDouble(2.0).ToDate(), OleDateTime(1900, 1, 1, 0, 0, 0));
     EXPECT_EQ(DBValue::FromText("2024-03-05 14:07:09").ToDate(), OleDateTime(2024, 3, 5, 14, 7, 9));
     EXPECT_EQ(DBValue::FromText("mañana").ToDate().GetStatus(), OleDateTime::Status::Invalid);
+    // A number outside the calendar's years does not convert.
+    EXPECT_EQ(DBValue::FromDouble(1e12).ToDate().GetStatus(), OleDateTime::Status::Invalid);
+    EXPECT_EQ(DBValue::FromInt32(2147483647).ToDate().GetStatus(), OleDateTime::Status::Invalid);
+    EXPECT_EQ(DBValue::FromInt32(-700000).ToDate().GetStatus(), OleDateTime::Status::Invalid);
 }

@@ -29,3 +29,11 @@ TEST(CodePageTest, EncodingRefusesACharacterThePageLacksButNotARealQuestionMark)
     EXPECT_FALSE(fw::CodePage::encode("x", 437).has_value());
     EXPECT_EQ(fw::CodePage::encodeLossy("Кx", 1252), QByteArray("?x"));
 }
+
+TEST(CodePageTest, AHalfSurrogatePairCostsOnlyItsOwnCharacter)
+{
+    const QString loneHigh = QString(QChar(0xD83D)) + QStringLiteral("x");
+    EXPECT_EQ(fw::CodePage::encodeLossy(loneHigh, 1252), QByteArray("?x"));
+    EXPECT_EQ(fw::CodePage::encodeLossy(QStringLiteral("a\U0001F600b"), 1252), QByteArray("a?b"));
+    EXPECT_FALSE(fw::CodePage::encode(loneHigh, 1252).has_value());
+}

@@ -1,24 +1,13 @@
 #include "fw/ArchiveReader.h"
 
+#include "fw/ArchiveFormat.h"
 #include "fw/CodePage.h"
 
 #include <QString>
 
 namespace fw {
 
-namespace {
-
-constexpr quint16 NullTag = 0;
-constexpr quint16 NewClassTag = 0xFFFF;
-constexpr quint16 ClassTagBit = 0x8000;
-constexpr quint16 BigObjectTag = 0x7FFF;
-constexpr quint32 BigClassTagBit = 0x80000000u;
-
-constexpr quint8 ByteLengthEscape = 0xFF;
-constexpr quint16 WideStringMark = 0xFFFE;
-constexpr quint16 WordLengthEscape = 0xFFFF;
-
-} // namespace
+using namespace ArchiveFormat;
 
 template <class Read>
 auto ArchiveReader::checked(Read read) -> decltype(read())

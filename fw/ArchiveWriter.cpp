@@ -1,18 +1,15 @@
 #include "fw/ArchiveWriter.h"
 
+#include "fw/ArchiveFormat.h"
+
 #include <cstring>
 
 namespace fw {
 
+using namespace ArchiveFormat;
+
 namespace {
 
-constexpr quint16 NewClassTag = 0xFFFF;
-constexpr quint16 ClassTagBit = 0x8000;
-constexpr quint16 BigObjectTag = 0x7FFF;
-constexpr quint32 BigClassTagBit = 0x80000000u;
-
-constexpr quint8 ByteLengthEscape = 0xFF;
-constexpr quint16 WordLengthEscape = 0xFFFF;
 // Lengths from here on take the 32-bit form (0xFFFE marks the UTF-16 form).
 constexpr qsizetype FirstLongLength = 0xFFFE;
 

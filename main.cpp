@@ -9,11 +9,6 @@
 #include <QAction>
 #include <QApplication>
 
-namespace {
-CMainFrame* g_mainFrame = nullptr;
-QWidget* mainWindow() { return g_mainFrame; }
-} // namespace
-
 int main(int argc, char* argv[])
 {
     QApplication qtApp(argc, argv);
@@ -22,11 +17,11 @@ int main(int argc, char* argv[])
 
     fw::Profile profile;
     fw::StringTable strings;
-    fw::WidgetMessageSink messages(&mainWindow);
+    fw::WidgetMessageSink messages;
     fw::Application application(profile, strings, messages);
 
     CMainFrame frame;
-    g_mainFrame = &frame;
+    messages.setOwner(&frame);
     QAction* about = frame.action(CommandIds::AppAbout);
     about->setEnabled(true);
     QObject::connect(about, &QAction::triggered, &frame, [&frame] {
@@ -35,7 +30,5 @@ int main(int argc, char* argv[])
     });
     frame.resize(800, 600);
     frame.show();
-    const int result = qtApp.exec();
-    g_mainFrame = nullptr;
-    return result;
+    return qtApp.exec();
 }

@@ -4,6 +4,7 @@
 #include "app/DefaultProductNames.h"
 #include "app/DispenserFileLine.h"
 #include "app/RelayFileReader.h"
+#include "db/FormatString.h"
 #include "db/LeeDbConfiguraciones.h"
 #include "db/LeeDbNombresProductos.h"
 #include "fw/Application.h"
@@ -11,7 +12,6 @@
 #include "fw/TextFormat.h"
 
 #include <QDir>
-#include <QLocale>
 
 #include <algorithm>
 
@@ -46,9 +46,9 @@ bool openDeviceFile(CatalogueTextFile& file, const QString& path)
 QString estimateText(const QString& pattern, float value)
 {
     QString text = fw::TextFormat::format(pattern, {double(value)});
-    const QString point = QLocale().decimalPoint();
-    if (point.size() == 1)
-        text.replace(QLatin1Char('.'), point.at(0));
+    const QString separator = GetLocaleDecimalSeparator();
+    if (!separator.isEmpty())
+        text.replace(QLatin1Char('.'), separator);
     return text;
 }
 

@@ -70,7 +70,7 @@ const MenuPopup kMenu[] = {
     {"Ay&uda", {{AppAbout, "&Acerca de Ormi...", nullptr}}},
 };
 
-// Menu text without the shown keys, for an action that only sits on a toolbar.
+// Menu text without the shown keys: Qt shows them from the shortcut itself.
 QString plainText(const char* menuText)
 {
     const QString text = QString::fromUtf8(menuText);
@@ -126,7 +126,7 @@ QAction* CMainFrame::createAction(int commandId, const QString& menuText)
     const fw::CommandPrompt prompt =
         fw::StringTable::splitPrompt(fw::Application::get().strings().text(commandId));
     created->setStatusTip(prompt.statusPrompt);
-    created->setToolTip(prompt.tooltip.isEmpty() ? plainText(menuText.toUtf8().constData()) : prompt.tooltip);
+    created->setToolTip(prompt.tooltip.isEmpty() ? menuText : prompt.tooltip);
     // A command stays disabled until the part of the program that handles it takes it up.
     created->setEnabled(false);
     m_actions.insert(commandId, created);
@@ -142,7 +142,6 @@ void CMainFrame::createMenus()
                 menu->addSeparator();
                 continue;
             }
-            // The text after the tab is shown by Qt from the shortcut itself.
             QAction* created = createAction(item.command, plainText(item.text));
             if (item.keys)
                 created->setShortcut(QKeySequence(QString::fromLatin1(item.keys)));

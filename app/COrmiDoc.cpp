@@ -296,20 +296,13 @@ void COrmiDoc::ApplySetupT38A()
 {
     const SetupT38A& setup = fw::ProgramWide<SetupT38A>::get();
     const quint32 family = quint32(GetProgramFamily());
-    int number = 1;
-    int previousEnd = 0;
+    RenumberProducts();
     StartWalk();
     while (CDeviceCoffee* row = GetNextRow()) {
-        if (row->IsProductHeader()) {
-            row->SetProductNumber(number);
-            row->SetSelectionNumber(number);
-            ++number;
-            previousEnd = 0;
-        } else {
+        if (!row->IsProductHeader())
             row->SetTypeName(setup.GetRowDisplayName(row->GetTypeIndex(), family));
-            previousEnd = row->ComputeT38ATimes(previousEnd);
-        }
     }
+    ChainDeviceTimes();
 }
 
 void COrmiDoc::SortDevices()

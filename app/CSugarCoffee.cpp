@@ -24,8 +24,8 @@ void CSugarCoffee::CopyFromDialog(const SugarDlgData& record) { SetTimes(record.
 int CSugarCoffee::EncodeSugar(fw::ByteWriter& out) const
 {
     using namespace RowByteCode;
-    const char record[] = {char(Sugar), char(m_bitter), char(m_extraSweet), char(m_normal), char(End)};
-    return out.bytes(QByteArrayView(record, sizeof record)) ? int(sizeof record) : 0;
+    const std::initializer_list<quint8> record = {Sugar, quint8(m_bitter), quint8(m_extraSweet), quint8(m_normal), End};
+    return Put(out, record) ? int(record.size()) : 0;
 }
 
 int CSugarCoffee::DecodeSugar(QByteArrayView in)

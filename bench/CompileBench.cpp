@@ -40,7 +40,8 @@ void prepare(BenchProgram& program)
         DeviceTypeRecord type;
         type.name = "TIPO";
         type.displayName = "TIPO";
-        type.code = i < 6 ? 0xF1 : (i < 9 ? 0xF3 : 0xF4);
+        type.code = i < 6 ? DeviceTypeRecord::DispenserCode
+                          : (i < 9 ? DeviceTypeRecord::WhipperCode : DeviceTypeRecord::WaterValveCode);
         type.subCode = i + 1;
         cfg.SetDeviceType(i, type);
     }

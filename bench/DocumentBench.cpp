@@ -114,7 +114,10 @@ void BM_OpenClassicFromFile(benchmark::State& state)
     COrmiDoc doc;
     fill(doc, ClassicModel);
     const QString path = program.path(QStringLiteral("dosis.caf"));
-    DocumentFile::Save(doc, path);
+    if (!DocumentFile::Save(doc, path)) {
+        state.SkipWithError("the document was not saved");
+        return;
+    }
     for (auto _ : state) {
         if (!DocumentFile::Open(doc, path, noReload))
             state.SkipWithError("the document did not open");

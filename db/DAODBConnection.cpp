@@ -18,6 +18,17 @@ namespace {
 
 QString savepointName(int level) { return QStringLiteral("ormi_trans_%1").arg(level); }
 
+// The engine's connection to the file, or none with the engine's description.
+sqlite3* openFile(const QString& path, int flags, QString* error)
+{
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, flags, nullptr) == SQLITE_OK)
+        return db;
+    *error = db ? SqliteStatement::EngineMessage(db) : QString::fromUtf8(sqlite3_errstr(SQLITE_NOMEM));
+    sqlite3_close_v2(db);
+    return nullptr;
+}
+
 // Runs statements on a connection being set up; false with the engine's description.
 bool exec(sqlite3* db, const char* sql, QString* error)
 {
@@ -48,11 +59,8 @@ sqlite3* DAODBConnection::OpenEngine(const QString& path, bool exclusive, bool r
 {
     // An absolute name is never taken for a "file:" address.
     const QString absolute = QFileInfo(path).absoluteFilePath();
-    sqlite3* db = nullptr;
-    const int flags = readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
-    bool ok = sqlite3_open_v2(QFile::encodeName(absolute).constData(), &db, flags, nullptr) == SQLITE_OK;
-    if (!ok)
-        *error = db ? SqliteStatement::EngineMessage(db) : QString::fromUtf8(sqlite3_errstr(SQLITE_NOMEM));
+    sqlite3* db = openFile(absolute, readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE, error);
+    bool ok = db != nullptr;
     // Reading the schema finds a file that is not a database, or one that another connection
     // holds exclusively, at once: there is no busy wait.
     if (ok && exclusive)
@@ -105,15 +113,10 @@ bool DAODBConnection::CreateDatabase(const QString& path)
         ReportError(withPath(QStringLiteral("La base de datos ya existe."), absolute), QString());
         return false;
     }
-    sqlite3* db = nullptr;
     QString error;
-    bool ok = sqlite3_open_v2(QFile::encodeName(absolute).constData(), &db,
-                              SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) == SQLITE_OK;
-    if (!ok)
-        error = db ? SqliteStatement::EngineMessage(db) : QString::fromUtf8(sqlite3_errstr(SQLITE_NOMEM));
+    sqlite3* db = openFile(absolute, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, &error);
     // The engine writes the file's header only with a first change.
-    if (ok)
-        ok = exec(db, "PRAGMA user_version=0", &error);
+    const bool ok = db && exec(db, "PRAGMA user_version=0", &error);
     sqlite3_close_v2(db);
     if (!ok) {
         QFile::remove(absolute);
@@ -242,8 +245,8 @@ bool DAODBConnection::Compact()
         return false;
     }
     // The copy is made beside the database, so that it replaces the file in one rename.
-    const QFileInfo database(Path());
-    QTemporaryFile temporary(database.absoluteFilePath() + QStringLiteral(".XXXXXX.compact"));
+    const QString path = Path();
+    QTemporaryFile temporary(path + QStringLiteral(".XXXXXX.compact"));
     if (!temporary.open()) {
         ReportStatementError(withPath(temporary.errorString(), temporary.fileTemplate()), QString());
         return false;
@@ -252,7 +255,6 @@ bool DAODBConnection::Compact()
     if (!CompactInto(temporary.fileName()))
         return false;
 
-    const QString path = Path();
     const bool exclusive = m_exclusive;
     Close();
     std::error_code failure;

@@ -2,7 +2,6 @@
 
 #include <QLocale>
 
-
 QString GetLocaleDecimalSeparator()
 {
     const QString separator = QLocale().decimalPoint();
@@ -16,10 +15,7 @@ FormatString::FormatString()
 
 QString FormatString::FormatValue(const DBValue& value) const
 {
-    QString text = ValueText(value);
-    if (m_sanitizeQuotes)
-        text.replace(QLatin1Char('\''), QLatin1Char('`'));
-    return text;
+    return ValueText(value).replace(QLatin1Char('\''), QLatin1Char('`'));
 }
 
 QString FormatString::ValueText(const DBValue& value) const

@@ -42,6 +42,5 @@ private:
     QString FixedText(double value) const;
     QString CurrencyText(qint64 tenThousandths) const;
 
-    bool m_sanitizeQuotes = true;
     QString m_decimalSeparator;
 };

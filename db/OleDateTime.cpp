@@ -42,8 +42,6 @@ OleDateTime OleDateTime::FromDateTime(const QDateTime& dateTime)
     return OleDateTime(d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second());
 }
 
-OleDateTime OleDateTime::CurrentTime() { return FromDateTime(QDateTime::currentDateTime()); }
-
 OleDateTime OleDateTime::FromText(const QString& text)
 {
     static const QRegularExpression iso(QStringLiteral(

@@ -17,7 +17,6 @@ public:
     OleDateTime(int year, int month, int day, int hour, int minute, int second);
 
     static OleDateTime FromDateTime(const QDateTime& dateTime);
-    static OleDateTime CurrentTime();
     static OleDateTime Null() { return OleDateTime(0.0, Status::Null); }
     // "yyyy-mm-dd[ hh:mm[:ss]]" (also with a 'T') or "dd/mm/yyyy[ hh:mm[:ss]]"; invalid otherwise.
     static OleDateTime FromText(const QString& text);

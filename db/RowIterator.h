@@ -15,7 +15,6 @@ public:
     bool Next(DBConnection& connection, const QString& sql);
     // The row Next stands on; only after Next gave true.
     DBRecordset& Row() { return *m_recordset; }
-    bool IsActive() const { return m_recordset != nullptr; }
 
 private:
     std::unique_ptr<DBRecordset> m_recordset;

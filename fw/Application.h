@@ -21,11 +21,9 @@ public:
     static Application& get() { return ProgramWide<Application>::get(); }
 
     const QString& name() const { return m_name; }
-    void setName(const QString& name) { m_name = name; }
     Profile& profile() { return *m_profile; }
     StringTable& strings() { return *m_strings; }
     MessageSink& messages() { return *m_messages; }
-    void setMessages(MessageSink& messages) { m_messages = &messages; }
     // The folder of the program's own executable (empty without a Qt application object:
     // the current folder); the catalogue is looked for beside it.
     const QString& programFolder() const { return m_programFolder; }

@@ -2,8 +2,6 @@
 
 #include "fw/ArchiveFormat.h"
 
-#include <cstring>
-
 namespace fw {
 
 using namespace ArchiveFormat;
@@ -14,27 +12,6 @@ namespace {
 constexpr qsizetype FirstLongLength = 0xFFFE;
 
 } // namespace
-
-void ArchiveWriter::put(const char* bytes, qsizetype count)
-{
-    if (count == 0)
-        return;
-    const qsizetype at = m_data.size();
-    m_data.resize(at + count);
-    std::memcpy(m_data.data() + at, bytes, std::size_t(count));
-}
-
-void ArchiveWriter::writeU16(quint16 value)
-{
-    const char bytes[] = {char(value & 0xFF), char(value >> 8)};
-    put(bytes, sizeof bytes);
-}
-
-void ArchiveWriter::writeU32(quint32 value)
-{
-    const char bytes[] = {char(value & 0xFF), char((value >> 8) & 0xFF), char((value >> 16) & 0xFF), char(value >> 24)};
-    put(bytes, sizeof bytes);
-}
 
 void ArchiveWriter::writeCount(quint32 count)
 {
@@ -61,7 +38,7 @@ void ArchiveWriter::writeString(QByteArrayView text)
             writeU32(quint32(length));
         }
     }
-    put(text.data(), length);
+    m_writer.bytes(text);
 }
 
 void ArchiveWriter::writeObjectClass(QByteArrayView className, quint16 schema)
@@ -73,7 +50,7 @@ void ArchiveWriter::writeObjectClass(QByteArrayView className, quint16 schema)
         writeU16(NewClassTag);
         writeU16(schema);
         writeU16(quint16(name.size()));
-        put(name.constData(), name.size());
+        m_writer.bytes(name);
         m_classIndices.insert(name, m_nextMapIndex++);
     } else if (*known < BigObjectTag) {
         writeU16(quint16(ClassTagBit | *known));

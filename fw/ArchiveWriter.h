@@ -1,5 +1,7 @@
 #pragma once
 
+#include "fw/ByteWriter.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QHash>
@@ -11,9 +13,9 @@ namespace fw {
 // classes and objects, so that the framework's reader (and ArchiveReader) takes them back.
 class ArchiveWriter {
 public:
-    void writeU8(quint8 value) { put(reinterpret_cast<const char*>(&value), 1); }
-    void writeU16(quint16 value);
-    void writeU32(quint32 value);
+    void writeU8(quint8 value) { m_writer.u8(value); }
+    void writeU16(quint16 value) { m_writer.u16(value); }
+    void writeU32(quint32 value) { m_writer.u32(value); }
     void writeI32(qint32 value) { writeU32(quint32(value)); }
     void writeCount(quint32 count);
     // 8-bit text as it is held, without a terminator.
@@ -22,12 +24,10 @@ public:
     // a reference to the class after that. The object is entered in the map.
     void writeObjectClass(QByteArrayView className, quint16 schema);
 
-    const QByteArray& data() const { return m_data; }
+    const QByteArray& data() const { return m_writer.data(); }
 
 private:
-    void put(const char* bytes, qsizetype count);
-
-    QByteArray m_data;
+    ByteWriter m_writer;
     QHash<QByteArray, quint32> m_classIndices;
     // Index 0 of the archive's map is the null object; entries count from 1.
     quint32 m_nextMapIndex = 1;

@@ -46,8 +46,6 @@ bool Profile::WriteString(const QString& section, const QString& name, const QSt
     return flush();
 }
 
-QString Profile::location() const { return m_settings->fileName(); }
-
 bool Profile::flush()
 {
     m_settings->sync();

@@ -25,9 +25,6 @@ public:
     bool WriteInt(const QString& section, const QString& name, int value);
     bool WriteString(const QString& section, const QString& name, const QString& value);
 
-    // Where the values are kept (the INI file path, or the registry path).
-    QString location() const;
-
 private:
     bool flush();
 

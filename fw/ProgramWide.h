@@ -20,27 +20,6 @@ public:
     }
     static bool exists() { return s_current != nullptr; }
 
-    // Owns the object and makes it the program-wide one for its lifetime; scopes nest.
-    class Scope {
-    public:
-        template <class... Args>
-        explicit Scope(Args&&... args)
-            : m_object(std::forward<Args>(args)...)
-            , m_previous(s_current)
-        {
-            s_current = &m_object;
-        }
-        ~Scope() { s_current = m_previous; }
-        Scope(const Scope&) = delete;
-        Scope& operator=(const Scope&) = delete;
-
-        T& object() { return m_object; }
-
-    private:
-        T m_object;
-        T* m_previous;
-    };
-
     // Makes an object owned elsewhere the program-wide one for the guard's lifetime.
     class Install {
     public:
@@ -55,6 +34,23 @@ public:
 
     private:
         T* m_previous;
+    };
+
+    // Owns the object and makes it the program-wide one for its lifetime; scopes nest.
+    class Scope {
+    public:
+        template <class... Args>
+        explicit Scope(Args&&... args)
+            : m_object(std::forward<Args>(args)...)
+            , m_install(m_object)
+        {
+        }
+
+        T& object() { return m_object; }
+
+    private:
+        T m_object;
+        Install m_install;
     };
 
 private:

@@ -1,7 +1,5 @@
 #include "fw/TextFormat.h"
 
-#include <vector>
-
 namespace fw {
 
 namespace {
@@ -100,7 +98,6 @@ QString render(const Spec& spec, const FormatArg* arg)
 
 QString TextFormat::format(const QString& pattern, std::initializer_list<FormatArg> args)
 {
-    const std::vector<FormatArg> values(args);
     std::size_t next = 0;
     QString out;
     out.reserve(pattern.size() + 16);
@@ -144,7 +141,7 @@ QString TextFormat::format(const QString& pattern, std::initializer_list<FormatA
             continue;
         }
         spec.conversion = pattern.at(j);
-        out += render(spec, next < values.size() ? &values[next] : nullptr);
+        out += render(spec, next < args.size() ? args.begin() + next : nullptr);
         ++next;
         i = j;
     }

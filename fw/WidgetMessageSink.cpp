@@ -33,7 +33,7 @@ QMessageBox::StandardButton buttonOf(MessageAnswer answer)
 
 MessageAnswer WidgetMessageSink::show(const Message& message)
 {
-    QWidget* owner = message.kind == MessageKind::Framework && m_mainWindow ? m_mainWindow() : nullptr;
+    QWidget* owner = message.kind == MessageKind::Framework ? m_owner.data() : nullptr;
     QMessageBox box(iconOf(message.icon), message.caption, message.text, QMessageBox::NoButton, owner);
     switch (message.buttons) {
     case MessageButtons::Ok:

@@ -2,20 +2,21 @@
 
 #include "fw/MessageSink.h"
 
-class QWidget;
+#include <QPointer>
+#include <QWidget>
 
 namespace fw {
 
 // Shows the program's messages as real modal message boxes.
 class WidgetMessageSink : public MessageSink {
 public:
-    // Framework boxes are owned by the window the function gives at the time (may be null).
-    explicit WidgetMessageSink(QWidget* (*mainWindow)() = nullptr) : m_mainWindow(mainWindow) {}
+    // Framework boxes are owned by this window while it exists; the plain boxes have no owner.
+    void setOwner(QWidget* owner) { m_owner = owner; }
 
     MessageAnswer show(const Message& message) override;
 
 private:
-    QWidget* (*m_mainWindow)();
+    QPointer<QWidget> m_owner;
 };
 
 } // namespace fw

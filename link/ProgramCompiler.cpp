@@ -44,12 +44,12 @@ ProgramCompiler::ProgramCompiler(COrmiDoc& document, ExportarProgramacion& expor
     : m_document(document)
     , m_exporter(exporter)
     , m_t38a(document.IsT38AFamily())
+    , m_shift(fw::ProgramWide<SetupT38A>::get().GetSetupRow(0)->productIndex == SetupT38A::NoProduct)
 {
 }
 
 bool ProgramCompiler::Run()
 {
-    m_shift = fw::ProgramWide<SetupT38A>::get().GetSetupRow(0)->productIndex == SetupT38A::NoProduct;
     m_exporter.MuestraProgreso(0);
     m_exporter.MuestraMensaje(COrmiDoc::StepText(DispensersStep, 0));
     const bool sent = (m_t38a ? SendT38ASetup() : SendClassicTables()) && SendProducts() &&
@@ -98,16 +98,16 @@ bool ProgramCompiler::SendT38ASetup()
         const int product = setup.GetSetupRow(i - 1)->productIndex;
         if (m_shift && product == SetupT38A::NoProduct)
             continue;
-        if (!Send(MachineModel::SetupNames, m_shift ? i - 1 : i,
+        if (!Send(MachineModel::SetupNames, ContainerField(i),
                   setup.CopyMachineName(product).left(PayloadCapacity)))
             return false;
     }
     for (int i = 1; i <= rows; ++i) {
-        if (!Send(MachineModel::MilligramsPerTurn, m_shift ? i - 1 : i, setup.GetMgPerTurnBcd(i)))
+        if (!Send(MachineModel::MilligramsPerTurn, ContainerField(i), setup.GetMgPerTurnBcd(i)))
             return false;
     }
     for (int i = 2; i <= rows; ++i) {
-        if (!Send(MachineModel::WhippingSpeed, m_shift ? i - 1 : i, setup.GetWhipSpeedBcd(i)))
+        if (!Send(MachineModel::WhippingSpeed, ContainerField(i), setup.GetWhipSpeedBcd(i)))
             return false;
     }
     return true;
@@ -127,7 +127,6 @@ bool ProgramCompiler::SendProducts()
             if (headerMet && !SendProduct(buffer))
                 return false;
             buffer = fw::ByteWriter(ProductCapacity());
-            m_current = quint8(number);
             m_currentNumber = number;
             m_currentName = row->GetName();
             headerMet = true;
@@ -149,18 +148,19 @@ bool ProgramCompiler::SendProducts()
 
 bool ProgramCompiler::SendProduct(fw::ByteWriter& buffer)
 {
-    buffer.u8(RowByteCode::End);
-    buffer.u8(quint8(m_current));
+    // The record's field is the low byte of the product number.
+    const quint8 field = quint8(m_currentNumber);
+    RowByteCode::Put(buffer, {RowByteCode::End, field});
     // A classic product is never sent without its closing pair.
     if (buffer.overflowed()) {
         RefuseProduct();
         return false;
     }
     const QByteArray payload = m_t38a ? buffer.data() : padded(buffer.data(), ClassicRecordLength);
-    if (!Send(MachineModel::Products, m_current, payload))
+    if (!Send(MachineModel::Products, field, payload))
         return false;
-    if (m_current >= 1 && m_current <= FlagCount)
-        m_sent.set(std::size_t(m_current));
+    if (field >= 1 && field <= FlagCount)
+        m_sent.set(field);
     return true;
 }
 
@@ -203,8 +203,7 @@ bool ProgramCompiler::SendFiller(int productNumber)
     filler.FillFromProductDlg(record);
     fw::ByteWriter buffer(PayloadCapacity);
     filler.EncodeRowT38A(buffer, m_shift);
-    buffer.u8(RowByteCode::End);
-    buffer.u8(quint8(productNumber));
+    RowByteCode::Put(buffer, {RowByteCode::End, quint8(productNumber)});
     return Send(MachineModel::Products, productNumber, buffer.data());
 }
 
@@ -212,6 +211,8 @@ bool ProgramCompiler::Send(int kind, int field, QByteArrayView payload)
 {
     return m_exporter.EscribeDatos(quint8(Block(kind)), quint8(field), payload);
 }
+
+int ProgramCompiler::ContainerField(int row) const { return m_shift ? row - 1 : row; }
 
 int ProgramCompiler::Block(int kind) const { return m_document.GetBlockCode(kind); }
 

@@ -42,6 +42,8 @@ private:
     bool SendT38ASugarFlagsAndFillers();
     bool SendFiller(int productNumber);
     bool Send(int kind, int field, QByteArrayView payload);
+    // The field of a set-up row's container record.
+    int ContainerField(int row) const;
     int Block(int kind) const;
     int ProductCapacity() const;
     // The box that names a product which cannot be sent.
@@ -51,12 +53,11 @@ private:
     ExportarProgramacion& m_exporter;
     const bool m_t38a;
     // T38A: set-up row 0 has no product, so the containers are numbered from 0.
-    bool m_shift = false;
+    const bool m_shift;
     std::array<quint8, FlagCount> m_flags{};
     // Product fields sent so far, 1..30.
     std::bitset<FlagCount + 1> m_sent;
     // The product whose rows are being collected.
-    int m_current = 0; // its number's low byte, the record's field
     int m_currentNumber = 0;
     QByteArray m_currentName;
 };

@@ -5,6 +5,7 @@
 #include "fw/ArchiveWriter.h"
 #include "fw/ProgramWide.h"
 #include "tests/support/TestApplication.h"
+#include "tests/support/TestDeviceTypes.h"
 
 #include <gtest/gtest.h>
 
@@ -50,25 +51,15 @@ protected:
         CCfg& c = cfg.object();
         c.ResetDeviceTypes();
         c.ResetDispenserTable();
-        c.SetDeviceType(Dispenser, type(DeviceTypeRecord::DispenserCode, "DOSIFICADOR 1"));
-        c.SetDeviceType(Whipper, type(DeviceTypeRecord::WhipperCode, "BATIDOR 1"));
-        c.SetDeviceType(Valve, type(DeviceTypeRecord::WaterValveCode, "AGUA"));
+        c.SetDeviceType(Dispenser, deviceType("DOSIFICADOR 1", DeviceTypeRecord::DispenserCode, 1));
+        c.SetDeviceType(Whipper, deviceType("BATIDOR 1", DeviceTypeRecord::WhipperCode, 1));
+        c.SetDeviceType(Valve, deviceType("AGUA", DeviceTypeRecord::WaterValveCode, 1));
         c.SetDispenserRow(0, {0, 0, 1, 0, 1, 0}); // dispenser 1: valve 1, whipper 1
         c.ResizeProductNames();
         c.SetProductName(0, "---");
         c.SetProductName(5, "TE");
         c.SetProductName(7, "CAFE");
         doc.OnNewDocument();
-    }
-
-    static DeviceTypeRecord type(int code, const char* name)
-    {
-        DeviceTypeRecord r;
-        r.name = name;
-        r.displayName = name;
-        r.code = code;
-        r.subCode = 1;
-        return r;
     }
 
     CDeviceCoffee* addHeader(int number, const QByteArray& name, int nameIndex = 0)

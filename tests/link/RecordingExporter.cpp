@@ -31,14 +31,6 @@ QList<RecordingExporter::Event> RecordingExporter::records() const
     return out;
 }
 
-QStringList RecordingExporter::describe() const
-{
-    QStringList out;
-    for (const Event& event : m_events)
-        out.append(describe(event));
-    return out;
-}
-
 QString RecordingExporter::describe(const Event& event)
 {
     switch (event.call) {

@@ -5,7 +5,6 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
-#include <QStringList>
 
 // An exporter that records every call of the compile step, in order, and refuses the
 // records it is told to.
@@ -20,8 +19,6 @@ public:
         QByteArray payload; // Data: the payload; Byte: the value; Product: the name
         int number = 0;     // Byte: the size; Product: the product number; Progress: percent
         QString text;       // Message
-
-        bool operator==(const Event&) const = default;
     };
 
     static Event data(int block, int field, const QByteArray& payload) { return {Call::Data, block, field, payload, 0, {}}; }
@@ -46,8 +43,7 @@ public:
     const QList<Event>& events() const { return m_events; }
     // The Data events only.
     QList<Event> records() const;
-    // One line per event, for readable failures.
-    QStringList describe() const;
+    // One line for an event, for readable failures.
     static QString describe(const Event& event);
 
 private:

@@ -1,4 +1,4 @@
-#include "BundledCatalogue.h"
+#include "tests/res/BundledCatalogue.h"
 
 BundledCatalogue::BundledCatalogue()
     : configurations_(folder() + QStringLiteral("/CONFIGURACIONES.MDB")),
@@ -43,12 +43,15 @@ bool BundledCatalogue::hasDeviceFiles(int machineType)
 
 QString BundledCatalogue::dispenserPath(const Configuration& configuration)
 {
-    return path((configuration.prototype ? QStringLiteral("Prototipo\\") : QString())
-                + configuration.dispenserFile);
+    return filePath(configuration, configuration.dispenserFile);
 }
 
 QString BundledCatalogue::relayPath(const Configuration& configuration)
 {
-    return path((configuration.prototype ? QStringLiteral("Prototipo\\") : QString())
-                + configuration.relayFile);
+    return filePath(configuration, configuration.relayFile);
+}
+
+QString BundledCatalogue::filePath(const Configuration& configuration, const QString& storedName)
+{
+    return path((configuration.prototype ? QStringLiteral("Prototipo\\") : QString()) + storedName);
 }

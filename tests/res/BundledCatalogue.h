@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ReadOnlyDatabase.h"
+#include "tests/res/ReadOnlyDatabase.h"
 
 #include <QString>
 
@@ -37,6 +37,8 @@ public:
     static QString relayPath(const Configuration& configuration);
 
 private:
+    static QString filePath(const Configuration& configuration, const QString& storedName);
+
     ReadOnlyDatabase configurations_;
     ReadOnlyDatabase productNames_;
     std::vector<Configuration> list_;

@@ -1,7 +1,7 @@
 // The two catalogue databases of the bundled catalogue: the tables, columns and statements the
 // catalogue readers rely on, the models start-up and the T38A family need, and product names
 // in every language the product-name language dialog offers.
-#include "BundledCatalogue.h"
+#include "tests/res/BundledCatalogue.h"
 
 #include "fw/CodePage.h"
 

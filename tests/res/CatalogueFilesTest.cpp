@@ -1,7 +1,7 @@
 // The files of the bundled catalogue: relay and dispenser files in the line formats the
 // catalogue loaders read (Windows files with CRLF line ends), the display's character table,
 // and the configurations' pictures.
-#include "BundledCatalogue.h"
+#include "tests/res/BundledCatalogue.h"
 
 #include "fw/CodePage.h"
 

@@ -1,4 +1,4 @@
-#include "ReadOnlyDatabase.h"
+#include "tests/res/ReadOnlyDatabase.h"
 
 #include <sqlite3.h>
 

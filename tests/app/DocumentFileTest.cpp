@@ -6,6 +6,7 @@
 #include "fw/ProgramWide.h"
 #include "tests/support/TestApplication.h"
 #include "tests/support/TestDeviceTypes.h"
+#include "tests/support/TestBytes.h"
 
 #include <gtest/gtest.h>
 
@@ -34,13 +35,6 @@ const QByteArray TwoRowDocument = QByteArray::fromHex(
     "00 00 00 00 28 00 00 00 14 00 00 00 55 00 00 00 01 00 00 00");
 
 enum Type { Dispenser = 0, Whipper = 1, Valve = 3 };
-
-QByteArray le32(qint32 value)
-{
-    fw::ArchiveWriter w;
-    w.writeI32(value);
-    return w.data();
-}
 
 // The program-wide catalogue, set-up tables and application of one test, and a catalogue
 // reload that records the models it was asked for.

@@ -11,13 +11,6 @@
 
 namespace {
 
-QByteArray le32(qint32 value)
-{
-    fw::ArchiveWriter w;
-    w.writeI32(value);
-    return w.data();
-}
-
 QByteArray wideUnits(const char16_t* text)
 {
     fw::ArchiveWriter w;

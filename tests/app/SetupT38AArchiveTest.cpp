@@ -1,6 +1,7 @@
 #include "app/SetupT38A.h"
 #include "fw/ArchiveReader.h"
 #include "fw/ArchiveWriter.h"
+#include "tests/support/TestBytes.h"
 
 #include <gtest/gtest.h>
 
@@ -46,13 +47,6 @@ QByteArray names(std::initializer_list<QByteArray> texts)
     return w.data();
 }
 
-QByteArray count(qint32 n)
-{
-    fw::ArchiveWriter w;
-    w.writeI32(n);
-    return w.data();
-}
-
 const QByteArray Groups = names({"GRUPO", "AGUA", "GRUPO 2", "AGUA 2"});
 const QByteArray Marker = names({"hhhiiijjjX5", "hhhiiijjjX5"});
 
@@ -84,7 +78,7 @@ TEST(SetupT38AArchiveTest, StoresTheMarkerPairAndTheLeadingNonEmptyNames)
     for (int k = 0; k < SetupT38A::ProductNameCount; ++k)
         setup.SetProductName(k, k == 2 ? QByteArray() : "P" + QByteArray::number(k));
     setup.SetName2(1, "SEGUNDO");
-    EXPECT_EQ(stored(setup), Groups + Marker + count(2) + names({"P0", "CAFE", "P1", "SEGUNDO"}) + tables(true));
+    EXPECT_EQ(stored(setup), Groups + Marker + le32(2) + names({"P0", "CAFE", "P1", "SEGUNDO"}) + tables(true));
 
     SetupT38A loaded;
     load(loaded, stored(setup));
@@ -113,7 +107,7 @@ TEST(SetupT38AArchiveTest, ThePairCountStopsAtTheFirstEmptyNameAndAt20)
 TEST(SetupT38AArchiveTest, ACountOfZeroLeavesTheFirstNamesAsTheyWere)
 {
     SetupT38A setup;
-    load(setup, Groups + Marker + count(0) + tables(true));
+    load(setup, Groups + Marker + le32(0) + tables(true));
     EXPECT_EQ(setup.GetProductName(0), "CAFE");
     EXPECT_EQ(setup.GetName2(0), "CAFE");
     EXPECT_EQ(setup.GetGroupName(0), "GRUPO");
@@ -123,7 +117,7 @@ TEST(SetupT38AArchiveTest, ACountOutside0To20IsAFormatError)
 {
     for (const int n : {-1, 21, 1000}) {
         SetupT38A setup;
-        const QByteArray bytes = Groups + Marker + count(n) + QByteArray(100000, '\0');
+        const QByteArray bytes = Groups + Marker + le32(n) + QByteArray(100000, '\0');
         fw::ArchiveReader reader(bytes);
         try {
             setup.Serialize(reader);
@@ -182,7 +176,7 @@ TEST(SetupT38AArchiveTest, AFileEndingWithinTheSpeedsKeepsTheSpeedsNotRead)
 {
     for (const int speeds : {0, 4, 10}) {
         SetupT38A setup;
-        QByteArray bytes = Groups + Marker + count(1) + names({"X", "Y"}) + tables(true, speeds);
+        QByteArray bytes = Groups + Marker + le32(1) + names({"X", "Y"}) + tables(true, speeds);
         if (speeds == 4)
             bytes += "\x01\x02"; // half of the fifth
         load(setup, bytes);
@@ -193,7 +187,7 @@ TEST(SetupT38AArchiveTest, AFileEndingWithinTheSpeedsKeepsTheSpeedsNotRead)
 TEST(SetupT38AArchiveTest, AFileEndingBeforeTheSpeedsIsAnErrorOnlyWithinTheOtherTables)
 {
     SetupT38A setup;
-    const QByteArray bytes = Groups + Marker + count(1) + names({"X", "Y"}) + tables(false).left(150);
+    const QByteArray bytes = Groups + Marker + le32(1) + names({"X", "Y"}) + tables(false).left(150);
     fw::ArchiveReader reader(bytes);
     try {
         setup.Serialize(reader);

@@ -37,6 +37,7 @@ SelPuertoDlg::SelPuertoDlg(fw::Profile& profile, const PortResolver& resolver, Q
     m_ports->setMinimumContentsLength(8);
     m_ports->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     m_device->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_device->setForegroundRole(QPalette::PlaceholderText);
     m_device->setMinimumWidth(120);
     connect(m_ports, &QComboBox::currentIndexChanged, this, &SelPuertoDlg::showDevice);
 

@@ -110,6 +110,21 @@ TEST_F(MandaTrama485Test, AGoodReplyIsDecodedAndAdvancesTheSequence)
     EXPECT_EQ(peer->commandsRun(), 2);
 }
 
+TEST_F(MandaTrama485Test, TheMachineRunsARepeatedFrameAgainOnlyAfterThePortWasClosed)
+{
+    ASSERT_EQ(send("0"), MandaTrama485::Ok);
+    MandaTrama485::AsignaSecuencia('0');
+    ASSERT_EQ(send("0"), MandaTrama485::Ok);
+    EXPECT_EQ(peer->commandsRun(), 1) << peer->describe().toStdString();
+
+    port->Close();
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    ASSERT_TRUE(port->Open(Port, true, 9600));
+    MandaTrama485::AsignaSecuencia('0');
+    ASSERT_EQ(send("0"), MandaTrama485::Ok);
+    EXPECT_EQ(peer->commandsRun(), 2) << peer->describe().toStdString();
+}
+
 TEST_F(MandaTrama485Test, TheSequenceRoundsFromNineToZero)
 {
     MandaTrama485::AsignaSecuencia('9');

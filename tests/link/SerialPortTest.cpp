@@ -143,8 +143,9 @@ TEST_F(SerialPortTest, TheReadTimeOutRule)
                           Case{10, 60, 50, 0}, Case{1, 50, std::nullopt, -6}})
         EXPECT_EQ(SerialPort::readWaitLeft(t, c.wanted, c.sinceStart, c.sinceLastByte), c.left)
             << c.wanted << " " << c.sinceStart;
-    // Without an interval only the total counts.
+    // Without an interval only the total counts; without any time-out the read does not wait.
     EXPECT_EQ(SerialPort::readWaitLeft({0, 4, 40}, 10, 30, 29), 50);
+    EXPECT_EQ(SerialPort::readWaitLeft({0, 0, 0}, 10, 0, std::nullopt), 0);
 }
 
 TEST_F(SerialPortTest, PurgeDiscardsWhatCameIn)

@@ -67,9 +67,10 @@ bool DAODBRecordset::Load(const QString& sql, bool snapshot, bool firstRowOnly)
         ReportStatement(QStringLiteral("No se puede abrir una consulta de acción."));
         return false;
     }
-    const int first = hasRowid ? 1 : 0;
+    // The rowid is the last column.
+    const int columnCount = statement.ColumnCount() - (hasRowid ? 1 : 0);
     std::vector<SqliteColumn> columns;
-    for (int i = first; i < statement.ColumnCount(); ++i)
+    for (int i = 0; i < columnCount; ++i)
         columns.push_back(SqliteColumn::FromStatement(statement.Handle(), i));
     std::vector<std::vector<SqliteCell>> rows;
     std::vector<qint64> rowids;
@@ -83,11 +84,11 @@ bool DAODBRecordset::Load(const QString& sql, bool snapshot, bool firstRowOnly)
         }
         std::vector<SqliteCell> row;
         row.reserve(columns.size());
-        for (int i = first; i < statement.ColumnCount(); ++i)
+        for (int i = 0; i < columnCount; ++i)
             row.push_back(SqliteCell::FromColumn(statement.Handle(), i));
         rows.push_back(std::move(row));
         if (hasRowid)
-            rowids.push_back(sqlite3_column_int64(statement.Handle(), 0));
+            rowids.push_back(sqlite3_column_int64(statement.Handle(), columnCount));
         if (firstRowOnly)
             break;
     }
@@ -96,7 +97,7 @@ bool DAODBRecordset::Load(const QString& sql, bool snapshot, bool firstRowOnly)
     // one row of that table, can be written back.
     QString table;
     if (hasRowid) {
-        table = SqliteColumn::FromStatement(statement.Handle(), 0).originTable;
+        table = SqliteColumn::FromStatement(statement.Handle(), columnCount).originTable;
         for (const SqliteColumn& column : columns) {
             if (column.originTable != table || column.originColumn.isEmpty())
                 table.clear();

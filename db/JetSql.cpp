@@ -180,8 +180,17 @@ QString JetSql::WithRowidColumn(const QString& select)
             && manyToOne.contains(text(token), Qt::CaseInsensitive))
             return QString();
     }
-    const qsizetype end = tokens.front().end;
-    return select.left(end) + QStringLiteral(" rowid AS \"ormi_rowid\",") + select.mid(end);
+    // Last, so that ORDER BY 1 and the like still name the same columns: before the FROM of
+    // the statement itself, outside any parentheses.
+    int depth = 0;
+    for (const Token& token : tokens) {
+        const QString piece = text(token);
+        if (token.kind == Token::Kind::Other)
+            depth += piece == QLatin1String("(") ? 1 : piece == QLatin1String(")") ? -1 : 0;
+        if (depth == 0 && token.kind == Token::Kind::Word && piece.compare(QLatin1String("FROM"), Qt::CaseInsensitive) == 0)
+            return select.left(token.start) + QStringLiteral(", rowid AS \"ormi_rowid\" ") + select.mid(token.start);
+    }
+    return QString();
 }
 
 QString JetSql::DateLiteralToIso(const QString& inside)

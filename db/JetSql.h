@@ -18,7 +18,7 @@
 class JetSql {
 public:
     static QString ToSqlite(const QString& statement);
-    // The SELECT with the rowid of its table as a first column, for a statement whose rows can
+    // The SELECT with the rowid of its table as a last column, for a statement whose rows can
     // each be one row of a table (no DISTINCT, grouping, compound, join or TOP); an empty text
     // for any other. The engine refuses it when the rowid is not one table's.
     static QString WithRowidColumn(const QString& select);

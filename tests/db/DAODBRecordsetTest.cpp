@@ -328,6 +328,19 @@ TEST_F(DAODBRecordsetTest, UpdateWritesTheRowThatWasReadNotTheFirstWithTheSameVa
     EXPECT_EQ(recordset->GetFieldString("NOMBRE"), "B");
     EXPECT_EQ(db->QueryString("SELECT NOMBRE FROM T WHERE ID=1"), "A");
     EXPECT_EQ(db->QueryString("SELECT NOMBRE FROM T WHERE ID=2"), "B");
+
+    // Columns named by their place keep their place.
+    ASSERT_EQ(db->Execute("INSERT INTO T VALUES (3,'0')"), 1);
+    auto ordered = db->CreateRecordset();
+    ordered->Open("SELECT NOMBRE, ID FROM T ORDER BY 1", false);
+    ASSERT_EQ(ordered->GetFieldCount(), 2);
+    EXPECT_EQ(ordered->GetFieldLong("ID"), 3);
+    ordered->Edit();
+    ordered->SetFieldString(0, "C");
+    ordered->Update();
+    EXPECT_EQ(db->QueryString("SELECT NOMBRE FROM T WHERE ID=3"), "C");
+    EXPECT_EQ(db->QueryString("SELECT NOMBRE FROM T WHERE ID=1"), "A");
+    EXPECT_EQ(Boxes(), QStringList());
 }
 
 TEST_F(DAODBRecordsetTest, ADynasetWhoseRowsAreNotRowsOfOneTableRefusesTheUpdate)

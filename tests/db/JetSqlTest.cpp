@@ -50,13 +50,22 @@ TEST(JetSqlTest, JetColumnTypesThatWouldChangeValuesAreTranslated)
 
 TEST(JetSqlTest, TheRowidColumnIsAddedOnlyToASelectOfRowsOneForOne)
 {
-    EXPECT_EQ(JetSql::WithRowidColumn("SELECT NOMBRE FROM T WHERE ID=2"),
-              "SELECT rowid AS \"ormi_rowid\", NOMBRE FROM T WHERE ID=2");
-    EXPECT_EQ(JetSql::WithRowidColumn("  select * from T"), "  select rowid AS \"ormi_rowid\", * from T");
-    for (const char* sql : {"SELECT DISTINCT A FROM T", "SELECT A FROM T GROUP BY A", "SELECT A FROM T UNION SELECT B FROM U",
-                            "SELECT A FROM T JOIN U ON T.X=U.X", "PRAGMA table_info(T)", "WITH X AS (SELECT 1) SELECT * FROM X"})
-        EXPECT_EQ(JetSql::WithRowidColumn(sql), QString()) << sql;
-    // Words inside texts do not count.
-    EXPECT_EQ(JetSql::WithRowidColumn("SELECT A FROM T WHERE B='GROUP'"),
-              "SELECT rowid AS \"ormi_rowid\", A FROM T WHERE B='GROUP'");
+    const std::pair<const char*, const char*> cases[] = {
+        {"SELECT NOMBRE FROM T WHERE ID=2", "SELECT NOMBRE , rowid AS \"ormi_rowid\" FROM T WHERE ID=2"},
+        {"  select * from T ORDER BY 1", "  select * , rowid AS \"ormi_rowid\" from T ORDER BY 1"},
+        {"SELECT (SELECT MAX(X) FROM U) AS M, A FROM T", "SELECT (SELECT MAX(X) FROM U) AS M, A , rowid AS \"ormi_rowid\" FROM T"},
+        // Words inside texts and names do not count.
+        {"SELECT A FROM T WHERE B='GROUP'", "SELECT A , rowid AS \"ormi_rowid\" FROM T WHERE B='GROUP'"},
+        {"SELECT [FROM] FROM T", "SELECT [FROM] , rowid AS \"ormi_rowid\" FROM T"},
+        // Rows that are not each one row of a table.
+        {"SELECT DISTINCT A FROM T", ""},
+        {"SELECT A FROM T GROUP BY A", ""},
+        {"SELECT A FROM T UNION SELECT B FROM U", ""},
+        {"SELECT A FROM T JOIN U ON T.X=U.X", ""},
+        {"SELECT 1", ""},
+        {"PRAGMA table_info(T)", ""},
+        {"WITH X AS (SELECT 1) SELECT * FROM X", ""},
+    };
+    for (const auto& [select, withRowid] : cases)
+        EXPECT_EQ(JetSql::WithRowidColumn(QString::fromUtf8(select)), QString::fromUtf8(withRowid)) << select;
 }

@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 
+#include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
 #include <tuple>
@@ -435,4 +436,10 @@ TEST_F(CatalogueReadersTest, RelayNamesThatCannotBeReadAreReportedOnceAndStayUnt
     EXPECT_EQ(reader.TraduceNombreRele("SOLTADOR VASOS"), "SOLTADOR VASOS");
     EXPECT_EQ(Boxes(), QStringList({"Error en la base de datos " + QDir::toNativeSeparators(catalogue.productNamesPath())
                                     + ":\nno such table: NOMBRES_RELES"}));
+}
+
+TEST(CatalogueFixtureTest, AStatementOnADatabaseThatDoesNotOpenFailsTheTestAndLeaksNothing)
+{
+    EXPECT_FATAL_FAILURE(CatalogueFixture::Run("/nonexistent/configormi/CONFIGURACIONES.MDB", "SELECT 1"),
+                         "unable to open database file");
 }

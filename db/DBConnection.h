@@ -16,7 +16,7 @@
 //
 // Error modes: in message mode (the normal one) an engine error is shown in the framework's
 // box and the operation returns its failure result (false, -1, an empty text); in throw mode,
-// used only inside ExecuteRetry, it is thrown as a DBException instead.
+// used inside ExecuteRetry and a ThrowModeScope, it is thrown as a DBException instead.
 class DBConnection : public FormatString {
 public:
     DBConnection();

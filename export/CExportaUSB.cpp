@@ -75,7 +75,7 @@ bool CExportaUSB::PreparaDialogoGuardar(SaveDialogRequest& request) const
     if (m_locator.FindDevice(folder)) {
         request.initialFolder = folder;
     } else {
-        if (fw::MessageBoxes::box(resourceText(NoDeviceText), fw::MessageButtons::YesNo) != fw::MessageAnswer::Yes)
+        if (!fw::MessageBoxes::askYesNo(resourceText(NoDeviceText)))
             return false;
         request.initialFolder.clear();
     }

@@ -3,6 +3,10 @@
 #include "fw/Application.h"
 
 #include <QFileDialog>
+#include <QFontMetrics>
+#include <QHeaderView>
+#include <QSplitter>
+#include <QTreeView>
 
 QtSaveDialogHost::QtSaveDialogHost(QWidget* owner)
     : m_owner(owner)
@@ -25,6 +29,16 @@ void QtSaveDialogHost::configure(QFileDialog& dialog, const SaveDialogRequest& r
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setDefaultSuffix(request.defaultExtension);
+    // Qt's own sizes cut the places list and the type and date columns.
+    const QFontMetrics metrics(dialog.font());
+    dialog.resize(dialog.sizeHint().expandedTo(QSize(metrics.averageCharWidth() * 110, metrics.height() * 28)));
+    if (auto* splitter = dialog.findChild<QSplitter*>(QStringLiteral("splitter")))
+        splitter->setSizes({metrics.averageCharWidth() * 22, dialog.width()});
+    if (auto* details = dialog.findChild<QTreeView*>(QStringLiteral("treeView"))) {
+        details->header()->setStretchLastSection(false);
+        details->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+        details->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    }
     // Each label is shown as it stands; the pattern behind it may differ from the one it names.
     dialog.setOption(QFileDialog::HideNameFilterDetails);
     QStringList filters;

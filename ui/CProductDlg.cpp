@@ -60,6 +60,7 @@ CProductDlg::CProductDlg(ProductDlgData& record, QWidget* parent, NameSource nam
     m_hint->setReadOnly(true);
     m_hint->setFocusPolicy(Qt::NoFocus);
     m_hint->setFixedHeight(m_hint->fontMetrics().lineSpacing() * 3 + 10);
+    m_hint->setMinimumWidth(m_hint->fontMetrics().horizontalAdvance(tableText(HintTextId)) / 2 + 40);
     auto* convert = addItem(ConvertButton, new QPushButton(itemText(ConvertButton, QStringLiteral("Convertir"))));
     convert->setAutoDefault(false);
 
@@ -84,6 +85,8 @@ CProductDlg::CProductDlg(ProductDlgData& record, QWidget* parent, NameSource nam
     flagRow->addStretch();
 
     DialogLayout::stack(this, {description, flags}, makeButtons(QStringLiteral("OK"), QStringLiteral("Cancel")));
+    setTabOrder(m_wideName, convert);
+    setTabOrder(convert, m_sugar);
     connect(convert, &QPushButton::clicked, this, &CProductDlg::OnConvertir);
     connect(m_codePage, &QComboBox::activated, this, &CProductDlg::OnSelchangeCodepage);
 }

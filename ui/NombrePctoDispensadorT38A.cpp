@@ -49,6 +49,7 @@ NombrePctoDispensadorT38A::NombrePctoDispensadorT38A(NombrePctoDlgData& record, 
     layout->addWidget(m_hint);
 
     DialogLayout::stack(this, {description}, makeButtons(QStringLiteral("Aceptar"), QStringLiteral("Cancelar")));
+    setTabOrder(m_wideName, convert);
     connect(convert, &QPushButton::clicked, this, &NombrePctoDispensadorT38A::OnConvertir);
     connect(m_codePage, &QComboBox::activated, this, &NombrePctoDispensadorT38A::OnSelchangeCodepage);
 }

@@ -192,8 +192,11 @@ void ParametrizGrupoT38ADlg::DoDataExchange(fw::DataExchange& dx)
     if (dx.isSaving())
         validateCells(dx);
     const std::array<int, 5>& texts = SixthRowLabelTexts;
-    for (std::size_t i = 0; i < texts.size(); ++i)
-        m_sixthRowLabels[i]->setText(tableText(texts[i]));
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        QLineEdit* label = m_sixthRowLabels[i];
+        label->setText(tableText(texts[i]));
+        label->setMinimumWidth(label->fontMetrics().horizontalAdvance(label->text()) + 8);
+    }
     PonTitulo();
     if (dx.isSaving()) {
         for (int k = 1; k < m_rowCount; ++k) {

@@ -40,7 +40,10 @@ ParametrizacionDlg::ParametrizacionDlg(ParametrizacionDlgData& record, const CCf
         m_dispensers[k] = addItem(DispenserEdits[k], new QLineEdit);
         grid->addWidget(m_labels[k], k + 1, 0);
         grid->addWidget(m_dispensers[k], k + 1, 1);
+        if (k > 0)
+            setTabOrder(m_dispensers[k - 1], m_dispensers[k]);
     }
+    setTabOrder(m_dispensers.back(), m_pump);
     auto* pumpLabel = new QLabel(itemText(-2, QStringLiteral("Cc/seg bomba:")));
     pumpLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     grid->addWidget(pumpLabel, ParametrizacionDlgData::DispenserCount + 1, 0);

@@ -190,8 +190,11 @@ void DBSQLListCtrl::BuildColumns(DBRecordset& recordset)
         const int format = override != -1 ? override : DBQueryModel::FormatOfFieldType(recordset.GetFieldType(c));
         columns += DBQueryModel::Column{header, format};
     }
-    // A new set of columns: sizes and displayed order start over.
     m_model->SetColumns(columns);
+    // A new set of columns: the displayed order starts over, as do the widths.
+    QHeaderView* header = horizontalHeader();
+    for (int c = 0; c < m_columnCount; ++c)
+        header->moveSection(header->visualIndex(c), c);
     SetEqualWidths();
 }
 

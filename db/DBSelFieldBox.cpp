@@ -26,6 +26,8 @@ void DBSelFieldBox::Fill()
         const QString text = recordset->GetFieldText(0);
         insertItem(InsertPosition(text), text, recordset->GetFieldText(1));
     }
+    // Loading selects nothing (Qt would select the first item).
+    setCurrentIndex(-1);
 }
 
 int DBSelFieldBox::InsertPosition(const QString& text) const

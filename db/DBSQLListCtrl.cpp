@@ -60,6 +60,8 @@ DBSQLListCtrl::DBSQLListCtrl(QWidget* parent)
     setShowGrid(false);
     setWordWrap(false);
     verticalHeader()->hide();
+    // List rows: one line of text each.
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     QHeaderView* header = horizontalHeader();
     header->setSectionsMovable(true);
     header->setSectionsClickable(true);

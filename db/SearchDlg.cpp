@@ -49,6 +49,10 @@ SearchDlg::SearchDlg(SearchDlgData& data, QWidget* parent)
     // The record's label replaces the template's, an empty one included.
     m_label->setText(m_data.label);
     m_label->setBuddy(m_edit);
+    // The template gives the label two lines, shown or empty.
+    m_label->setWordWrap(true);
+    m_label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_label->setMinimumHeight(2 * m_label->fontMetrics().height());
     m_edit->setText(m_data.value);
     if (m_data.password) {
         m_edit->setEchoMode(QLineEdit::Password);

@@ -1,7 +1,9 @@
 #include "tests/support/TestApplication.h"
 #include "ui/SelIdiomaDlg.h"
 
+#include <QApplication>
 #include <QRadioButton>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -63,6 +65,27 @@ TEST(SelIdiomaDlg, ButtonsInLanguageOrderWithTheirIds)
         EXPECT_EQ(dialog.Button(language)->text(), QString::fromUtf8(texts[language]));
         EXPECT_EQ(dialog.GetDlgItem(ids[language]), dialog.Button(language));
     }
+}
+
+} // namespace
+
+namespace {
+
+TEST(SelIdiomaDlg, TheButtonsAreOneTabStopWithArrowsInside)
+{
+    TestApplication app;
+    app.profile().WriteInt("Ormi", "Idioma", 1);
+    SelIdiomaDlg dialog;
+    dialog.show();
+    QApplication::setActiveWindow(&dialog);
+    dialog.Button(1)->setFocus();
+    QTest::keyClick(dialog.Button(1), Qt::Key_Down);
+    EXPECT_TRUE(dialog.Button(2)->hasFocus());
+    EXPECT_TRUE(dialog.Button(2)->isChecked());
+    QTest::keyClick(dialog.Button(2), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), dialog.GetDlgItem(fw::Dialog::IdOk));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+    EXPECT_EQ(QApplication::focusWidget(), dialog.Button(2));
 }
 
 } // namespace

@@ -72,6 +72,12 @@ RowDrawing::RowDrawing(const CDeviceCoffee& row, fw::LoEnglishCanvas& dc, int sc
 
 void RowDrawing::Run()
 {
+    // The band with room for texts standing out of it; any x, as labels run left of it.
+    constexpr int FarLeft = -32768;
+    constexpr int FarRight = 32767;
+    const int y = m_row.GetY();
+    if (!m_dc.RectVisible(FarLeft, y + 40, FarRight, y - 20))
+        return;
     if (m_row.IsProductHeader()) {
         drawHeader();
         drawSecondsLabels();

@@ -30,6 +30,7 @@ public:
     static int ScaleForRoom(int room);
 
     RowDrawing(const CDeviceCoffee& row, fw::LoEnglishCanvas& dc, int scale);
+    // Draws the row when its band can show on the canvas.
     void Run();
 
 private:

@@ -60,6 +60,10 @@ public:
     // A device pixel of the surface (before any origin) in logical units.
     virtual QPoint DPtoLP(QPoint device) const = 0;
 
+    // Whether any part of the rectangle can show on the surface: what cannot is clipped away
+    // anyway, so a drawing may skip it.
+    virtual bool RectVisible(int left, int top, int right, int bottom) const = 0;
+
     // Logical point shown at the device origin's place; returns the previous one.
     virtual QPoint SetWindowOrg(QPoint origin) = 0;
     // Device pixel where the window origin is shown (the scroll offset); returns the previous.

@@ -206,9 +206,11 @@ void COrmiView::updateScrollBars()
     horizontalScrollBar()->setSingleStep(std::max(1, page.width() / 10));
 }
 
-void COrmiView::paintEvent(QPaintEvent*)
+void COrmiView::paintEvent(QPaintEvent* event)
 {
     QPainter painter(viewport());
+    // Rows outside the region to paint are placed but not drawn.
+    painter.setClipRegion(event->region());
     PainterCanvas dc(painter);
     OnPrepareDC(dc);
     OnDraw(dc);

@@ -4,6 +4,7 @@
 #include <QPaintDevice>
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <utility>
@@ -66,6 +67,16 @@ fw::LoEnglishCanvas::Font PainterCanvas::DefaultFont()
 
 int PainterCanvas::GetDeviceCaps(DeviceCap cap) const { return cap == DeviceCap::HorzSize ? m_horzSize : m_vertSize; }
 
+bool PainterCanvas::RectVisible(int left, int top, int right, int bottom) const
+{
+    const QRect rect =
+        QRect(m_mapping.toDevice(QPoint(left, top)), m_mapping.toDevice(QPoint(right, bottom))).normalized();
+    const QPaintDevice* device = m_painter.device();
+    const QRect area = m_painter.hasClipping() ? m_painter.clipBoundingRect().toAlignedRect()
+                                               : QRect(0, 0, device->width(), device->height());
+    return rect.intersects(area);
+}
+
 QPoint PainterCanvas::SetWindowOrg(QPoint origin) { return std::exchange(m_mapping.windowOrg, origin); }
 QPoint PainterCanvas::SetViewportOrg(QPoint origin) { return std::exchange(m_mapping.viewportOrg, origin); }
 fw::LoEnglishCanvas::TextAlign PainterCanvas::SetTextAlign(TextAlign align) { return std::exchange(m_align, align); }
@@ -75,25 +86,25 @@ fw::LoEnglishCanvas::Brush PainterCanvas::SelectBrush(const Brush& brush) { retu
 
 fw::LoEnglishCanvas::Font PainterCanvas::SelectFont(const Font& font)
 {
-    if (font == m_font && m_metrics)
-        return m_font;
-    m_qfont = QFont(font.face);
-    m_qfont.setPixelSize(std::max(1, int(std::lround(std::abs(font.height) * m_mapping.dpiY / UnitsPerInch))));
-    m_qfont.setWeight(QFont::Weight(std::clamp(font.weight, 1, 1000)));
-    m_metrics.reset();
+    const auto found = std::find_if(m_madeFonts.begin(), m_madeFonts.end(),
+                                    [&font](const MadeFont& made) { return made.font == font; });
+    if (found != m_madeFonts.end()) {
+        m_current = std::size_t(found - m_madeFonts.begin());
+    } else {
+        QFont qfont(font.face);
+        qfont.setPixelSize(std::max(1, int(std::lround(std::abs(font.height) * m_mapping.dpiY / UnitsPerInch))));
+        qfont.setWeight(QFont::Weight(std::clamp(font.weight, 1, 1000)));
+        m_madeFonts.push_back({font, qfont, QFontMetrics(qfont, m_painter.device())});
+        m_current = m_madeFonts.size() - 1;
+    }
     return std::exchange(m_font, font);
 }
 
-const QFontMetrics& PainterCanvas::metrics()
-{
-    if (!m_metrics)
-        m_metrics.emplace(m_qfont, m_painter.device());
-    return *m_metrics;
-}
+const PainterCanvas::MadeFont& PainterCanvas::made() { return m_madeFonts[m_current]; }
 
 void PainterCanvas::TextOut(int x, int y, const QString& text)
 {
-    const QFontMetrics& fm = metrics();
+    const QFontMetrics& fm = made().metrics;
     const QPoint at = m_mapping.toDevice(QPoint(x, y));
     int left = at.x();
     if (m_align.horizontal != HorizontalAlign::Left) {
@@ -101,18 +112,18 @@ void PainterCanvas::TextOut(int x, int y, const QString& text)
         left -= m_align.horizontal == HorizontalAlign::Right ? width : width / 2;
     }
     const int baseline = m_align.vertical == VerticalAlign::Top ? at.y() + fm.ascent() : at.y();
-    m_painter.setFont(m_qfont);
+    m_painter.setFont(made().qfont);
     m_painter.setPen(toQColor(m_textColour));
     m_painter.drawText(QPoint(left, baseline), text);
 }
 
 QSize PainterCanvas::GetTextExtent(const QString& text)
 {
-    const QFontMetrics& fm = metrics();
+    const QFontMetrics& fm = made().metrics;
     return QSize(int(std::lround(fm.horizontalAdvance(text) * UnitsPerInch / m_mapping.dpiX)), GetTextHeight());
 }
 
-int PainterCanvas::GetTextHeight() { return int(std::lround(metrics().height() * UnitsPerInch / m_mapping.dpiY)); }
+int PainterCanvas::GetTextHeight() { return int(std::lround(made().metrics.height() * UnitsPerInch / m_mapping.dpiY)); }
 
 void PainterCanvas::MoveTo(int x, int y) { m_position = QPoint(x, y); }
 

@@ -6,7 +6,7 @@
 #include <QFontMetrics>
 #include <QPoint>
 
-#include <optional>
+#include <vector>
 
 class QPainter;
 
@@ -39,6 +39,8 @@ public:
     bool IsPrinting() const override { return m_printing; }
     int GetDeviceCaps(DeviceCap cap) const override;
     QPoint DPtoLP(QPoint device) const override { return m_mapping.toLogical(device); }
+    // Against the painter's clip, or the whole device without one.
+    bool RectVisible(int left, int top, int right, int bottom) const override;
     QPoint SetWindowOrg(QPoint origin) override;
     QPoint SetViewportOrg(QPoint origin) override;
     TextAlign SetTextAlign(TextAlign align) override;
@@ -54,7 +56,13 @@ public:
     void Rectangle(int left, int top, int right, int bottom) override;
 
 private:
-    const QFontMetrics& metrics();
+    // The fonts made so far with their metrics: a drawing selects a handful over and over.
+    struct MadeFont {
+        Font font;
+        QFont qfont;
+        QFontMetrics metrics;
+    };
+    const MadeFont& made();
 
     QPainter& m_painter;
     bool m_printing = false;
@@ -66,7 +74,7 @@ private:
     Pen m_pen;
     Brush m_brush;
     Font m_font;
-    QFont m_qfont;
-    std::optional<QFontMetrics> m_metrics;
+    std::vector<MadeFont> m_madeFonts;
+    std::size_t m_current = 0;
     QPoint m_position;
 };

@@ -9,12 +9,33 @@
 #include "ui/PrintDialogs.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QPainter>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 
 #include <functional>
+
+namespace {
+
+// Through the dialog's own view-mode buttons (single, facing, all pages), so that the
+// button shown pressed is the mode shown.
+void showTwoPages(QPrintPreviewDialog& preview)
+{
+    constexpr int ViewModes = 3;
+    constexpr int FacingPages = 1;
+    for (QActionGroup* group : preview.findChildren<QActionGroup*>()) {
+        if (group->actions().size() == ViewModes) {
+            group->actions().at(FacingPages)->trigger();
+            return;
+        }
+    }
+    if (auto* pages = preview.findChild<QPrintPreviewWidget*>())
+        pages->setViewMode(QPrintPreviewWidget::FacingPagesView);
+}
+
+} // namespace
 
 ViewPrinting::ViewPrinting(COrmiView& view, QPrinter& printer, PrintDialogs& dialogs)
     : m_view(view)
@@ -68,8 +89,7 @@ std::unique_ptr<QPrintPreviewDialog> ViewPrinting::CreatePreview()
     // Each redraw (a new printer or paper in the dialog) counts the pages again.
     connect(preview.get(), &QPrintPreviewDialog::paintRequested, this,
             [this](QPrinter* printer) { PrintAll(*printer, true); });
-    if (auto* pages = preview->findChild<QPrintPreviewWidget*>())
-        pages->setViewMode(QPrintPreviewWidget::FacingPagesView);
+    showTwoPages(*preview);
     return preview;
 }
 

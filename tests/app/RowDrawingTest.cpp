@@ -385,3 +385,25 @@ TEST_F(RowDrawingTest, NamesOfAnotherAlphabetAreShownFromTheirBytesWithoutChangi
     EXPECT_EQ(label[0].align, RightBaseline);
     expectStateRestored();
 }
+
+TEST_F(RowDrawingTest, ARowThatCannotShowIsNotDrawnButKeepsItsWidth)
+{
+    // A surface showing the band from 0 down to -50 only.
+    class Band : public RecordingCanvas {
+    public:
+        bool RectVisible(int, int top, int, int bottom) const override { return top >= -50 && bottom <= 0; }
+    } band;
+    struct Case {
+        int y;
+        bool drawn;
+    } const cases[] = {{-40, true}, {-80, true}, {-70, true}, {-120, false}, {80, false}, {-10, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.y);
+        band.clear();
+        CDeviceCoffee row = placed(device(WhipperType, "BATIDOR", 0, 10), 1000);
+        row.SetY(c.y);
+        row.DrawRow(band);
+        EXPECT_EQ(row.GetWidth(), 770);
+        EXPECT_EQ(band.calls().isEmpty(), !c.drawn);
+    }
+}

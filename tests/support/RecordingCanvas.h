@@ -57,6 +57,8 @@ public:
     int GetDeviceCaps(DeviceCap cap) const override;
     // One device pixel is one logical unit, y downwards.
     QPoint DPtoLP(QPoint device) const override;
+    // Everything shows: the recording keeps every call.
+    bool RectVisible(int, int, int, int) const override { return true; }
     QPoint SetWindowOrg(QPoint origin) override;
     QPoint SetViewportOrg(QPoint origin) override;
     TextAlign SetTextAlign(TextAlign align) override;

@@ -223,6 +223,21 @@ TEST_F(ViewTest, AClickFindsTheRowsWhereThePaintLeftThem)
     expectScreenPlaces();
 }
 
+TEST_F(ViewTest, RowsOutOfSightArePlacedForTheClickThoughNotDrawn)
+{
+    addDevices(100);
+    paint();
+    ASSERT_LT(client().height(), 100 * 40);
+    const int width = view.ViewportToLogical(QPoint(client().width(), 0)).x() - 230;
+    int k = 0;
+    for (auto p = doc.GetFirstRowPosition(); p; p = doc.GetNextRowPosition(p), ++k) {
+        EXPECT_EQ(doc.GetRowAt(p)->GetY(), -40 * (k + 1));
+        EXPECT_EQ(doc.GetRowAt(p)->GetWidth(), width);
+    }
+    EXPECT_TRUE(doc.SelectRowAt(200, -4000));
+    EXPECT_EQ(doc.GetCurrentPosition(), doc.GetLastRowPosition());
+}
+
 TEST_F(ViewTest, TheScrollAreaIsWholePagesOfRowsInScreenPixels)
 {
     paint();

@@ -4,8 +4,8 @@
 #include "app/CDeviceCoffee.h"
 #include "app/ProductNameEncoding.h"
 #include "fw/Application.h"
-#include "fw/CodePage.h"
 #include "fw/ProgramWide.h"
+#include "fw/Windows1252.h"
 
 #include <algorithm>
 #include <array>
@@ -41,8 +41,8 @@ Canvas::Font estimateFont(int barWidth)
     return {QStringLiteral("Lucida Console"), barWidth <= NarrowBar ? -9 : -10, 400};
 }
 
-// Names and type names are bytes; the screen shows them as the files were written.
-QString decode(const QByteArray& bytes) { return fw::CodePage::decode(QByteArray(bytes.constData()), fw::CodePage::Ansi); }
+// Names and type names are bytes up to a zero, shown as the files were written.
+QString decode(const QByteArray& bytes) { return fw::Windows1252::decode(QByteArray(bytes.constData())); }
 
 // Times come from files and machines: a position past the 32-bit range stays at its edge.
 int clampToInt(double value)

@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 namespace {
 
 using Canvas = fw::LoEnglishCanvas;
@@ -238,6 +240,16 @@ TEST_F(RowDrawingTest, AClassicBarRunsFromStartToEndInTheRowsColour)
         EXPECT_EQ(bars[0].brush, Canvas::Brush{Canvas::White});
         expectStateRestored();
     }
+}
+
+TEST_F(RowDrawingTest, TimesPastThePageRangeStayAtItsEdge)
+{
+    CDeviceCoffee row = device(WhipperType, "BATIDOR", INT_MIN, INT_MAX);
+    row.DrawRow(dc);
+    const QList<Call> bars = dc.rectangles();
+    ASSERT_EQ(bars.size(), 1);
+    EXPECT_EQ(bars[0].from.x(), INT_MIN + 200);
+    EXPECT_EQ(bars[0].to.x(), INT_MAX);
 }
 
 TEST_F(RowDrawingTest, AClassicDeviceWithoutActiveTimeHasNoBar)

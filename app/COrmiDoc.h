@@ -210,6 +210,7 @@ public:
     // programming device's folder; the save dialog opens through the program-wide
     // SaveDialogHost.
     void OnExportarQuorvanel();
+
     // --- the document's edit dialogs (defined in app/COrmiDocDialogs.cpp) ---
     // A dialog shown on a record: true on OK, the record then holding what was entered.
     template <class Record>

@@ -36,7 +36,8 @@ void CAnimatedPicture::OnDestroy() { Clear(); }
 bool CAnimatedPicture::LoadFromFile(const QString& path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    // A configuration without a picture names no file.
+    if (path.isEmpty() || !file.open(QIODevice::ReadOnly)) {
         Clear();
         return false;
     }

@@ -45,6 +45,8 @@ public:
     // Reads the logical screen descriptor of GIF data (IsGif); the parse position starts at
     // the first block.
     explicit GifFrameParser(QByteArrayView data);
+    // The parser keeps a view of the data: they must outlive it.
+    explicit GifFrameParser(QByteArray&&) = delete;
 
     int screenWidth() const { return m_screenWidth; }
     int screenHeight() const { return m_screenHeight; }

@@ -107,13 +107,12 @@ TipoMaquinaDlg::TipoMaquinaDlg(TipoMaquinaDlgData& data, LeeDbConfiguraciones::M
     m_ok->setAutoDefault(true);
     m_cancel->setAutoDefault(false);
 
-    auto* frame = static_cast<QFrame*>(m_pictureFrame);
-    frame->setFrameStyle(QFrame::Box | QFrame::Plain);
-    frame->setLineWidth(1);
-    QPalette black = frame->palette();
+    m_pictureFrame->setFrameStyle(QFrame::Box | QFrame::Plain);
+    m_pictureFrame->setLineWidth(1);
+    QPalette black = m_pictureFrame->palette();
     black.setColor(QPalette::WindowText, Qt::black);
-    frame->setPalette(black);
-    m_picture->move(frame->frameWidth(), frame->frameWidth());
+    m_pictureFrame->setPalette(black);
+    m_picture->move(m_pictureFrame->frameWidth(), m_pictureFrame->frameWidth());
 
     m_tree->setHeaderHidden(true);
     m_tree->setColumnCount(1);

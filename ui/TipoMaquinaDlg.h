@@ -6,6 +6,7 @@
 #include <QDialog>
 
 class CAnimatedPicture;
+class QFrame;
 class QPushButton;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -56,7 +57,7 @@ private:
     TipoMaquinaDlgData& m_data;
     LeeDbConfiguraciones::Mode m_mode;
     bool m_filled = false;
-    QWidget* m_pictureFrame;
+    QFrame* m_pictureFrame;
     CAnimatedPicture* m_picture;
     QTreeWidget* m_tree;
     QPushButton* m_ok;

@@ -44,7 +44,8 @@ TEST(GifFrameParserTest, OnlyTheTwoVersionsAreGifData)
 
 TEST(GifFrameParserTest, TheScreenDescriptorGivesSizeColourTableAndBackground)
 {
-    GifFrameParser withTable(TestGif::header(300, 2, TestGif::fourColours(), 2));
+    const QByteArray tabled = TestGif::header(300, 2, TestGif::fourColours(), 2);
+    GifFrameParser withTable(tabled);
     EXPECT_EQ(withTable.screenWidth(), 300);
     EXPECT_EQ(withTable.screenHeight(), 2);
     EXPECT_EQ(withTable.colourTableSize(), 12);
@@ -52,7 +53,8 @@ TEST(GifFrameParserTest, TheScreenDescriptorGivesSizeColourTableAndBackground)
     ASSERT_TRUE(withTable.hasBackgroundColour());
     EXPECT_EQ(withTable.backgroundColour(), 0xFF00FF00u);
 
-    GifFrameParser withoutTable(TestGif::header(5, 6, {}));
+    const QByteArray untabled = TestGif::header(5, 6, {});
+    GifFrameParser withoutTable(untabled);
     EXPECT_EQ(withoutTable.colourTableSize(), 0);
     EXPECT_FALSE(withoutTable.hasBackgroundColour());
     EXPECT_EQ(withoutTable.offset(), 13);
@@ -93,7 +95,8 @@ TEST(GifFrameParserTest, BlockKindsAndLengths)
         {"an application cut in its head", QByteArray("\x21\xFF\x0B" "NETS", 7), GifFrameParser::ApplicationBlock, -1},
     };
     for (const auto& c : cases) {
-        GifFrameParser parser(gifOf(c.block));
+        const QByteArray data = gifOf(c.block);
+        GifFrameParser parser(data);
         EXPECT_EQ(parser.BlockKind(), c.kind) << c.name;
         EXPECT_EQ(parser.BlockLength(), c.length) << c.name;
         // A block skips only whole and inside the data.
@@ -116,7 +119,8 @@ TEST(GifFrameParserTest, SubBlockChainsCountEverySizeByteAndTheirZero)
 
 TEST(GifFrameParserTest, AGraphicControlBlockRunningPastTheDataDoesNotSkip)
 {
-    GifFrameParser parser(gifOf(TestGif::graphicControl(1, 1).first(6)));
+    const QByteArray data = gifOf(TestGif::graphicControl(1, 1).first(6));
+    GifFrameParser parser(data);
     EXPECT_EQ(parser.BlockLength(), 8);
     EXPECT_FALSE(parser.SkipBlock());
     EXPECT_FALSE(parser.SkipFrame());

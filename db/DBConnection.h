@@ -1,6 +1,6 @@
 #pragma once
 
-#include "db/DBClock.h"
+#include "fw/Clock.h"
 #include "db/DBRecordset.h"
 #include "db/FormatString.h"
 #include "db/OleDateTime.h"
@@ -16,7 +16,7 @@
 //
 // Error modes: in message mode (the normal one) an engine error is shown in the framework's
 // box and the operation returns its failure result (false, -1, an empty text); in throw mode,
-// used only inside ExecuteRetry, it is thrown as a DBException instead.
+// used inside ExecuteRetry and a ThrowModeScope, it is thrown as a DBException instead.
 class DBConnection : public FormatString {
 public:
     DBConnection();
@@ -58,16 +58,34 @@ public:
     // Timing lines of every statement in the SQL log.
     void SetStatementTiming(bool on) { m_statementTiming = on; }
     bool StatementTiming() const { return m_statementTiming; }
-    void SetClock(DBClock& clock) { m_clock = &clock; }
-    DBClock& Clock() const { return *m_clock; }
+    void SetClock(fw::Clock& clock) { m_clock = &clock; }
+    fw::Clock& Clock() const { return *m_clock; }
 
     // Reports an error by the error mode: shows the description and returns, or throws.
     void ReportError(const QString& description, const QString& query);
 
+    // Throw mode for its lifetime, then the mode the connection had: for a caller that reports
+    // a whole series of statements once.
+    class ThrowModeScope {
+    public:
+        explicit ThrowModeScope(DBConnection& connection);
+        ~ThrowModeScope();
+        ThrowModeScope(const ThrowModeScope&) = delete;
+        ThrowModeScope& operator=(const ThrowModeScope&) = delete;
+        // The mode the connection had before.
+        bool SavedThrowMode() const { return m_saved; }
+
+    private:
+        DBConnection& m_connection;
+        bool m_saved;
+    };
+
+    // The full path of the database file last opened.
+    const QString& Path() const { return m_path; }
+
 protected:
     void SetThrowMode(bool on) { m_throwMode = on; }
     void SetOpen(bool open) { m_open = open; }
-    const QString& Path() const { return m_path; }
     void SetPath(const QString& path) { m_path = path; }
 
 private:
@@ -82,5 +100,5 @@ private:
     QFile m_sqlLog;
     QDateTime m_logStamp;
     int m_transDepth = 0;
-    DBClock* m_clock;
+    fw::Clock* m_clock;
 };

@@ -363,7 +363,8 @@ TEST_F(CatalogueLoadingTest, ACatalogueDatabaseThatIsAFifoIsLookedForBelowWorkDi
 {
     QFile::remove(catalogue.configurationsPath());
     ASSERT_TRUE(DamagedFiles::MakeFifo(catalogue.configurationsPath()));
-    EXPECT_NE(cfg.LoadDeviceTypes(1), CCfg::LoadResult::Loaded);
+    // The database's failure has been told; it names no file.
+    EXPECT_EQ(cfg.LoadDeviceTypes(1), CCfg::LoadResult::NoFileNamed);
     EXPECT_EQ(Boxes(), QStringList({"unable to open database file ("
                                     + QDir::toNativeSeparators(WorkDir() + "configormi/CONFIGURACIONES.MDB") + ")"}));
 }

@@ -95,6 +95,8 @@ void ClassicMachine::run()
             ::usleep(2000);
             continue;
         }
+        if (n > 0 && m_baud > 0)
+            std::this_thread::sleep_for(n * byteTime());
         if (n > 0) {
             std::lock_guard lock(m_mutex);
             m_line.append(buffer, n);
@@ -250,6 +252,11 @@ void ClassicMachine::sendBlock()
     send(block);
 }
 
+std::chrono::nanoseconds ClassicMachine::byteTime() const
+{
+    return std::chrono::nanoseconds(11'000'000'000LL / std::max(1, m_baud.load()));
+}
+
 void ClassicMachine::send(QByteArrayView bytes)
 {
     if (bytes.isEmpty())
@@ -258,9 +265,13 @@ void ClassicMachine::send(QByteArrayView bytes)
         std::lock_guard lock(m_mutex);
         m_line.append(bytes);
     }
+    const auto start = std::chrono::steady_clock::now();
+    const bool paced = m_baud > 0;
     qsizetype done = 0;
     while (done < bytes.size() && !m_stop) {
-        const ssize_t n = ::write(m_master, bytes.data() + done, size_t(bytes.size() - done));
+        if (paced)
+            std::this_thread::sleep_until(start + (done + 1) * byteTime());
+        const ssize_t n = ::write(m_master, bytes.data() + done, paced ? 1 : size_t(bytes.size() - done));
         if (n > 0) {
             done += n;
         } else if (n < 0 && errno != EAGAIN && errno != EINTR) {

@@ -29,6 +29,9 @@ public:
     ClassicMachine& operator=(const ClassicMachine&) = delete;
 
     void setAnnouncing(bool on) { m_announcing = on; }
+    // A line of this speed (11 bits a byte): what comes in is handled when its last byte would
+    // have arrived, replies go out paced. 0, the default, is an instant line.
+    void setLineBaud(int baud) { m_baud = baud; }
     // Sent once before the first announcement.
     void setAnnouncementNoise(const QByteArray& noise);
     void queueConfirmations(const QList<quint8>& replies);
@@ -51,11 +54,13 @@ private:
     void send(QByteArrayView bytes);
     quint8 confirmation(quint8 normal, QList<quint8>& queue);
     void sendBlock();
+    std::chrono::nanoseconds byteTime() const;
 
     const int m_master;
     const Mode m_mode;
     std::atomic<bool> m_stop{false};
     std::atomic<bool> m_announcing{true};
+    std::atomic<int> m_baud{0};
     std::atomic<int> m_badBlocks{0};
     std::atomic<int> m_announcements{0};
     mutable std::mutex m_mutex;

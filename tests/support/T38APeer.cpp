@@ -87,7 +87,10 @@ void T38APeer::run()
         char buffer[512];
         const ssize_t n = ::read(m_master, buffer, sizeof buffer);
         if (n > 0) {
+            if (m_input.isEmpty())
+                m_frameStart = std::chrono::steady_clock::now();
             m_input.append(buffer, n);
+            m_bytesReceived += n;
             takeFrames();
         } else if (n < 0 && errno == EIO) {
             // No slave open: the port was closed.
@@ -144,6 +147,9 @@ T38APeer::Request T38APeer::parse(const QByteArray& frame)
 
 void T38APeer::handle(const QByteArray& received)
 {
+    if (m_baud > 0)
+        std::this_thread::sleep_until(m_frameStart + received.size() * byteTime());
+    m_frameStart = std::chrono::steady_clock::now();
     Request request = parse(received);
     request.retry = request.valid && received == m_lastFrame;
     int exchange = 0;
@@ -207,11 +213,22 @@ T38APeer::Fault T38APeer::faultOf(int exchange) const
     return m_faults.value(exchange, m_defaultFault);
 }
 
+std::chrono::nanoseconds T38APeer::byteTime() const
+{
+    return std::chrono::nanoseconds(11'000'000'000LL / std::max(1, m_baud.load()));
+}
+
 void T38APeer::send(QByteArrayView bytes)
 {
+    m_bytesSent += bytes.size();
+    const auto start = std::chrono::steady_clock::now();
+    const bool paced = m_baud > 0;
     qsizetype done = 0;
     while (done < bytes.size() && !m_stop) {
-        const ssize_t n = ::write(m_master, bytes.data() + done, size_t(bytes.size() - done));
+        if (paced)
+            std::this_thread::sleep_until(start + (done + 1) * byteTime());
+        const size_t chunk = paced ? 1 : size_t(bytes.size() - done);
+        const ssize_t n = ::write(m_master, bytes.data() + done, chunk);
         if (n > 0) {
             done += n;
         } else if (n < 0 && errno != EAGAIN && errno != EINTR) {

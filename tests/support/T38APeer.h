@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <atomic>
+#include <chrono>
 #include <functional>
 #include <mutex>
 #include <thread>
@@ -50,6 +51,11 @@ public:
     T38APeer& operator=(const T38APeer&) = delete;
 
     void setReplyDelayMs(int milliseconds) { m_replyDelayMs = milliseconds; }
+    // A line of this speed (11 bits a byte): requests are handled when their last byte would
+    // have arrived, replies go out paced. 0, the default, is an instant line.
+    void setLineBaud(int baud) { m_baud = baud; }
+    qint64 bytesReceived() const { return m_bytesReceived.load(); }
+    qint64 bytesSent() const { return m_bytesSent.load(); }
     // The fault of exchange n (from 0), and of every exchange not scripted.
     void scriptFault(int exchange, Fault fault);
     void setDefaultFault(Fault fault);
@@ -73,11 +79,16 @@ private:
     Fault faultOf(int exchange) const;
     void send(QByteArrayView bytes);
     void pause(int milliseconds);
+    std::chrono::nanoseconds byteTime() const;
     static Request parse(const QByteArray& frame);
 
     const int m_master;
     Handler m_handler;
     std::atomic<int> m_replyDelayMs{20};
+    std::atomic<int> m_baud{0};
+    std::atomic<qint64> m_bytesReceived{0};
+    std::atomic<qint64> m_bytesSent{0};
+    std::chrono::steady_clock::time_point m_frameStart;
     std::atomic<bool> m_stop{false};
     std::atomic<int> m_commandsRun{0};
     mutable std::mutex m_mutex;

@@ -1,0 +1,177 @@
+// Whole writes of the compile bench's 24-product documents against the test machines answering
+// at once on paced 9600-baud pseudo-terminal lines. The bound is the line time of every byte
+// both ways (11 bits a byte) plus the delays the machines' protocols mandate: the T38A
+// 1500 ms break before the hello; none for the classic record-mode write.
+#include "app/COrmiDoc.h"
+#include "bench/BenchProgram.h"
+#include "fw/Clock.h"
+#include "link/CGrabador.h"
+#include "link/CGrabadorT38A.h"
+#include "link/SerialPort.h"
+#include "tests/support/ClassicMachine.h"
+#include "tests/support/PtyPair.h"
+#include "tests/support/ScriptedWaitUi.h"
+#include "tests/support/T38AMachine.h"
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+
+namespace {
+
+constexpr int Baud = 9600;
+constexpr double BitsPerByte = 11;
+
+// The catalogue and set-up tables the compile reads: twelve device types, three set-up rows
+// with a product.
+void prepareCatalogue(BenchProgram& program)
+{
+    CCfg& cfg = program.cfg();
+    cfg.ResetDeviceTypes();
+    cfg.ResetDispenserTable();
+    for (int i = 0; i < 12; ++i) {
+        DeviceTypeRecord type;
+        type.name = "TIPO";
+        type.displayName = "TIPO";
+        type.code = i < 6 ? DeviceTypeRecord::DispenserCode
+                          : (i < 9 ? DeviceTypeRecord::WhipperCode : DeviceTypeRecord::WaterValveCode);
+        type.subCode = i + 1;
+        cfg.SetDeviceType(i, type);
+    }
+    for (int k = 1; k < 4; ++k) {
+        auto row = program.setup().GetSetupRow(k).value();
+        row.productIndex = k;
+        row.mgPerTurn = 1200 + k;
+        program.setup().SetSetupRow(k, row);
+    }
+}
+
+void addHeader(COrmiDoc& document, int number)
+{
+    CDeviceCoffee* header = document.AddDevice();
+    header->SetProductNumber(number);
+    header->SetSelectionNumber(number);
+    header->SetName("TE");
+}
+
+// Classic: twelve 6-byte devices and a two-letter name fill 79 of the record's 80 bytes.
+void fillClassic(COrmiDoc& document)
+{
+    document.OnNewDocument();
+    document.SetMachineModel(1);
+    for (int p = 1; p <= 24; ++p) {
+        addHeader(document, p);
+        for (int d = 0; d < 12; ++d) {
+            CDeviceCoffee* device = document.AddDevice();
+            device->SetTypeIndex(d);
+            device->SetStart(d * 10);
+            device->SetEnd(d * 10 + 50);
+        }
+    }
+}
+
+// T38A: a dispenser, the coffee group and ten hot waters.
+void fillT38A(COrmiDoc& document)
+{
+    document.OnNewDocument();
+    document.SetMachineModel(19);
+    for (int p = 1; p <= 24; ++p) {
+        addHeader(document, p);
+        for (int d = 0; d < 12; ++d) {
+            CDeviceCoffee* device = document.AddDevice();
+            device->SetTypeIndex(d == 0 ? 3 : (d == 1 ? 0 : 1));
+            device->SetTypeName(d == 1 ? "GRUPO DE CAFE" : "CAFE");
+            device->SetContainerTurns(12);
+            device->SetWaterPulses(80);
+        }
+    }
+}
+
+// Time, bytes on the line, bound and ratio of the measured runs.
+void report(benchmark::State& state, double seconds, double boundSeconds, qint64 lineBytes)
+{
+    state.counters["bytes"] = double(lineBytes);
+    state.counters["seconds"] = seconds / double(state.iterations());
+    state.counters["bound s"] = boundSeconds / double(state.iterations());
+    state.counters["ratio"] = seconds / boundSeconds;
+}
+
+void BM_T38AWrite(benchmark::State& state)
+{
+    BenchProgram program;
+    prepareCatalogue(program);
+    COrmiDoc document;
+    fillT38A(document);
+    PtyPair pty;
+    T38AMachine machine(pty.master());
+    machine.peer().setReplyDelayMs(0);
+    machine.peer().setLineBaud(Baud);
+    program.profile().WriteString("Puertos", "COM1", pty.slavePath());
+    ScriptedWaitUi wait;
+
+    double seconds = 0;
+    double boundSeconds = 0;
+    qint64 lineBytes = 0;
+    for (auto _ : state) {
+        const qint64 before = machine.peer().bytesReceived() + machine.peer().bytesSent();
+        const auto start = std::chrono::steady_clock::now();
+        SerialPort port;
+        CGrabadorT38A recorder(wait, program.profile(), fw::Clock::System());
+        const bool written = recorder.Conecta(&port) && document.CompileProgram(recorder);
+        recorder.Finaliza();
+        const double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        wait.Detiene();
+        if (!written || recorder.HaFallado()) {
+            state.SkipWithError("the write failed");
+            return;
+        }
+        lineBytes = machine.peer().bytesReceived() + machine.peer().bytesSent() - before;
+        seconds += elapsed;
+        boundSeconds += double(lineBytes) * BitsPerByte / Baud + CGrabadorT38A::DefaultBreakMs / 1000.0;
+        state.SetIterationTime(elapsed);
+    }
+    report(state, seconds, boundSeconds, lineBytes);
+}
+
+void BM_ClassicWrite(benchmark::State& state)
+{
+    BenchProgram program;
+    prepareCatalogue(program);
+    COrmiDoc document;
+    fillClassic(document);
+    PtyPair pty;
+    ScriptedWaitUi wait;
+    program.profile().WriteString("Puertos", "COM1", pty.slavePath());
+
+    double seconds = 0;
+    double boundSeconds = 0;
+    qint64 lineBytes = 0;
+    for (auto _ : state) {
+        ClassicMachine machine(pty.master(), ClassicMachine::Mode::Record);
+        machine.setLineBaud(Baud);
+        const auto start = std::chrono::steady_clock::now();
+        SerialPort port;
+        bool written = false;
+        {
+            CGrabador recorder(wait, program.profile(), fw::Clock::System());
+            written = recorder.Conecta(&port) == 2 && document.CompileProgram(recorder) && !recorder.HaFallado();
+            const double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+            seconds += elapsed;
+            state.SetIterationTime(elapsed);
+        }
+        if (!written) {
+            state.SkipWithError("the write failed");
+            return;
+        }
+        lineBytes = machine.line().size();
+        boundSeconds += double(lineBytes) * BitsPerByte / Baud;
+    }
+    report(state, seconds, boundSeconds, lineBytes);
+}
+
+} // namespace
+
+// Target: ratio within 1.15 for both.
+BENCHMARK(BM_T38AWrite)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ClassicWrite)->UseManualTime()->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK_MAIN();

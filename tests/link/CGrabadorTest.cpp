@@ -1,0 +1,316 @@
+#include "link/CGrabador.h"
+
+#include "fw/Clock.h"
+#include "link/SerialPort.h"
+#include "tests/support/ClassicMachine.h"
+#include "tests/support/PtyPair.h"
+#include "tests/support/ScriptedWaitUi.h"
+#include "tests/support/TestApplication.h"
+#include "tests/support/TestBytes.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <thread>
+
+namespace {
+
+using Mode = ClassicMachine::Mode;
+constexpr quint8 Ack = 0x06, Bel = 0x07, Nak = 0x15, Etb = 0x17;
+
+// A classic machine on a pseudo-terminal known to the profile as COM3, the recorder with a
+// scripted wait window and short windows.
+class CGrabadorTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(pty.isOpen());
+        app.profile().WriteInt("Ormi", "SerialPort", 3);
+        app.profile().WriteString("Puertos", "COM3", pty.slavePath());
+    }
+
+    void start(Mode mode)
+    {
+        machine = std::make_unique<ClassicMachine>(pty.master(), mode);
+        recorder = std::make_unique<CGrabador>(wait, app.profile(), fw::Clock::System());
+        CGrabador::Timing timing;
+        timing.pollsPerWindow = 8;
+        timing.controlMs = 400;
+        timing.blockMs = 400;
+        recorder->setTiming(timing);
+    }
+
+    // Connects in record mode.
+    void connectRecordMode()
+    {
+        start(Mode::Record);
+        ASSERT_EQ(recorder->Conecta(&port), 2);
+    }
+
+    // The machine has seen the bytes (it reads them in its own time).
+    bool lineEndsWith(const QByteArray& suffix)
+    {
+        for (int i = 0; i < 200 && !machine->line().endsWith(suffix); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        return machine->line().endsWith(suffix);
+    }
+
+    // The failure as the user sees it: the stop box, the final text, the window stopped.
+    void expectTransferError(const QString& text)
+    {
+        ASSERT_EQ(app.messages().shown().size(), 1) << app.messages().texts().join('|').toStdString();
+        EXPECT_EQ(app.messages().shown()[0].text, text);
+        EXPECT_EQ(app.messages().shown()[0].kind, fw::MessageKind::PlainStop);
+        EXPECT_EQ(app.messages().shown()[0].icon, fw::MessageIcon::Stop);
+        EXPECT_EQ(wait.finalTexts, QStringList{"¡¡ TRANSFERENCIA ERRONEA !!"});
+        EXPECT_EQ(wait.stops, 1);
+        EXPECT_TRUE(recorder->HaFallado());
+    }
+
+    TestApplication app;
+    PtyPair pty;
+    ScriptedWaitUi wait;
+    SerialPort port;
+    std::unique_ptr<ClassicMachine> machine;
+    std::unique_ptr<CGrabador> recorder;
+};
+
+TEST(CGrabadorBytesTest, FramesAndRequests)
+{
+    EXPECT_EQ(CGrabador::frame(2, 0x2005, 0x40, bytes({0x12, 0x34})), bytes({0x02, 0x00, 0x20, 0x05, 0x40, 0x12, 0x34, 0x53}));
+    EXPECT_EQ(CGrabador::frame(80, 0x2000, 0x40, {}), bytes({0x50, 0x00, 0x20, 0x00, 0x40, 0x50}));
+    EXPECT_EQ(CGrabador::frame(1, 0x2100, 0x40, bytes({90})), bytes({0x01, 0x00, 0x21, 0x00, 0x40, 0x5A, 0x44}));
+    EXPECT_EQ(CGrabador::CalculaChecksum({}), 0);
+    EXPECT_EQ(CGrabador::CalculaChecksum(bytes({0x01})), 0xFF);
+}
+
+TEST_F(CGrabadorTest, ARecordModeMachineGetsEotAndTheRecords)
+{
+    connectRecordMode();
+    EXPECT_EQ(recorder->portName(), "COM3");
+    EXPECT_TRUE(recorder->EscribeDatos(0x20, 5, bytes({0x12, 0x34})));
+    EXPECT_TRUE(recorder->EscribeByte('F', 1, 7, 1));
+    ASSERT_EQ(machine->frames().size(), 2);
+    EXPECT_EQ(machine->frames()[0], bytes({0x02, 0x00, 0x20, 0x05, 0x40, 0x12, 0x34, 0x53}));
+    EXPECT_EQ(machine->records().value({0x20, 5}), bytes({0x12, 0x34}));
+    EXPECT_EQ(machine->records().value({'F', 1}), bytes({7}));
+    EXPECT_TRUE(app.messages().shown().isEmpty());
+    EXPECT_FALSE(recorder->HaFallado());
+
+    QByteArray back(80, 'x');
+    ASSERT_TRUE(recorder->LeeRegistro(0x20, 5, 80, reinterpret_cast<quint8*>(back.data())));
+    EXPECT_EQ(back, bytes({0x12, 0x34}) + QByteArray(78, '\0'));
+    EXPECT_EQ(machine->requests().last(), bytes({0x50, 0x00, 0x20, 0x05, 0x40, 0x4B}));
+}
+
+TEST_F(CGrabadorTest, AMemoryModeMachineTakesChunksOfFifty)
+{
+    start(Mode::Memory);
+    machine->setAnnouncementNoise(bytes({0x41, 0x00, 0x99}));
+    ASSERT_EQ(recorder->Conecta(&port), 1);
+    QByteArray data;
+    for (int i = 0; i < 80; ++i)
+        data.append(char(i + 1));
+    ASSERT_TRUE(recorder->EscribeMemoria(0x100, 80, reinterpret_cast<const quint8*>(data.constData()), 0x40));
+    ASSERT_EQ(machine->frames().size(), 2);
+    EXPECT_EQ(machine->frames()[0].left(5), bytes({50, 0x00, 0x01, 0x00, 0x40}));
+    EXPECT_EQ(machine->frames()[1].left(5), bytes({30, 0x00, 0x01, 0x32, 0x40}));
+    EXPECT_EQ(machine->memory().mid(0x100, 80), data);
+
+    QByteArray back(80, '\0');
+    ASSERT_TRUE(recorder->LeeMemoria(0x100, 80, reinterpret_cast<quint8*>(back.data()), 0x40));
+    EXPECT_EQ(back, data);
+    EXPECT_EQ(machine->requests().size(), 2);
+
+    // Nothing to move: no exchange.
+    EXPECT_TRUE(recorder->EscribeMemoria(0x100, 0, nullptr, 0x40));
+    EXPECT_TRUE(recorder->LeeMemoria(0x100, 0, nullptr, 0x40));
+    EXPECT_EQ(machine->frames().size(), 2);
+    EXPECT_EQ(machine->requests().size(), 2);
+}
+
+TEST_F(CGrabadorTest, ConfirmationsDecideTheFrame)
+{
+    struct Case {
+        const char* name;
+        QList<quint8> replies;
+        bool ok;
+        int frames;
+        QString error;
+    };
+    const Case cases[] = {
+        {"three NAKs then ACK", {Nak, Nak, Nak}, true, 4, ""},
+        {"mixed refusals then ACK", {Nak, 0x33, Nak}, true, 4, ""},
+        {"four NAKs", {Nak, Nak, Nak, Nak}, false, 4, "Checksum erronea"},
+        {"four other bytes", {0x33, 0x33, 0x33, 0x33}, false, 4, "Error de comunicación"},
+        {"NAKs then another byte", {Nak, Nak, Nak, 0x33}, false, 4, "Error de comunicación"},
+        {"BEL", {Bel}, false, 1, "Tarjeta de 128K llena"},
+        {"ETB", {Etb}, false, 1, "Error de escritura"},
+        {"silence", {0}, false, 1, "No hay respuesta"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        app.messages().clear();
+        wait.finalTexts.clear();
+        wait.stops = 0;
+        connectRecordMode();
+        machine->queueConfirmations(c.replies);
+        EXPECT_EQ(recorder->EscribeDatos(0x20, 5, bytes({0x12, 0x34})), c.ok);
+        EXPECT_EQ(machine->frames().size(), c.frames);
+        if (c.ok) {
+            EXPECT_TRUE(app.messages().shown().isEmpty());
+            EXPECT_EQ(machine->records().value({0x20, 5}), bytes({0x12, 0x34}));
+        } else {
+            expectTransferError(c.error);
+            EXPECT_TRUE(machine->records().isEmpty());
+        }
+        recorder.reset();
+        machine.reset();
+        port.Close();
+    }
+}
+
+TEST_F(CGrabadorTest, AControlByteWithoutAckIsACommunicationError)
+{
+    connectRecordMode();
+    machine->queueControlReplies({0x33});
+    EXPECT_FALSE(recorder->EscribeDatos(0x20, 5, bytes({0x12})));
+    expectTransferError("Error de comunicación");
+    EXPECT_TRUE(machine->frames().isEmpty());
+}
+
+TEST_F(CGrabadorTest, BadBlocksAreRefusedUpToThree)
+{
+    connectRecordMode();
+    ASSERT_TRUE(recorder->EscribeDatos(0x20, 0, bytes({0x41, 0x42})));
+    QByteArray back(2, '\0');
+    machine->queueBadBlocks(1);
+    ASSERT_TRUE(recorder->LeeRegistro(0x20, 0, 2, reinterpret_cast<quint8*>(back.data())));
+    EXPECT_EQ(back, "AB");
+    EXPECT_TRUE(lineEndsWith(bytes({0x41, 0x42, 0x7E, 0x15, 0x41, 0x42, 0x7D, 0x06})))
+        << machine->line().toHex(' ').toStdString();
+
+    machine->queueBadBlocks(3);
+    EXPECT_FALSE(recorder->LeeRegistro(0x20, 0, 2, reinterpret_cast<quint8*>(back.data())));
+    expectTransferError("Checksum erronea");
+    // Every bad block was answered with NAK: the one before and these three.
+    const QByteArray refused = bytes({0x41, 0x42, 0x7E, 0x15});
+    for (int i = 0; i < 200 && machine->line().count(refused) < 4; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    EXPECT_EQ(machine->line().count(refused), 4);
+}
+
+TEST_F(CGrabadorTest, ARefusedRequestIsAskedAgainNotTheLastFrame)
+{
+    connectRecordMode();
+    ASSERT_TRUE(recorder->EscribeDatos(0x20, 0, bytes({0x41, 0x42})));
+    machine->queueConfirmations({Nak, Nak});
+    QByteArray back(2, '\0');
+    ASSERT_TRUE(recorder->LeeRegistro(0x20, 0, 2, reinterpret_cast<quint8*>(back.data())));
+    EXPECT_EQ(back, "AB");
+    EXPECT_EQ(machine->requests().size(), 3);
+    EXPECT_EQ(machine->frames().size(), 1);
+}
+
+TEST_F(CGrabadorTest, OversizedRecordsAndReadsAreRefusedUnsent)
+{
+    connectRecordMode();
+    EXPECT_FALSE(recorder->EscribeDatos(0x20, 0, QByteArray(251, 'x')));
+    EXPECT_FALSE(recorder->EscribeByte(0x20, 0, 1, 2));
+    QByteArray back(300, '\0');
+    EXPECT_FALSE(recorder->LeeRegistro(0x20, 0, 255, reinterpret_cast<quint8*>(back.data())));
+    EXPECT_TRUE(recorder->HaFallado());
+    EXPECT_TRUE(machine->frames().isEmpty());
+    EXPECT_TRUE(machine->requests().isEmpty());
+    EXPECT_TRUE(recorder->EscribeDatos(0x20, 0, QByteArray(250, 'x')));
+}
+
+TEST_F(CGrabadorTest, NoAnnouncementTriesThreeWindowsPerPortAndComOneFallsBackToComTwo)
+{
+    struct Case {
+        int port;
+        QStringList lines;
+    };
+    const Case cases[] = {
+        {3, {"\nComunicando por COM3 (3)", "\nComunicando por COM3 (2)", "\nComunicando por COM3 (1)"}},
+        {1,
+         {"\nComunicando por COM1 (3)", "\nComunicando por COM1 (2)", "\nComunicando por COM1 (1)",
+          "\nComunicando por COM2 (3)", "\nComunicando por COM2 (2)", "\nComunicando por COM2 (1)"}},
+    };
+    for (const Case& c : cases) {
+        app.messages().clear();
+        wait.messages.clear();
+        wait.finalTexts.clear();
+        wait.stops = 0;
+        app.profile().WriteInt("Ormi", "SerialPort", c.port);
+        app.profile().WriteString("Puertos", "COM1", pty.slavePath());
+        app.profile().WriteString("Puertos", "COM2", pty.slavePath());
+        start(Mode::Record);
+        machine->setAnnouncing(false);
+        EXPECT_EQ(recorder->Conecta(&port), 0);
+        EXPECT_EQ(wait.messages, c.lines);
+        expectTransferError("No hay respuesta");
+        recorder.reset();
+        machine.reset();
+        port.Close();
+    }
+}
+
+TEST_F(CGrabadorTest, ACancelDuringTheAnnouncementEndsQuietly)
+{
+    start(Mode::Record);
+    machine->setAnnouncing(false);
+    wait.onPass = [&](int pass) {
+        if (pass == 2)
+            wait.cancel();
+    };
+    EXPECT_EQ(recorder->Conecta(&port), 0);
+    EXPECT_TRUE(app.messages().shown().isEmpty());
+    EXPECT_TRUE(wait.finalTexts.isEmpty());
+}
+
+TEST_F(CGrabadorTest, ACancelDuringAReceptionIsNoAnswer)
+{
+    connectRecordMode();
+    machine->queueConfirmations({0});
+    wait.onPass = [&](int pass) {
+        if (pass == 2)
+            wait.cancel();
+    };
+    EXPECT_FALSE(recorder->EscribeDatos(0x20, 5, bytes({0x12})));
+    expectTransferError("No hay respuesta");
+}
+
+TEST_F(CGrabadorTest, AVanishedDeviceEndsTheReceptionAtOnce)
+{
+    connectRecordMode();
+    machine.reset();
+    pty.closeMaster();
+    EXPECT_FALSE(recorder->EscribeDatos(0x20, 5, bytes({0x12})));
+    expectTransferError("No hay respuesta");
+}
+
+TEST_F(CGrabadorTest, TheTraceHoldsEveryByteBothWays)
+{
+    const QString previous = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(app.tempPath()));
+    machine = std::make_unique<ClassicMachine>(pty.master(), Mode::Record);
+    {
+        CGrabador traced(wait, app.profile(), fw::Clock::System(), true);
+        ASSERT_EQ(traced.Conecta(&port), 2);
+        ASSERT_TRUE(traced.EscribeDatos(0x20, 5, bytes({0x12, 0x34})));
+        QByteArray back(2, '\0');
+        ASSERT_TRUE(traced.LeeRegistro(0x20, 5, 2, reinterpret_cast<quint8*>(back.data())));
+    }
+    QDir::setCurrent(previous);
+    QFile trace(app.tempPath("Grabador.mon"));
+    ASSERT_TRUE(trace.open(QIODevice::ReadOnly));
+    const QByteArray expected = bytes({0x02, 0x04, 0x01, 0x06, 0x02, 0x00, 0x20, 0x05, 0x40, 0x12, 0x34, 0x53, 0x06,
+                                       0x02, 0x06, 0x02, 0x00, 0x20, 0x05, 0x40, 0x99, 0x06, 0x12, 0x34, 0xBA, 0x06});
+    EXPECT_EQ(trace.readAll().toHex(' '), expected.toHex(' '));
+}
+
+} // namespace

@@ -1,0 +1,284 @@
+#include "tests/support/ClassicMachine.h"
+
+#include <cerrno>
+
+#include <poll.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr quint8 Soh = 0x01, Stx = 0x02, Eot = 0x04, Enq = 0x05, Ack = 0x06, Nak = 0x15, Etb = 0x17;
+constexpr auto AnnouncementPeriod = std::chrono::milliseconds(200);
+
+quint8 checksum(QByteArrayView bytes)
+{
+    quint8 sum = 0;
+    for (const char byte : bytes)
+        sum = quint8(sum + quint8(byte));
+    return quint8(-sum);
+}
+
+} // namespace
+
+ClassicMachine::ClassicMachine(int masterFd, Mode mode)
+    : m_master(masterFd)
+    , m_mode(mode)
+    , m_thread([this] { run(); })
+{
+}
+
+ClassicMachine::~ClassicMachine()
+{
+    m_stop = true;
+    m_thread.join();
+}
+
+void ClassicMachine::setAnnouncementNoise(const QByteArray& noise)
+{
+    std::lock_guard lock(m_mutex);
+    m_noise = noise;
+}
+
+void ClassicMachine::queueConfirmations(const QList<quint8>& replies)
+{
+    std::lock_guard lock(m_mutex);
+    m_confirmations += replies;
+}
+
+void ClassicMachine::queueControlReplies(const QList<quint8>& replies)
+{
+    std::lock_guard lock(m_mutex);
+    m_controlReplies += replies;
+}
+
+QMap<ClassicMachine::Key, QByteArray> ClassicMachine::records() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_records;
+}
+
+QByteArray ClassicMachine::memory() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_memory;
+}
+
+QList<QByteArray> ClassicMachine::frames() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_frames;
+}
+
+QList<QByteArray> ClassicMachine::requests() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_requests;
+}
+
+QByteArray ClassicMachine::line() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_line;
+}
+
+void ClassicMachine::run()
+{
+    while (!m_stop) {
+        pollfd entry{m_master, POLLIN, 0};
+        ::poll(&entry, 1, 2);
+        char buffer[512];
+        const ssize_t n = ::read(m_master, buffer, sizeof buffer);
+        if (n < 0 && errno == EIO) {
+            // No slave open: the port is closed; the next opening starts the announcement again.
+            m_state = State::Closed;
+            m_input.clear();
+            ::usleep(2000);
+            continue;
+        }
+        if (n > 0 && m_baud > 0)
+            std::this_thread::sleep_for(n * byteTime());
+        if (n > 0) {
+            std::lock_guard lock(m_mutex);
+            m_line.append(buffer, n);
+            m_input.append(buffer, n);
+        }
+        if (m_state == State::Closed) {
+            m_state = State::Announcing;
+            m_lastAnnouncement = std::chrono::steady_clock::now() - AnnouncementPeriod;
+            QByteArray noise;
+            {
+                std::lock_guard lock(m_mutex);
+                noise = m_noise;
+            }
+            send(noise);
+        }
+        process();
+    }
+}
+
+void ClassicMachine::process()
+{
+    for (;;) {
+        switch (m_state) {
+        case State::Closed:
+            return;
+        case State::Announcing: {
+            const qsizetype eot = m_input.indexOf(char(Eot));
+            if (eot >= 0) {
+                m_input.remove(0, eot + 1);
+                m_state = State::Idle;
+                continue;
+            }
+            m_input.clear();
+            const auto now = std::chrono::steady_clock::now();
+            if (m_announcing && now - m_lastAnnouncement >= AnnouncementPeriod) {
+                m_lastAnnouncement = now;
+                ++m_announcements;
+                send(QByteArray(1, char(m_mode == Mode::Record ? Stx : Enq)));
+            }
+            return;
+        }
+        case State::Idle: {
+            if (m_input.isEmpty())
+                return;
+            const quint8 byte = quint8(m_input[0]);
+            m_input.remove(0, 1);
+            if (byte != Soh && byte != Stx)
+                continue;
+            quint8 reply = Ack;
+            {
+                std::lock_guard lock(m_mutex);
+                reply = confirmation(Ack, m_controlReplies);
+            }
+            if (reply != 0)
+                send(QByteArray(1, char(reply)));
+            if (reply == Ack)
+                m_state = byte == Soh ? State::Frame : State::Request;
+            continue;
+        }
+        case State::Frame: {
+            if (m_input.isEmpty() || m_input.size() < quint8(m_input[0]) + 6)
+                return;
+            const int n = quint8(m_input[0]);
+            const QByteArray frame = m_input.left(n + 6);
+            m_input.remove(0, n + 6);
+            m_state = State::Idle;
+            quint8 normal = Ack;
+            if (checksum(frame.first(n + 5)) != quint8(frame.back()))
+                normal = Nak;
+            else if (quint8(frame[4]) != 0x40)
+                normal = Etb;
+            quint8 reply = normal;
+            {
+                std::lock_guard lock(m_mutex);
+                m_frames.append(frame);
+                reply = confirmation(normal, m_confirmations);
+                if (reply == Ack && normal == Ack) {
+                    const QByteArray data = frame.mid(5, n);
+                    if (m_mode == Mode::Record) {
+                        m_records.insert({quint8(frame[2]), quint8(frame[3])}, data);
+                    } else {
+                        const int address = (quint8(frame[1]) << 16) | (quint8(frame[2]) << 8) | quint8(frame[3]);
+                        if (address + n <= MemorySize)
+                            m_memory.replace(address, n, data);
+                    }
+                }
+            }
+            if (reply != 0)
+                send(QByteArray(1, char(reply)));
+            continue;
+        }
+        case State::Request: {
+            if (m_input.size() < 6)
+                return;
+            const QByteArray request = m_input.left(6);
+            m_input.remove(0, 6);
+            m_state = State::Idle;
+            const int n = quint8(request[0]);
+            quint8 reply = checksum(request.first(5)) == quint8(request[5]) ? Ack : Nak;
+            {
+                std::lock_guard lock(m_mutex);
+                m_requests.append(request);
+                reply = confirmation(reply, m_confirmations);
+                if (reply == Ack) {
+                    if (m_mode == Mode::Record) {
+                        m_block = m_records.value({quint8(request[2]), quint8(request[3])}).left(n);
+                        m_block.resize(n, '\0');
+                    } else {
+                        const int address = (quint8(request[1]) << 16) | (quint8(request[2]) << 8) | quint8(request[3]);
+                        m_block = m_memory.mid(address, n);
+                        m_block.resize(n, '\0');
+                    }
+                }
+            }
+            if (reply != 0)
+                send(QByteArray(1, char(reply)));
+            if (reply == Ack) {
+                sendBlock();
+                m_state = State::BlockAnswer;
+            }
+            continue;
+        }
+        case State::BlockAnswer: {
+            if (m_input.isEmpty())
+                return;
+            const quint8 answer = quint8(m_input[0]);
+            m_input.remove(0, 1);
+            if (answer == Nak) {
+                sendBlock();
+                continue;
+            }
+            m_state = State::Idle;
+            continue;
+        }
+        }
+    }
+}
+
+quint8 ClassicMachine::confirmation(quint8 normal, QList<quint8>& queue)
+{
+    return queue.isEmpty() ? normal : queue.takeFirst();
+}
+
+void ClassicMachine::sendBlock()
+{
+    QByteArray block = m_block;
+    quint8 sum = checksum(m_block);
+    if (m_badBlocks > 0) {
+        --m_badBlocks;
+        sum = quint8(sum + 1);
+    }
+    block.append(char(sum));
+    send(block);
+}
+
+std::chrono::nanoseconds ClassicMachine::byteTime() const
+{
+    return std::chrono::nanoseconds(11'000'000'000LL / std::max(1, m_baud.load()));
+}
+
+void ClassicMachine::send(QByteArrayView bytes)
+{
+    if (bytes.isEmpty())
+        return;
+    {
+        std::lock_guard lock(m_mutex);
+        m_line.append(bytes);
+    }
+    const auto start = std::chrono::steady_clock::now();
+    const bool paced = m_baud > 0;
+    qsizetype done = 0;
+    while (done < bytes.size() && !m_stop) {
+        if (paced)
+            std::this_thread::sleep_until(start + (done + 1) * byteTime());
+        const ssize_t n = ::write(m_master, bytes.data() + done, paced ? 1 : size_t(bytes.size() - done));
+        if (n > 0) {
+            done += n;
+        } else if (n < 0 && errno != EAGAIN && errno != EINTR) {
+            return;
+        } else {
+            pollfd entry{m_master, POLLOUT, 0};
+            ::poll(&entry, 1, 5);
+        }
+    }
+}

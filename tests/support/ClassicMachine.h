@@ -1,0 +1,81 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QMap>
+
+#include <atomic>
+#include <chrono>
+#include <mutex>
+#include <thread>
+#include <utility>
+
+// A classic machine on the master side of a pseudo-terminal, in a thread of its own. From the
+// port's opening it announces its mode (STX record mode, ENQ memory mode) every 200 ms until it
+// gets EOT; then it takes write frames (SOH, ACK, frame: ACK, NAK on a bad sum, ETB on a type
+// other than 0x40) and read requests (STX, ACK, request: ACK and the block, again after a NAK).
+// Records are kept by block and field and read back zero-padded; memory is 0x3000 zero bytes.
+// Scripted answers replace the next confirmations (0: no answer); bad blocks spoil the next
+// blocks' checksums.
+class ClassicMachine {
+public:
+    enum class Mode { Memory, Record };
+    using Key = std::pair<quint8, quint8>;
+    static constexpr int MemorySize = 0x3000;
+
+    ClassicMachine(int masterFd, Mode mode);
+    ~ClassicMachine();
+    ClassicMachine(const ClassicMachine&) = delete;
+    ClassicMachine& operator=(const ClassicMachine&) = delete;
+
+    void setAnnouncing(bool on) { m_announcing = on; }
+    // A line of this speed (11 bits a byte): what comes in is handled when its last byte would
+    // have arrived, replies go out paced. 0, the default, is an instant line.
+    void setLineBaud(int baud) { m_baud = baud; }
+    // Sent once before the first announcement.
+    void setAnnouncementNoise(const QByteArray& noise);
+    void queueConfirmations(const QList<quint8>& replies);
+    void queueControlReplies(const QList<quint8>& replies);
+    void queueBadBlocks(int count) { m_badBlocks += count; }
+
+    QMap<Key, QByteArray> records() const;
+    QByteArray memory() const;
+    QList<QByteArray> frames() const;
+    QList<QByteArray> requests() const;
+    // Every byte the machine got and sent, in order, as the other side's trace shows them.
+    QByteArray line() const;
+    int announcements() const { return m_announcements.load(); }
+
+private:
+    enum class State { Closed, Announcing, Idle, Frame, Request, BlockAnswer };
+
+    void run();
+    void process();
+    void send(QByteArrayView bytes);
+    quint8 confirmation(quint8 normal, QList<quint8>& queue);
+    void sendBlock();
+    std::chrono::nanoseconds byteTime() const;
+
+    const int m_master;
+    const Mode m_mode;
+    std::atomic<bool> m_stop{false};
+    std::atomic<bool> m_announcing{true};
+    std::atomic<int> m_baud{0};
+    std::atomic<int> m_badBlocks{0};
+    std::atomic<int> m_announcements{0};
+    mutable std::mutex m_mutex;
+    QByteArray m_noise;
+    QList<quint8> m_confirmations;
+    QList<quint8> m_controlReplies;
+    QMap<Key, QByteArray> m_records;
+    QByteArray m_memory = QByteArray(MemorySize, '\0');
+    QList<QByteArray> m_frames;
+    QList<QByteArray> m_requests;
+    QByteArray m_line;
+    // Thread side only.
+    State m_state = State::Closed;
+    QByteArray m_input;
+    QByteArray m_block;
+    std::chrono::steady_clock::time_point m_lastAnnouncement;
+    std::thread m_thread;
+};

@@ -1,34 +1,18 @@
-#include "app/CAboutDlg.h"
-#include "app/CMainFrame.h"
-#include "app/CommandIds.h"
-#include "fw/Application.h"
-#include "fw/Profile.h"
-#include "fw/StringTable.h"
-#include "fw/WidgetMessageSink.h"
+#include "app/CCfg.h"
+#include "app/COrmiApp.h"
+#include "app/SetupT38A.h"
+#include "fw/ProgramWide.h"
 
-#include <QAction>
 #include <QApplication>
 
 int main(int argc, char* argv[])
 {
     QApplication qtApp(argc, argv);
-    QApplication::setOrganizationName(QString::fromLatin1(fw::Profile::Organization));
-    QApplication::setApplicationName(QStringLiteral("Ormi"));
-
-    fw::Profile profile;
-    fw::StringTable strings;
-    fw::WidgetMessageSink messages;
-    fw::Application application(profile, strings, messages);
-
-    CMainFrame frame;
-    messages.setOwner(&frame);
-    QAction* about = frame.action(CommandIds::AppAbout);
-    about->setEnabled(true);
-    QObject::connect(about, &QAction::triggered, &frame, [&frame] {
-        CAboutDlg dialog(&frame);
-        dialog.exec();
-    });
-    frame.resize(800, 600);
-    frame.show();
+    // The program-wide objects, in this order; destroyed in reverse.
+    fw::ProgramWide<CCfg>::Scope cfg(30, 10);
+    fw::ProgramWide<SetupT38A>::Scope setup;
+    COrmiApp app;
+    if (!app.InitInstance())
+        return app.ExitCode();
     return qtApp.exec();
 }

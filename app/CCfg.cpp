@@ -71,19 +71,19 @@ bool CCfg::LoadProductNames()
     return true;
 }
 
-bool CCfg::LoadDeviceTypes(int model)
+CCfg::LoadResult CCfg::LoadDeviceTypes(int model)
 {
     SetModel(model);
     ResetDeviceTypes();
     LeeDbConfiguraciones configurations;
     const QString path = configurations.LeeFicheroReles(model);
     if (path.isEmpty())
-        return false;
+        return LoadResult::NoFileNamed;
     SetFlowMeterMark(configurations.UsaPulsosCaudalimetro(model));
     SetListFlagMark(false);
     CatalogueTextFile file;
     if (!openDeviceFile(file, path))
-        return false;
+        return LoadResult::FileMissing;
     LeeDbNombresProductos names;
     RelayFileReader relays(GetTypeCount());
     while (const std::optional<QByteArray> line = file.ReadLine()) {
@@ -99,23 +99,23 @@ bool CCfg::LoadDeviceTypes(int model)
         SetDeviceType(entry->index - 1, record);
     }
     SetListFlagMark(relays.SawListColumn());
-    return true;
+    return LoadResult::Loaded;
 }
 
-bool CCfg::LoadDispenserTable(int model)
+CCfg::LoadResult CCfg::LoadDispenserTable(int model)
 {
     ResetDispenserTable();
     const QString path = LeeDbConfiguraciones().LeeFicheroDispensadores(model);
     if (path.isEmpty())
-        return false;
+        return LoadResult::NoFileNamed;
     CatalogueTextFile file;
     if (!openDeviceFile(file, path))
-        return false;
+        return LoadResult::FileMissing;
     while (const std::optional<QByteArray> line = file.ReadLine()) {
         if (const std::optional<DispenserFileLine> row = DispenserFileLine::Read(*line, GetRowCount()))
             SetDispenserRow(row->dispenser - 1, row->values);
     }
-    return true;
+    return LoadResult::Loaded;
 }
 
 void CCfg::ResizeProductNames() { m_productNames.resize(ProductNameCount); }

@@ -23,6 +23,10 @@ public:
     // "Fichero %s no existe"
     static constexpr int FileMissingText = 1551;
 
+    // How a relay or dispenser file load went. A model the database names no file for (the
+    // T38A family, an unknown code) is not a failure the user is told about.
+    enum class LoadResult { Loaded, NoFileNamed, FileMissing };
+
     // An empty catalogue for typeCount device types and rowCount dispenser rows: no records,
     // no table and no product names until loaded; marks 0 and rates 0.0.
     CCfg(int typeCount, int rowCount);
@@ -36,11 +40,12 @@ public:
     // could be read (the reader has reported why).
     bool LoadProductNames();
     // The device types of the model from its relay file, with the flow-meter mark of its
-    // machine type. False without a message for a model that has no relay file; false after
-    // message 1551 with the full path when the file is missing.
-    bool LoadDeviceTypes(int model);
-    // The dispenser table of the model from its dispenser file; false as LoadDeviceTypes.
-    bool LoadDispenserTable(int model);
+    // machine type. NoFileNamed, without a message, for a model that has no relay file;
+    // FileMissing after message 1551 with the full path when the file is missing. Either
+    // way the records are left empty.
+    LoadResult LoadDeviceTypes(int model);
+    // The dispenser table of the model from its dispenser file; results as LoadDeviceTypes.
+    LoadResult LoadDispenserTable(int model);
 
     // --- filling (the catalogue loaders) ---
     // Makes the 100 product-name entries, keeping the texts the entries already had.

@@ -191,6 +191,18 @@ public:
     // empty for any other step.
     static QString StepText(int step, int n);
 
+    // --- the machine model (the dialog opens through the program-wide ModelDialogHost) ---
+    // Command 1596: the dialog with its confirmation. OK: the chosen model, the catalogue's
+    // dispenser table and then its device types reloaded for it, the views updated, the
+    // document marked modified. Cancel changes nothing.
+    void ChooseMachineModel();
+    // Before a write to or read of a machine and before an export: the dialog without its
+    // confirmation. OK: the chosen model and both catalogue loads, neither marked modified
+    // nor the views updated; true unless either named file is missing (the model stays
+    // chosen, the loader has told the user), so nothing runs on an empty catalogue. A model
+    // that names no files (the T38A family) is fine. Cancel: false, nothing changed.
+    bool SelectMachineModel();
+
 private:
     RowPosition positionOf(RowList::const_iterator node) const;
     CDeviceCoffee* insertNewRow(RowList::const_iterator before);

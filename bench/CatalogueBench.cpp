@@ -21,7 +21,8 @@ void LoadModel(benchmark::State& state, int model, int interfaceLanguage)
     prepare(program, interfaceLanguage);
     CCfg cfg(30, 10);
     for (auto _ : state) {
-        const bool loaded = cfg.LoadDeviceTypes(model) && cfg.LoadDispenserTable(model) && cfg.LoadProductNames();
+        const bool loaded = cfg.LoadDeviceTypes(model) == CCfg::LoadResult::Loaded
+            && cfg.LoadDispenserTable(model) == CCfg::LoadResult::Loaded && cfg.LoadProductNames();
         benchmark::DoNotOptimize(loaded);
         if (!loaded || program.boxesShown() > 0) {
             state.SkipWithError("the bundled catalogue did not load");

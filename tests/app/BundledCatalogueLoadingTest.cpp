@@ -33,8 +33,8 @@ TEST_F(BundledCatalogueLoadingTest, EveryModelLoadsItsDeviceTypesAndDispenserTab
     for (const BundledCatalogue::Configuration& configuration : bundled.configurationList()) {
         SCOPED_TRACE(configuration.code);
         const bool classic = BundledCatalogue::hasDeviceFiles(configuration.machineType);
-        EXPECT_EQ(cfg.LoadDeviceTypes(configuration.code), classic);
-        EXPECT_EQ(cfg.LoadDispenserTable(configuration.code), classic);
+        EXPECT_EQ(cfg.LoadDeviceTypes(configuration.code) == CCfg::LoadResult::Loaded, classic);
+        EXPECT_EQ(cfg.LoadDispenserTable(configuration.code) == CCfg::LoadResult::Loaded, classic);
         if (classic) {
             EXPECT_GT(cfg.CountNamedTypes(), 0);
             QByteArray name;
@@ -51,8 +51,8 @@ TEST_F(BundledCatalogueLoadingTest, ModelOneLoadsWholeInEveryLanguage)
         SCOPED_TRACE(language);
         app.profile().WriteInt("Ormi", "Idioma", language == 0 ? 0 : 2);
         app.profile().WriteInt("Ormi", "IdiomaTextos", language);
-        ASSERT_TRUE(cfg.LoadDeviceTypes(1));
-        ASSERT_TRUE(cfg.LoadDispenserTable(1));
+        ASSERT_EQ(cfg.LoadDeviceTypes(1), CCfg::LoadResult::Loaded);
+        ASSERT_EQ(cfg.LoadDispenserTable(1), CCfg::LoadResult::Loaded);
         ASSERT_TRUE(cfg.LoadProductNames());
         std::set<QByteArray> names;
         for (int index = 0; index < CCfg::ProductNameCount; ++index) {
@@ -69,7 +69,7 @@ TEST_F(BundledCatalogueLoadingTest, ModelOneLoadsWholeInEveryLanguage)
 TEST_F(BundledCatalogueLoadingTest, TheRelayNamesAreTranslatedForAnEnglishInterface)
 {
     app.profile().WriteInt("Ormi", "Idioma", 2);
-    ASSERT_TRUE(cfg.LoadDeviceTypes(1));
+    ASSERT_EQ(cfg.LoadDeviceTypes(1), CCfg::LoadResult::Loaded);
     int translated = 0;
     for (int index = 0; index < cfg.GetDeviceTypeCount(); ++index) {
         const DeviceTypeRecord* record = cfg.GetDeviceType(index);

@@ -98,7 +98,7 @@ protected:
 
 TEST_F(CatalogueLoadingTest, TheRelayFileFillsTheRecordsOfItsIndices)
 {
-    ASSERT_TRUE(cfg.LoadDeviceTypes(1));
+    ASSERT_EQ(cfg.LoadDeviceTypes(1), CCfg::LoadResult::Loaded);
     EXPECT_EQ(cfg.GetModel(), 1);
     EXPECT_EQ(cfg.GetDeviceTypeCount(), 30);
     EXPECT_FALSE(cfg.GetFlowMeterMark());
@@ -116,7 +116,7 @@ TEST_F(CatalogueLoadingTest, TheRelayFileFillsTheRecordsOfItsIndices)
 
 TEST_F(CatalogueLoadingTest, TheListColumnAndTheFlowMeterSetTheirMarks)
 {
-    ASSERT_TRUE(cfg.LoadDeviceTypes(8));
+    ASSERT_EQ(cfg.LoadDeviceTypes(8), CCfg::LoadResult::Loaded);
     EXPECT_TRUE(cfg.GetFlowMeterMark());
     EXPECT_TRUE(cfg.GetListFlagMark());
     ExpectRecord(0, "SOLTADOR VASOS", "SOLTADOR VASOS", 0xF6, 1, false);
@@ -126,7 +126,7 @@ TEST_F(CatalogueLoadingTest, TheListColumnAndTheFlowMeterSetTheirMarks)
     EXPECT_TRUE(cfg.IsEstimatedValve(3));
 
     // Loading another model replaces the records and both marks.
-    ASSERT_TRUE(cfg.LoadDeviceTypes(1));
+    ASSERT_EQ(cfg.LoadDeviceTypes(1), CCfg::LoadResult::Loaded);
     EXPECT_FALSE(cfg.GetFlowMeterMark());
     EXPECT_FALSE(cfg.GetListFlagMark());
     ExpectNewRecord(3);
@@ -135,7 +135,7 @@ TEST_F(CatalogueLoadingTest, TheListColumnAndTheFlowMeterSetTheirMarks)
 TEST_F(CatalogueLoadingTest, DisplayNamesAreTranslatedForANonSpanishInterface)
 {
     app.profile().WriteInt("Ormi", "Idioma", 1);
-    ASSERT_TRUE(cfg.LoadDeviceTypes(1));
+    ASSERT_EQ(cfg.LoadDeviceTypes(1), CCfg::LoadResult::Loaded);
     ExpectRecord(0, "SOLTADOR VASOS", "CUP RELEASE", 0xF6, 1);
     ExpectRecord(6, "VALVULA 1", "WATER VALVE 1", 0xF4, 1);
     ExpectRecord(2, "DISPENSADOR 1", "DISPENSADOR 1", 0xF1, 1);
@@ -145,7 +145,7 @@ TEST_F(CatalogueLoadingTest, ALineLongerThanTheLimitIsNotReadAgainAsASecondLine)
 {
     catalogue.WriteFile("RELES_C200.TXT",
                         "| 5 | LARGA | 0xF1 | 1 |" + QByteArray(75, ' ') + "| 8 | SEGUNDA | 0xF1 | 2 |\r\n");
-    ASSERT_TRUE(cfg.LoadDeviceTypes(1));
+    ASSERT_EQ(cfg.LoadDeviceTypes(1), CCfg::LoadResult::Loaded);
     ExpectRecord(4, "LARGA", "LARGA", 0xF1, 1);
     ExpectNewRecord(7);
     EXPECT_FALSE(cfg.GetListFlagMark());
@@ -153,8 +153,8 @@ TEST_F(CatalogueLoadingTest, ALineLongerThanTheLimitIsNotReadAgainAsASecondLine)
 
 TEST_F(CatalogueLoadingTest, AMissingRelayFileIsReportedOnceWithItsFullPath)
 {
-    ASSERT_TRUE(cfg.LoadDeviceTypes(1));
-    EXPECT_FALSE(cfg.LoadDeviceTypes(2));
+    ASSERT_EQ(cfg.LoadDeviceTypes(1), CCfg::LoadResult::Loaded);
+    EXPECT_EQ(cfg.LoadDeviceTypes(2), CCfg::LoadResult::FileMissing);
     EXPECT_EQ(Boxes(), QStringList({MissingText("RELES_NO.TXT")}));
     EXPECT_EQ(app.messages().shown()[0].kind, fw::MessageKind::Framework);
     EXPECT_EQ(app.messages().shown()[0].icon, fw::MessageIcon::None);
@@ -164,13 +164,13 @@ TEST_F(CatalogueLoadingTest, AMissingRelayFileIsReportedOnceWithItsFullPath)
 
 TEST_F(CatalogueLoadingTest, AModelWithoutDeviceFilesFailsWithoutAMessage)
 {
-    ASSERT_TRUE(cfg.LoadDispenserTable(1));
+    ASSERT_EQ(cfg.LoadDispenserTable(1), CCfg::LoadResult::Loaded);
     for (int model : {21, 99}) {
-        EXPECT_FALSE(cfg.LoadDeviceTypes(model));
+        EXPECT_EQ(cfg.LoadDeviceTypes(model), CCfg::LoadResult::NoFileNamed);
         EXPECT_EQ(cfg.GetModel(), model);
         EXPECT_EQ(cfg.GetDeviceTypeCount(), 30);
         EXPECT_EQ(cfg.CountNamedTypes(), 0);
-        EXPECT_FALSE(cfg.LoadDispenserTable(model));
+        EXPECT_EQ(cfg.LoadDispenserTable(model), CCfg::LoadResult::NoFileNamed);
         EXPECT_EQ(cfg.GetDispenserTable().row(0), DispenserTable::Row{});
     }
     EXPECT_TRUE(Boxes().isEmpty());
@@ -178,7 +178,7 @@ TEST_F(CatalogueLoadingTest, AModelWithoutDeviceFilesFailsWithoutAMessage)
 
 TEST_F(CatalogueLoadingTest, TheDispenserFileFillsTheRowsItNames)
 {
-    ASSERT_TRUE(cfg.LoadDispenserTable(1));
+    ASSERT_EQ(cfg.LoadDispenserTable(1), CCfg::LoadResult::Loaded);
     const DispenserTable& table = cfg.GetDispenserTable();
     ASSERT_EQ(table.rowCount(), 10);
     EXPECT_EQ(table.row(0), (DispenserTable::Row{3, 1, 1, 1, 0, 0}));
@@ -191,8 +191,8 @@ TEST_F(CatalogueLoadingTest, TheDispenserFileFillsTheRowsItNames)
 
 TEST_F(CatalogueLoadingTest, AMissingDispenserFileIsReportedWithItsFullPath)
 {
-    ASSERT_TRUE(cfg.LoadDispenserTable(1));
-    EXPECT_FALSE(cfg.LoadDispenserTable(2));
+    ASSERT_EQ(cfg.LoadDispenserTable(1), CCfg::LoadResult::Loaded);
+    EXPECT_EQ(cfg.LoadDispenserTable(2), CCfg::LoadResult::FileMissing);
     EXPECT_EQ(Boxes(), QStringList({MissingText("DISP_NO.TXT")}));
     EXPECT_EQ(cfg.GetDispenserTable().row(0), DispenserTable::Row{});
 }

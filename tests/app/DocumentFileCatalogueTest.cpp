@@ -20,7 +20,9 @@ protected:
         app.application().setProgramFolder(QStringLiteral(ORMI_PROGRAM_DIR));
         app.profile().WriteString("Configuracion", "WorkDir", app.tempPath("nowhere/"));
         CCfg& c = cfg.object();
-        EXPECT_TRUE(c.LoadDeviceTypes(1) && c.LoadDispenserTable(1) && c.LoadProductNames());
+        EXPECT_EQ(c.LoadDeviceTypes(1), CCfg::LoadResult::Loaded);
+        EXPECT_EQ(c.LoadDispenserTable(1), CCfg::LoadResult::Loaded);
+        EXPECT_TRUE(c.LoadProductNames());
     }
 
     // A document of the model with one product and a device of each of the first types.
@@ -47,7 +49,8 @@ protected:
 TEST_F(DocumentFileCatalogueTest, AClassicDocumentReloadsTheCatalogueOfItsModel)
 {
     CCfg expected(30, 10);
-    ASSERT_TRUE(expected.LoadDeviceTypes(12) && expected.LoadDispenserTable(12));
+    ASSERT_EQ(expected.LoadDeviceTypes(12), CCfg::LoadResult::Loaded);
+    ASSERT_EQ(expected.LoadDispenserTable(12), CCfg::LoadResult::Loaded);
     const QString path = app.tempPath("espresso.caf");
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));

@@ -8,7 +8,7 @@
 #include <QLocale>
 
 DBConnection::DBConnection()
-    : m_clock(&DBClock::System())
+    : m_clock(&fw::Clock::System())
 {
 }
 

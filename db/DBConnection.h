@@ -1,6 +1,6 @@
 #pragma once
 
-#include "db/DBClock.h"
+#include "fw/Clock.h"
 #include "db/DBRecordset.h"
 #include "db/FormatString.h"
 #include "db/OleDateTime.h"
@@ -58,8 +58,8 @@ public:
     // Timing lines of every statement in the SQL log.
     void SetStatementTiming(bool on) { m_statementTiming = on; }
     bool StatementTiming() const { return m_statementTiming; }
-    void SetClock(DBClock& clock) { m_clock = &clock; }
-    DBClock& Clock() const { return *m_clock; }
+    void SetClock(fw::Clock& clock) { m_clock = &clock; }
+    fw::Clock& Clock() const { return *m_clock; }
 
     // Reports an error by the error mode: shows the description and returns, or throws.
     void ReportError(const QString& description, const QString& query);
@@ -82,5 +82,5 @@ private:
     QFile m_sqlLog;
     QDateTime m_logStamp;
     int m_transDepth = 0;
-    DBClock* m_clock;
+    fw::Clock* m_clock;
 };

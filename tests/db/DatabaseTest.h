@@ -1,7 +1,7 @@
 #pragma once
 
 #include "db/DAODBConnection.h"
-#include "tests/db/FakeClock.h"
+#include "tests/support/FakeClock.h"
 #include "tests/db/LocaleScope.h"
 #include "tests/db/QtPrinters.h"
 #include "tests/support/TestApplication.h"

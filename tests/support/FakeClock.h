@@ -1,13 +1,13 @@
 #pragma once
 
-#include "db/DBClock.h"
+#include "fw/Clock.h"
 
 #include <functional>
 #include <vector>
 
 // A clock that stands still: the tick count and local time are set by the test, sleeps are
 // recorded (and may run something, as another program would meanwhile).
-class FakeClock : public DBClock {
+class FakeClock : public fw::Clock {
 public:
     qint64 TickCount() override { return tick; }
     QDateTime CurrentDateTime() override { return now; }

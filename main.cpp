@@ -2,6 +2,7 @@
 #include "app/COrmiApp.h"
 #include "app/SetupT38A.h"
 #include "fw/ProgramWide.h"
+#include "link/CEspereDlg.h"
 
 #include <QApplication>
 
@@ -12,6 +13,8 @@ int main(int argc, char* argv[])
     fw::ProgramWide<CCfg>::Scope cfg(30, 10);
     fw::ProgramWide<SetupT38A>::Scope setup;
     COrmiApp app;
+    CEspereDlg wait;
+    fw::ProgramWide<fw::WaitUi>::Install waitUi(wait);
     if (!app.InitInstance())
         return app.ExitCode();
     return qtApp.exec();

@@ -154,7 +154,22 @@ void COrmiApp::createDocTemplate()
 bool COrmiApp::loadStartCatalogue()
 {
     CCfg& cfg = fw::ProgramWide<CCfg>::get();
-    return cfg.LoadDeviceTypes(StartModel) && cfg.LoadDispenserTable(StartModel) && cfg.LoadProductNames();
+    CCfg::LoadResult result = cfg.LoadDeviceTypes(StartModel);
+    if (result == CCfg::LoadResult::Loaded)
+        result = cfg.LoadDispenserTable(StartModel);
+    switch (result) {
+    case CCfg::LoadResult::Loaded:
+        return cfg.LoadProductNames();
+    case CCfg::LoadResult::FileMissing:
+        // The loader has named the missing file.
+        return false;
+    case CCfg::LoadResult::NoFileNamed:
+        break;
+    }
+    // Nothing told the user yet why the program ends.
+    fw::MessageBoxes::box(m_application->strings().text(CatalogueNotLoadedText), fw::MessageButtons::Ok,
+                          fw::MessageIcon::Stop);
+    return false;
 }
 
 void COrmiApp::showSplash()

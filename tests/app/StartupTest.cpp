@@ -182,3 +182,15 @@ TEST_F(StartupTest, AMissingRelayFileEndsTheStartAfterTheCataloguesOwnMessage)
     EXPECT_EQ(ormi->splash(), nullptr);
     EXPECT_EQ(ormi->ExitCode(), 1);
 }
+
+TEST_F(StartupTest, ACatalogueThatNamesNoFileEndsTheStartWithTheFinalMessage)
+{
+    CatalogueFixture::Run(catalogue.configurationsPath(), "UPDATE CONFIGURACIONES SET FICHERO_RELES = NULL WHERE CODIGO = 1");
+    auto ormi = makeApp({});
+    EXPECT_FALSE(ormi->InitInstance());
+    EXPECT_EQ(app.messages().texts(),
+              QStringList({"No se ha podido cargar el catálogo de máquinas del modelo 1. El programa se cerrará."}));
+    EXPECT_FALSE(ormi->frame()->isVisible());
+    EXPECT_FALSE(seen.probed);
+    EXPECT_EQ(ormi->ExitCode(), 1);
+}

@@ -62,6 +62,8 @@ void CMySplashWnd::OnPaint()
         return;
     QFont font(QStringLiteral("Arial Black"));
     font.setPointSize(TextPointSize);
+    // Where that face is missing, the heaviest of the one that stands in for it.
+    font.setWeight(QFont::Black);
     painter.setFont(font);
     painter.setPen(m_textColour);
     painter.setBackground(m_backgroundColour);

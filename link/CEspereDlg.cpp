@@ -26,9 +26,9 @@ CEspereDlg::CEspereDlg(QWidget* parent)
 
     m_message->setText(text(WaitTextId));
     m_message->setAlignment(Qt::AlignCenter);
-    m_message->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    m_message->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     m_message->setWordWrap(true);
-    m_message->setMinimumSize(324, 40);
+    m_message->setMinimumSize(324, 48);
     m_progress->setRange(0, 100);
     m_progress->setValue(0);
     m_progress->setTextVisible(false);

@@ -1,0 +1,69 @@
+#include "fw/Dialog.h"
+
+#include <QDialogButtonBox>
+#include <QPushButton>
+
+namespace fw {
+
+Dialog::Dialog(int templateId, QWidget* parent)
+    : QDialog(parent)
+    , m_templateId(templateId)
+{
+}
+
+void Dialog::InitDialog()
+{
+    if (m_initialised)
+        return;
+    m_initialised = true;
+    OnInitDialog();
+}
+
+bool Dialog::UpdateData(bool saveAndValidate)
+{
+    return DataExchange::run(saveAndValidate ? DataExchange::Direction::Save : DataExchange::Direction::Load,
+                             [this](DataExchange& dx) { DoDataExchange(dx); });
+}
+
+bool Dialog::DoModal()
+{
+    InitDialog();
+    return exec() == QDialog::Accepted;
+}
+
+void Dialog::OnInitDialog() { UpdateData(false); }
+
+void Dialog::OnOK()
+{
+    if (!UpdateData(true))
+        return;
+    Commit();
+    QDialog::accept();
+}
+
+QString Dialog::itemText(int controlId, const QString& spanish) const
+{
+    Q_UNUSED(controlId);
+    return spanish;
+}
+
+QDialogButtonBox* Dialog::makeButtons(const QString& okText, const QString& cancelText)
+{
+    auto* buttons = new QDialogButtonBox(this);
+    QPushButton* ok = buttons->addButton(itemText(IdOk, okText), QDialogButtonBox::AcceptRole);
+    QPushButton* cancel = buttons->addButton(itemText(IdCancel, cancelText), QDialogButtonBox::RejectRole);
+    ok->setDefault(true);
+    addItem(IdOk, ok);
+    addItem(IdCancel, cancel);
+    connect(buttons, &QDialogButtonBox::accepted, this, &Dialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &Dialog::reject);
+    return buttons;
+}
+
+void Dialog::showEvent(QShowEvent* event)
+{
+    InitDialog();
+    QDialog::showEvent(event);
+}
+
+} // namespace fw

@@ -8,6 +8,7 @@
 #include "fw/SingleDocTemplate.h"
 #include "fw/WidgetFileNamePrompt.h"
 #include "tests/support/CatalogueFixture.h"
+#include "tests/support/ScriptedFileNamePrompt.h"
 #include "tests/support/TestApplication.h"
 #include "ui/CMySplashWnd.h"
 
@@ -193,4 +194,29 @@ TEST_F(StartupTest, ACatalogueThatNamesNoFileEndsTheStartWithTheFinalMessage)
     EXPECT_FALSE(ormi->frame()->isVisible());
     EXPECT_FALSE(seen.probed);
     EXPECT_EQ(ormi->ExitCode(), 1);
+}
+
+TEST_F(StartupTest, TheDocumentLayerSavesTheConfigurationAndExitAsksFirst)
+{
+    auto ormi = makeApp({});
+    ASSERT_TRUE(ormi->InitInstance());
+    ScriptedFileNamePrompt files;
+    ormi->document().AddDevice();
+    ASSERT_TRUE(ormi->document().IsModified());
+
+    // Exit with unsaved changes asks; Cancel keeps the window, Yes saves under a name asked for.
+    app.messages().queueAnswer(fw::MessageAnswer::Cancel);
+    ormi->frame()->action(57665)->trigger();
+    EXPECT_TRUE(ormi->frame()->isVisible());
+    EXPECT_EQ(app.messages().texts(), QStringList({"¿Desea guardar los cambios efectuados en Sin título?"}));
+
+    files.queueAnswer(app.tempPath("guardado"));
+    app.messages().queueAnswer(fw::MessageAnswer::Yes);
+    ormi->frame()->action(57665)->trigger();
+    EXPECT_FALSE(ormi->frame()->isVisible());
+    EXPECT_EQ(files.requests().first().proposedName, "Sin título.caf");
+    COrmiDoc reread;
+    ASSERT_TRUE(DocumentFile::Open(reread, app.tempPath("guardado.caf")));
+    EXPECT_EQ(reread.GetRowCount(), 1);
+    EXPECT_EQ(ormi->frame()->windowTitle(), "guardado.caf - Ormi");
 }

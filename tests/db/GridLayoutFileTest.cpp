@@ -1,0 +1,133 @@
+#include "db/GridLayoutFile.h"
+#include "tests/db/QtPrinters.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QByteArray ordenar(std::initializer_list<int> columns)
+{
+    QByteArray out;
+    int slot = 0;
+    for (int column : columns)
+        out += "Ordenar " + QByteArray::number(slot++) + ": " + QByteArray::number(column) + "\r\n";
+    return out;
+}
+
+TEST(GridLayoutFile, WritesTheExactBytes)
+{
+    GridLayout layout;
+    layout.query = QStringLiteral("SELECT CÓDIGO, NOMBRE\nFROM T ORDER BY NOMBRE");
+    layout.sort.Push(1);
+    layout.columns = {{QStringLiteral("CÓDIGO"), 120, 1}, {QStringLiteral("NOMBRE"), 0, 0}};
+
+    const QByteArray expected = QByteArray("Query viewer setup file V 1.0\r\n"
+                                           "SELECT C\xD3" "DIGO, NOMBRE@FROM T ORDER BY NOMBRE\r\n") +
+                                ordenar({1, -1, -1, -1, -1, -1, -1, -1, -1, -1}) +
+                                "C\xD3" "DIGO# -> Width:120 Order: 1\r\n"
+                                "NOMBRE# -> Width:0 Order: 0\r\n"
+                                "END\r\n";
+    EXPECT_EQ(GridLayoutFile::Write(layout), expected);
+}
+
+TEST(GridLayoutFile, ReadsWhatItWroteWithLineFeedsAlone)
+{
+    GridLayout layout;
+    layout.sort.Push(2);
+    layout.sort.Push(0);
+    layout.columns = {{QStringLiteral("CÓDIGO"), 120, 2}, {QStringLiteral("A B"), 7, 0}, {"C", 30, 1}};
+    QByteArray bytes = GridLayoutFile::Write(layout);
+    bytes.replace("\r\n", "\n");
+
+    const GridLayoutFile::Contents read = GridLayoutFile::Read(bytes, 3);
+    EXPECT_EQ(read.sort[0], 2);
+    EXPECT_EQ(read.sort[1], 0);
+    EXPECT_EQ(read.sort[2], -1);
+    EXPECT_EQ(read.columns, layout.columns);
+}
+
+TEST(GridLayoutFile, RefusesWhatDoesNotFitTheGrid)
+{
+    const QByteArray bytes = QByteArray("anything\r\nSELECT\r\n") +
+                             "Ordenar 0: 2\r\n"          // a column of the grid
+                             "Ordenar 1: 3\r\n"          // no such column
+                             "Ordenar x: 1\r\n"          // garbled
+                             "Ordenar 3: -1\r\n"         // ends the sequence
+                             "Ordenar 4: -2\r\n"         // neither
+                             "Ordenar 5:\r\n"            // cut
+                             "\r\n"
+                             "Ordenar 7: 1 extra\r\n"    // what follows a match is not read
+                             "Ordenar 8: 0\r\n"
+                             "Ordenar 9: 1\r\n"          // the tenth slot always ends the sequence
+                             "A# -> Width:10 Order: 0\r\n"
+                             "B# -> Width:-5 Order: 1\r\n"     // negative width
+                             "C# -> Width:10 Order: 3\r\n"     // outside the grid
+                             "D# -> Width:10 Order: -1\r\n"
+                             "E# -> Width:10\r\n"              // cut
+                             "#F# -> Width:10 Order: 1\r\n"    // no header
+                             "G -> Width:10 Order: 1\r\n"      // no mark
+                             "X#Y# -> Width:10 Order: 1\r\n"   // cut at the first mark, the rest fits no more
+                             + QByteArray(200, 'H') + "# -> Width:10 Order: 1\r\n" // beyond the buffer
+                             + QByteArray(199, 'H') + "# -> Width:10 Order: 2\r\n"
+                             "Z#  ->  Width: 4 Order:2\r\n"    // blanks as the pattern allows
+                             "END\r\n"
+                             "K# -> Width:10 Order: 0\r\n";
+    const GridLayoutFile::Contents read = GridLayoutFile::Read(bytes, 3);
+
+    const std::array<std::optional<int>, 10> sort{2, std::nullopt, std::nullopt, -1, std::nullopt, std::nullopt,
+                                                  std::nullopt, 1, 0, std::nullopt};
+    EXPECT_EQ(read.sort, sort);
+    const QList<GridLayoutColumn> columns{{"A", 10, 0}, {QString(199, QLatin1Char('H')), 10, 2}, {"Z", 4, 2}};
+    EXPECT_EQ(read.columns, columns);
+}
+
+TEST(GridLayoutFile, ReadsAShortFileAsFarAsItGoes)
+{
+    const GridLayoutFile::Contents read = GridLayoutFile::Read("Query viewer setup file V 1.0\r\nQ\r\nOrdenar 0: 1\r\n", 2);
+    EXPECT_EQ(read.sort[0], 1);
+    EXPECT_FALSE(read.sort[1].has_value());
+    EXPECT_TRUE(read.columns.isEmpty());
+}
+
+struct PathCase {
+    const char* name;
+    QString folder;
+    QString layoutName;
+    int controlId;
+    QString expected;
+};
+
+class GridLayoutPath : public ::testing::TestWithParam<PathCase> {};
+
+TEST_P(GridLayoutPath, GluesTheNameToTheFolderValue)
+{
+    const PathCase& c = GetParam();
+    EXPECT_EQ(GridLayoutFile::Path(c.folder, c.layoutName, c.controlId), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, GridLayoutPath,
+    ::testing::Values(PathCase{"ControlId", "/v/", "", 1035, "/v/SETUP1035"},
+                      PathCase{"SmallControlId", "", "", 7, "SETUP007"},
+                      PathCase{"LayoutName", "/v/", "MAQUINAS", 1035, "/v/MAQUINAS"},
+                      PathCase{"FolderWithoutSeparator", "/x/Vistas", "", 1035, "/x/VistasSETUP1035"},
+                      PathCase{"DontSave", "/v/", "DONTSAVE", 1035, ""},
+                      PathCase{"NoName", "/v/", "", 0, ""}),
+    [](const ::testing::TestParamInfo<PathCase>& info) { return std::string(info.param.name); });
+
+TEST(GridLayoutFile, SavesAtomicallyAndLoads)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("SETUP001");
+    GridLayout layout;
+    layout.query = "Q";
+    ASSERT_TRUE(GridLayoutFile::Save(path, layout));
+    EXPECT_EQ(GridLayoutFile::Load(path), GridLayoutFile::Write(layout));
+    EXPECT_FALSE(GridLayoutFile::Load(dir.filePath("none")).has_value());
+    EXPECT_FALSE(GridLayoutFile::Save(dir.filePath("no/such/folder/SETUP001"), layout));
+}
+
+} // namespace

@@ -1,0 +1,70 @@
+#include "db/SearchDlg.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(SearchDlg, WithoutLabelOrCaptionShowsTheTemplateTitleAndAnEmptyLabel)
+{
+    SearchDlgData data;
+    SearchDlg dialog(data);
+    EXPECT_EQ(dialog.windowTitle(), "Buscar valor");
+    EXPECT_EQ(dialog.Label()->text(), "");
+    EXPECT_EQ(dialog.OkButton()->text(), "OK");
+    EXPECT_EQ(dialog.CancelButton()->text(), "Cancel");
+    EXPECT_TRUE(dialog.OkButton()->isDefault());
+    EXPECT_EQ(dialog.Edit()->echoMode(), QLineEdit::Normal);
+    EXPECT_EQ(SearchDlg::TemplateText(SearchDlg::LabelId), "&Buscar");
+}
+
+TEST(SearchDlg, OkWritesTheValueAndCancelLeavesTheRecord)
+{
+    SearchDlgData data;
+    data.value = "ab";
+    data.label = "&Texto";
+    data.caption = "Filtrar";
+    {
+        SearchDlg dialog(data);
+        EXPECT_EQ(dialog.windowTitle(), "Filtrar");
+        EXPECT_EQ(dialog.Label()->text(), "&Texto");
+        EXPECT_EQ(dialog.Edit()->text(), "ab");
+        dialog.Edit()->setText("cambiado");
+        dialog.CancelButton()->click();
+        EXPECT_EQ(dialog.result(), QDialog::Rejected);
+    }
+    EXPECT_EQ(data.value, "ab");
+
+    SearchDlg dialog(data);
+    dialog.Edit()->setText("nuevo");
+    dialog.OkButton()->click();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(data.value, "nuevo");
+    EXPECT_EQ(data.label, "&Texto");
+}
+
+TEST(SearchDlg, DigitsOnlyRefusesOtherKeys)
+{
+    SearchDlgData data;
+    data.digitsOnly = true;
+    SearchDlg dialog(data);
+    QTest::keyClicks(dialog.Edit(), "a1-b2 3");
+    EXPECT_EQ(dialog.Edit()->text(), "123");
+}
+
+TEST(SearchDlg, PasswordHidesTheText)
+{
+    SearchDlgData data;
+    data.password = true;
+    SearchDlg dialog(data);
+    QTest::keyClicks(dialog.Edit(), "clave");
+    EXPECT_EQ(dialog.Edit()->echoMode(), QLineEdit::Password);
+    EXPECT_EQ(dialog.Edit()->text(), "clave");
+    EXPECT_EQ(dialog.Edit()->displayText(), "*****");
+}
+
+} // namespace

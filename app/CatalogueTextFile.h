@@ -8,7 +8,8 @@
 
 // A relay or dispenser file of the catalogue, read line by line: a line ends with LF or
 // CR LF, and only its first MaxLineLength bytes count (the rest of a longer line is dropped,
-// never read as a line of its own). The bytes stay as the file holds them.
+// never read as a line of its own, nor held in memory). The bytes stay as the file holds them.
+// Only a regular file opens: anything else counts as absent.
 class CatalogueTextFile {
 public:
     static constexpr int MaxLineLength = 99;
@@ -19,5 +20,7 @@ public:
     std::optional<QByteArray> ReadLine();
 
 private:
+    void SkipToLineEnd();
+
     QFile m_file;
 };

@@ -1,6 +1,7 @@
 #include "app/CharacterTable.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 namespace {
 
@@ -38,6 +39,9 @@ std::optional<quint32> scanHex(QByteArrayView text)
 
 bool CharacterTable::load(const QString& path)
 {
+    // Only a regular file is read: opening a FIFO or a device could block for ever.
+    if (!QFileInfo(path).isFile())
+        return false;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
         return false;

@@ -22,7 +22,7 @@ public:
         quint32 byte = 0;
     };
 
-    // False when the file cannot be opened.
+    // False when the file cannot be opened or is not a regular file.
     bool load(const QString& path);
     // Adds the entries of every line, in file order, up to MaxEntries.
     void read(QIODevice& device);

@@ -40,6 +40,9 @@ std::optional<RelayFileReader::Entry> RelayFileReader::ReadLine(QByteArrayView l
         while (!entry.name.isEmpty() && isBlank(entry.name.back()))
             entry.name.chop(1);
     }
+    // The name is a zero-ended text: a NUL byte ends it, so "\0" names nothing.
+    if (const qsizetype nul = entry.name.indexOf('\0'); nul >= 0)
+        entry.name.truncate(nul);
 
     const QByteArrayView rest = line.sliced(position);
     const bool codesRead = fw::ScanFormat::scan(rest, "| 0x%02X | %d |", {&entry.code, &entry.subCode}) == 2;

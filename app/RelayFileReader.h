@@ -9,8 +9,9 @@
 //   | <index> | <name> | 0x<code> | <sub-code> | [<list flag> |]
 // The index counts from 1 up to the type count. The name is taken without the blanks around
 // it, up to 60 characters; a longer name gives its first 60 characters and leaves the rest of
-// the line to be read from there. The optional fifth column sets the list flag of its line and
-// of the lines after it that have none; before the first one the flag is 1.
+// the line to be read from there; a NUL byte ends the name, as it ends a zero-ended field. The
+// optional fifth column sets the list flag of its line and of the lines after it that have
+// none; before the first one the flag is 1.
 class RelayFileReader {
 public:
     struct Entry {

@@ -3,6 +3,7 @@
 #include "db/DAODBRecordset.h"
 #include "db/DBTimer.h"
 #include "db/SqliteStatement.h"
+#include "fw/Application.h"
 #include "fw/TextFormat.h"
 
 #include <sqlite3.h>
@@ -43,9 +44,28 @@ QString withPath(const QString& description, const QString& path)
     return QStringLiteral("%1 (%2)").arg(description, QDir::toNativeSeparators(path));
 }
 
+// Why a file cannot hold a database before the engine opens it, or an empty text: a FIFO or a
+// device would block the open for ever, and the engine takes an empty file for an empty database.
+QString refusedFile(const QFileInfo& file)
+{
+    if (!file.exists())
+        return QString(); // the engine says so itself
+    if (!file.isFile())
+        return QString::fromUtf8(sqlite3_errstr(SQLITE_CANTOPEN));
+    if (file.size() == 0)
+        return QString::fromUtf8(sqlite3_errstr(SQLITE_NOTADB));
+    return QString();
+}
+
 } // namespace
 
-DAODBConnection::~DAODBConnection() { Close(); }
+DAODBConnection::~DAODBConnection()
+{
+    Close();
+    // A recordset that outlives its connection no longer tells it of its end.
+    for (DAODBRecordset* recordset : m_recordsets)
+        recordset->m_attached = false;
+}
 
 std::unique_ptr<DBRecordset> DAODBConnection::CreateRecordset() { return std::make_unique<DAODBRecordset>(*this); }
 
@@ -55,18 +75,39 @@ void DAODBConnection::ReportStatementError(const QString& description, const QSt
     ReportError(description, sql);
 }
 
+
+QString DAODBConnection::HalfWrittenText(const QString& path)
+{
+    return fw::Application::get().strings().format(HalfWrittenTextId, {QDir::toNativeSeparators(path)});
+}
+
 sqlite3* DAODBConnection::OpenEngine(const QString& path, bool exclusive, bool readOnly, QString* error)
 {
     // An absolute name is never taken for a "file:" address.
-    const QString absolute = QFileInfo(path).absoluteFilePath();
+    const QFileInfo file(path);
+    const QString absolute = file.absoluteFilePath();
+    *error = refusedFile(file);
+    if (!error->isEmpty()) {
+        *error = withPath(*error, absolute);
+        return nullptr;
+    }
     sqlite3* db = openFile(absolute, readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE, error);
     bool ok = db != nullptr;
-    // Reading the schema finds a file that is not a database, or one that another connection
-    // holds exclusively, at once: there is no busy wait.
+    // A shared reader waits a little for a writer's transaction to end. Everyone else finds a
+    // file that another connection holds exclusively at once, as a file that is not a
+    // database, when the schema is read.
+    if (ok && readOnly && !exclusive)
+        sqlite3_busy_timeout(db, ReaderBusyTimeoutMs);
     if (ok && exclusive)
         ok = exec(db, "PRAGMA locking_mode=EXCLUSIVE", error);
     if (ok)
         ok = exec(db, "SELECT count(*) FROM sqlite_master", error);
+    // A journal left by a writer that stopped half-way can only be rolled back by a writer.
+    if (!ok && db && sqlite3_extended_errcode(db) == SQLITE_READONLY_ROLLBACK) {
+        sqlite3_close_v2(db);
+        *error = HalfWrittenText(absolute);
+        return nullptr;
+    }
     // In exclusive locking mode the lock of the first write is kept until the connection closes.
     if (ok && exclusive && !readOnly)
         ok = exec(db, "BEGIN EXCLUSIVE; COMMIT", error);
@@ -97,6 +138,8 @@ bool DAODBConnection::Open(const QString& path, bool exclusive, bool readOnly)
 
 void DAODBConnection::Close()
 {
+    for (DAODBRecordset* recordset : m_recordsets)
+        recordset->Close();
     if (m_db) {
         // Closing rolls back any transaction still open.
         sqlite3_close_v2(m_db);

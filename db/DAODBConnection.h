@@ -2,15 +2,23 @@
 
 #include "db/DBConnection.h"
 
+#include <vector>
+
 struct sqlite3;
+class DAODBRecordset;
 
 // The database connection of this system. The catalogue and management databases are SQLite
 // files under their Jet names; the statements keep their Jet form (see JetSql).
 //
-// Open modes: a missing file or a file that is not a database fails at once and creates
-// nothing; a read-only connection refuses every write; an exclusive writable connection keeps
-// every other connection out (their open fails at once), an exclusive read-only one keeps
-// writers out. Engine errors are reported by the error mode (DBConnection).
+// Open modes: a missing file, a file that is not a regular file, an empty file or one that is
+// not a database fails at once and creates nothing; a read-only connection refuses every
+// write; an exclusive writable connection keeps every other connection out (their open fails
+// at once; a shared reader's after its busy time-out), an exclusive read-only one keeps
+// writers out. A shared read-only connection waits up to ReaderBusyTimeoutMs for a writer's
+// transaction before it reports the database locked. A database that a writer left
+// half-written (its rollback journal beside it) does not open read-only: HalfWrittenText.
+// Engine errors are reported by the error mode (DBConnection).
+// Closing the connection (or opening another file on it) closes its recordsets.
 class DAODBConnection : public DBConnection {
 public:
     DAODBConnection() = default;
@@ -42,8 +50,18 @@ public:
     void ReportStatementError(const QString& description, const QString& sql);
 
     static QString NotOpenText() { return QStringLiteral("La base de datos no está abierta."); }
+    // "La base de datos %s quedó a medio escribir por otro programa."
+    static constexpr int HalfWrittenTextId = 21301;
+    static QString HalfWrittenText(const QString& path);
+
+    static constexpr int ReaderBusyTimeoutMs = 2000;
 
 private:
+    friend class DAODBRecordset;
+    // The recordsets made on this connection, from their construction to their destruction.
+    void AddRecordset(DAODBRecordset* recordset) { m_recordsets.push_back(recordset); }
+    void RemoveRecordset(DAODBRecordset* recordset) { std::erase(m_recordsets, recordset); }
+
     // A connection to the file in the given mode, or none with the engine's description.
     static sqlite3* OpenEngine(const QString& path, bool exclusive, bool readOnly, QString* error);
     // Runs an internal statement; false after reporting its error.
@@ -51,6 +69,7 @@ private:
     bool CompactInto(const QString& target);
 
     sqlite3* m_db = nullptr;
+    std::vector<DAODBRecordset*> m_recordsets;
     bool m_exclusive = false;
     bool m_readOnly = false;
 };

@@ -2,11 +2,14 @@
 
 #include "db/DAODBConnection.h"
 #include "db/DBTimer.h"
+#include "db/JetSql.h"
 #include "db/SqliteStatement.h"
 #include "fw/MessageBoxes.h"
 #include "fw/TextFormat.h"
 
 #include <sqlite3.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -23,9 +26,15 @@ DAODBRecordset::DAODBRecordset(DAODBConnection& connection)
     : DBRecordset(connection)
     , m_connection(connection)
 {
+    m_connection.AddRecordset(this);
 }
 
-DAODBRecordset::~DAODBRecordset() { Close(); }
+DAODBRecordset::~DAODBRecordset()
+{
+    Close();
+    if (m_attached)
+        m_connection.RemoveRecordset(this);
+}
 
 bool DAODBRecordset::Open(const QString& sql, bool snapshot) { return Load(sql, snapshot, false); }
 
@@ -42,9 +51,14 @@ bool DAODBRecordset::Load(const QString& sql, bool snapshot, bool firstRowOnly)
         ReportStatement(DAODBConnection::NotOpenText());
         return false;
     }
+    // A dynaset reads each row's rowid with it when its statement allows one, so that Update
+    // writes the row that was read and no other row that holds the same values.
     SqliteStatement statement;
     QString error;
-    if (!statement.Prepare(m_connection.Handle(), sql, &error)) {
+    const QString withRowid = snapshot ? QString() : JetSql::WithRowidColumn(sql);
+    const bool hasRowid = !withRowid.isEmpty() && statement.Prepare(m_connection.Handle(), withRowid, &error)
+        && statement.IsQuery();
+    if (!hasRowid && !statement.Prepare(m_connection.Handle(), sql, &error)) {
         ReportStatement(error);
         return false;
     }
@@ -53,10 +67,13 @@ bool DAODBRecordset::Load(const QString& sql, bool snapshot, bool firstRowOnly)
         ReportStatement(QStringLiteral("No se puede abrir una consulta de acción."));
         return false;
     }
+    // The rowid is the last column.
+    const int columnCount = statement.ColumnCount() - (hasRowid ? 1 : 0);
     std::vector<SqliteColumn> columns;
-    for (int i = 0; i < statement.ColumnCount(); ++i)
+    for (int i = 0; i < columnCount; ++i)
         columns.push_back(SqliteColumn::FromStatement(statement.Handle(), i));
     std::vector<std::vector<SqliteCell>> rows;
+    std::vector<qint64> rowids;
     for (;;) {
         const int rc = statement.Step(&error);
         if (rc == SQLITE_DONE)
@@ -67,28 +84,32 @@ bool DAODBRecordset::Load(const QString& sql, bool snapshot, bool firstRowOnly)
         }
         std::vector<SqliteCell> row;
         row.reserve(columns.size());
-        for (int i = 0; i < int(columns.size()); ++i)
+        for (int i = 0; i < columnCount; ++i)
             row.push_back(SqliteCell::FromColumn(statement.Handle(), i));
         rows.push_back(std::move(row));
+        if (hasRowid)
+            rowids.push_back(sqlite3_column_int64(statement.Handle(), columnCount));
         if (firstRowOnly)
             break;
     }
-    // An expression column takes the type of its first value.
-    for (std::size_t i = 0; i < columns.size(); ++i) {
-        if (columns[i].kind != SqliteColumn::Kind::Untyped || rows.empty() || rows.front()[i].IsNull())
-            continue;
-        const SqliteColumn storage = rows.front()[i].StorageColumn();
-        columns[i].kind = storage.kind;
-        columns[i].fieldType = storage.fieldType;
-    }
-    // A dynaset whose every column is a column of one table can be written back.
-    QString table = columns.front().originTable;
-    for (const SqliteColumn& column : columns) {
-        if (column.originTable != table || column.originColumn.isEmpty())
+    TypeExpressionColumns(columns, rows);
+    // A dynaset whose every column is a column of the table whose rowids it read, one row for
+    // one row of that table, can be written back.
+    QString table;
+    if (hasRowid) {
+        table = SqliteColumn::FromStatement(statement.Handle(), columnCount).originTable;
+        for (const SqliteColumn& column : columns) {
+            if (column.originTable != table || column.originColumn.isEmpty())
+                table.clear();
+        }
+        std::vector<qint64> sorted = rowids;
+        std::sort(sorted.begin(), sorted.end());
+        if (std::adjacent_find(sorted.begin(), sorted.end()) != sorted.end())
             table.clear();
     }
     m_columns = std::move(columns);
     m_rows = std::move(rows);
+    m_rowids = std::move(rowids);
     m_updateTable = snapshot ? QString() : table;
     m_current = 0;
     m_position = 0;
@@ -99,11 +120,40 @@ bool DAODBRecordset::Load(const QString& sql, bool snapshot, bool firstRowOnly)
     return true;
 }
 
+void DAODBRecordset::TypeExpressionColumns(std::vector<SqliteColumn>& columns,
+                                           const std::vector<std::vector<SqliteCell>>& rows)
+{
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        if (columns[i].kind != SqliteColumn::Kind::Untyped)
+            continue;
+        // Dates are stored as text, so a MAX of a date column gives text in the stored form.
+        bool anyValue = false;
+        bool allDates = true;
+        for (const std::vector<SqliteCell>& row : rows) {
+            anyValue = anyValue || !row[i].IsNull();
+            allDates = allDates && (row[i].IsNull() || row[i].IsStoredDate());
+        }
+        if (anyValue && allDates) {
+            const SqliteColumn date = SqliteColumn::FromDeclaredType(QStringLiteral("DATETIME"));
+            columns[i].kind = date.kind;
+            columns[i].fieldType = date.fieldType;
+            continue;
+        }
+        // Any other expression column takes the type of its first value.
+        if (rows.empty() || rows.front()[i].IsNull())
+            continue;
+        const SqliteColumn storage = rows.front()[i].StorageColumn();
+        columns[i].kind = storage.kind;
+        columns[i].fieldType = storage.fieldType;
+    }
+}
+
 void DAODBRecordset::Close()
 {
     SetOpen(false);
     m_columns.clear();
     m_rows.clear();
+    m_rowids.clear();
     m_updateTable.clear();
     m_current = 0;
     m_editing = false;
@@ -380,45 +430,47 @@ bool DAODBRecordset::WriteCurrentRow(QString* error)
         return false;
     }
     std::vector<SqliteCell>& row = m_rows[std::size_t(m_current)];
+    const qint64 rowid = m_rowids[std::size_t(m_current)];
     const QString table = quoted(m_updateTable);
+    // Every edit is converted to its column's type before anything is written.
+    std::vector<SqliteCell> values;
+    QStringList assignments;
+    for (std::size_t i = 0; i < m_columns.size(); ++i) {
+        if (!m_edits[i])
+            continue;
+        std::optional<SqliteCell> value = EditValue(*m_edits[i], m_columns[i], error);
+        if (!value)
+            return false;
+        values.push_back(std::move(*value));
+        assignments.append(quoted(m_columns[i].originColumn) + QStringLiteral("=?"));
+    }
     QStringList match;
     QStringList columns;
-    QStringList assignments;
     for (const SqliteColumn& column : m_columns) {
         match.append(quoted(column.originColumn) + QStringLiteral(" IS ? COLLATE BINARY"));
         columns.append(quoted(column.originColumn));
     }
-    for (std::size_t i = 0; i < m_columns.size(); ++i) {
-        if (m_edits[i])
-            assignments.append(quoted(m_columns[i].originColumn) + QStringLiteral("=?"));
-    }
 
-    // The row is the one that still holds the values it was read with.
+    // The row read is still there and still holds the values it was read with.
     SqliteStatement find;
-    if (!find.Prepare(db, QStringLiteral("SELECT rowid FROM %1 WHERE %2 LIMIT 1").arg(table, match.join(QStringLiteral(" AND "))), error))
+    if (!find.Prepare(db, QStringLiteral("SELECT rowid FROM %1 WHERE rowid=? AND %2").arg(table, match.join(QStringLiteral(" AND "))), error))
         return false;
+    sqlite3_bind_int64(find.Handle(), 1, rowid);
     for (std::size_t i = 0; i < row.size(); ++i)
-        row[i].Bind(find.Handle(), int(i) + 1);
+        row[i].Bind(find.Handle(), int(i) + 2);
     const int found = find.Step(error);
     if (found == SQLITE_DONE)
         *error = RecordDeletedText();
     if (found != SQLITE_ROW)
         return false;
-    const sqlite3_int64 rowid = sqlite3_column_int64(find.Handle(), 0);
 
     if (!assignments.isEmpty()) {
         SqliteStatement update;
         if (!update.Prepare(db, QStringLiteral("UPDATE %1 SET %2 WHERE rowid=?").arg(table, assignments.join(QLatin1Char(','))), error))
             return false;
         int parameter = 1;
-        std::vector<QByteArray> texts;
-        texts.reserve(m_edits.size());
-        for (const std::optional<QString>& edit : m_edits) {
-            if (!edit)
-                continue;
-            texts.push_back(edit->toUtf8());
-            sqlite3_bind_text(update.Handle(), parameter++, texts.back().constData(), int(texts.back().size()), SQLITE_STATIC);
-        }
+        for (const SqliteCell& value : values)
+            value.Bind(update.Handle(), parameter++);
         sqlite3_bind_int64(update.Handle(), parameter, rowid);
         if (update.Step(error) != SQLITE_DONE)
             return false;
@@ -434,4 +486,15 @@ bool DAODBRecordset::WriteCurrentRow(QString* error)
     for (std::size_t i = 0; i < row.size(); ++i)
         row[i] = SqliteCell::FromColumn(reread.Handle(), int(i));
     return true;
+}
+
+std::optional<SqliteCell> DAODBRecordset::EditValue(const QString& text, const SqliteColumn& column, QString* error)
+{
+    const bool number = column.kind == SqliteColumn::Kind::Typed && column.fieldType != Text
+        && column.fieldType != Date;
+    QString edit = text;
+    // A number typed with the user's decimal separator.
+    if (number)
+        m_connection.ReplaceDecimalSeparator(edit);
+    return SqliteCell::FromEdit(edit, column, error);
 }

@@ -11,8 +11,11 @@ class DAODBConnection;
 
 // A recordset of a DAODBConnection. Opening reads every row of the statement, so the
 // recordset moves freely both ways and knows its record count, and statements on the same
-// tables may run while it is read. A dynaset over the columns of one table is updatable
-// (Edit, SetFieldString, Update); a snapshot is not.
+// tables may run while it is read. A dynaset over the columns of one table, each row one row
+// of it, is updatable (Edit, SetFieldString, Update): Update converts each text to its
+// column's type, as Jet does, and writes the row the record was read from; a snapshot is not.
+//
+// Closing the connection closes the recordset: it then reads as a recordset that is not open.
 //
 // Engine errors, a column name no column has and a read without a current row are reported
 // by the connection's error mode; the failure values are those of the typed getters.
@@ -63,7 +66,12 @@ public:
     static QString DataTypeNotAllowedText() { return QStringLiteral("Tipo de datos no permitido"); }
 
 private:
+    friend class DAODBConnection;
+
     bool Load(const QString& sql, bool snapshot, bool firstRowOnly);
+    // An expression column whose values are all in the stored date form is a date; any other
+    // takes the type of its first value.
+    static void TypeExpressionColumns(std::vector<SqliteColumn>& columns, const std::vector<std::vector<SqliteCell>>& rows);
     bool HasCurrentRow() const;
     // The column of the name, compared without regard to case as the engine does.
     std::optional<int> ColumnIndex(const QString& name) const;
@@ -78,14 +86,20 @@ private:
     void ReportIndexed(int index, const QString& description);
     void ReportStatement(const QString& description);
     void ReportEdit(const QString& description);
+    // Writes the edits into the row the current record was read from; false with the reason
+    // (the row is gone or changed, an edit does not convert to its column's type) and the row
+    // as it was.
     bool WriteCurrentRow(QString* error);
+    std::optional<SqliteCell> EditValue(const QString& text, const SqliteColumn& column, QString* error);
 
     DAODBConnection& m_connection;
+    bool m_attached = true; // false once the connection is gone
     QString m_sql;
     bool m_snapshot = false;
     bool m_firstRowOnly = false;
     std::vector<SqliteColumn> m_columns;
     std::vector<std::vector<SqliteCell>> m_rows;
+    std::vector<qint64> m_rowids; // of each row, for an updatable recordset
     QString m_updateTable; // the one table of an updatable recordset
     int m_current = 0;     // -1 before the first row, the row count after the last
     int m_position = 0;

@@ -33,6 +33,15 @@ bool DBConnection::BeginTrans()
     return true;
 }
 
+DBConnection::ThrowModeScope::ThrowModeScope(DBConnection& connection)
+    : m_connection(connection)
+    , m_saved(connection.m_throwMode)
+{
+    m_connection.m_throwMode = true;
+}
+
+DBConnection::ThrowModeScope::~ThrowModeScope() { m_connection.m_throwMode = m_saved; }
+
 void DBConnection::ReportError(const QString& description, const QString& query)
 {
     if (m_throwMode)
@@ -43,14 +52,8 @@ void DBConnection::ReportError(const QString& description, const QString& query)
 int DBConnection::ExecuteRetry(const QString& sql, int attempts)
 {
     // Restores the caller's error mode however the loop ends.
-    struct ModeGuard {
-        DBConnection& connection;
-        bool saved;
-        ~ModeGuard() { connection.m_throwMode = saved; }
-    } guard{*this, m_throwMode};
-
+    const ThrowModeScope guard(*this);
     const int limit = qMax(attempts, 1);
-    m_throwMode = true;
     for (int failures = 0;;) {
         try {
             return Execute(sql, 0);
@@ -59,7 +62,7 @@ int DBConnection::ExecuteRetry(const QString& sql, int attempts)
             WriteSqlLog(fw::TextFormat::format(QStringLiteral("Excepcion al ejecutar query (%d reintentos): %s"),
                                                {failures, e.GetErrorMessage()}));
             if (failures >= limit) {
-                if (guard.saved)
+                if (guard.SavedThrowMode())
                     throw;
                 fw::MessageBoxes::box(e.GetErrorMessage());
                 return -1;

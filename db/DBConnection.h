@@ -16,7 +16,7 @@
 //
 // Error modes: in message mode (the normal one) an engine error is shown in the framework's
 // box and the operation returns its failure result (false, -1, an empty text); in throw mode,
-// used only inside ExecuteRetry, it is thrown as a DBException instead.
+// used inside ExecuteRetry and a ThrowModeScope, it is thrown as a DBException instead.
 class DBConnection : public FormatString {
 public:
     DBConnection();
@@ -64,10 +64,28 @@ public:
     // Reports an error by the error mode: shows the description and returns, or throws.
     void ReportError(const QString& description, const QString& query);
 
+    // Throw mode for its lifetime, then the mode the connection had: for a caller that reports
+    // a whole series of statements once.
+    class ThrowModeScope {
+    public:
+        explicit ThrowModeScope(DBConnection& connection);
+        ~ThrowModeScope();
+        ThrowModeScope(const ThrowModeScope&) = delete;
+        ThrowModeScope& operator=(const ThrowModeScope&) = delete;
+        // The mode the connection had before.
+        bool SavedThrowMode() const { return m_saved; }
+
+    private:
+        DBConnection& m_connection;
+        bool m_saved;
+    };
+
+    // The full path of the database file last opened.
+    const QString& Path() const { return m_path; }
+
 protected:
     void SetThrowMode(bool on) { m_throwMode = on; }
     void SetOpen(bool open) { m_open = open; }
-    const QString& Path() const { return m_path; }
     void SetPath(const QString& path) { m_path = path; }
 
 private:

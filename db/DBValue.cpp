@@ -25,6 +25,7 @@ std::optional<double> DBValue::Number(QString* error) const
     case Type::Byte: return double(Byte());
     case Type::Int16: return double(Int16());
     case Type::Int32: return double(Int32());
+    case Type::Int64: return double(Int64());
     case Type::Single: return double(Single());
     case Type::Double: return Double();
     case Type::Currency: return double(CurrencyTenThousandths()) / CurrencyScale;
@@ -87,6 +88,7 @@ std::optional<bool> DBValue::ToBool(QString* error) const
     case Type::Byte: return Byte() != 0;
     case Type::Int16: return (Int16() & 0xFF) != 0;
     case Type::Int32: return (Int32() & 0xFF) != 0;
+    case Type::Int64: return (Int64() & 0xFF) != 0;
     default: break;
     }
     const std::optional<double> number = Number(error);

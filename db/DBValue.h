@@ -10,7 +10,8 @@
 // The value of one field: a type tag and its value, Null marking a null field.
 class DBValue {
 public:
-    enum class Type { Null, Byte, Int16, Int32, Single, Double, Currency, Bool, Date, Text };
+    // Int64 holds an engine integer beyond 32 bits, which no Jet column type has.
+    enum class Type { Null, Byte, Int16, Int32, Single, Double, Currency, Bool, Date, Text, Int64 };
 
     DBValue() = default;
     static DBValue FromByte(quint8 value) { return DBValue(value); }
@@ -23,6 +24,7 @@ public:
     static DBValue FromBool(bool value) { return DBValue(value); }
     static DBValue FromDate(double days) { return DBValue(Date{days}); }
     static DBValue FromText(const QString& value) { return DBValue(value); }
+    static DBValue FromInt64(qint64 value) { return DBValue(value); }
 
     Type GetType() const { return Type(m_value.index()); }
     bool IsNull() const { return GetType() == Type::Null; }
@@ -37,6 +39,7 @@ public:
     bool Bool() const { return get<bool>(); }
     double DateDays() const { return get<Date>().days; }
     QString Text() const { return get<QString>(); }
+    qint64 Int64() const { return get<qint64>(); }
 
     // The conversions of the recordsets' typed getters, for a value that is not null. A value
     // that does not convert gives none and the reason in the error text.
@@ -61,7 +64,7 @@ private:
         double days;
         bool operator==(const Date&) const = default;
     };
-    using Storage = std::variant<std::monostate, quint8, qint16, qint32, float, double, Currency, bool, Date, QString>;
+    using Storage = std::variant<std::monostate, quint8, qint16, qint32, float, double, Currency, bool, Date, QString, qint64>;
 
     template <class T>
     explicit DBValue(T value) : m_value(std::in_place_type<T>, std::move(value)) {}

@@ -4,13 +4,17 @@
 #include "fw/WindowsPath.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 namespace {
 
 constexpr QLatin1String CatalogueFolder("configormi\\");
 
+// Only a regular file counts: opening a FIFO or a device could block for ever.
 bool canRead(const QString& path)
 {
+    if (!QFileInfo(path).isFile())
+        return false;
     QFile file(path);
     return file.open(QIODevice::ReadOnly);
 }

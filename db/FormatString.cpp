@@ -25,6 +25,7 @@ QString FormatString::ValueText(const DBValue& value) const
     case DBValue::Type::Byte: return QString::number(value.Byte());
     case DBValue::Type::Int16: return QString::number(value.Int16());
     case DBValue::Type::Int32: return QString::number(value.Int32());
+    case DBValue::Type::Int64: return QString::number(value.Int64());
     case DBValue::Type::Single: return FixedText(double(value.Single()));
     case DBValue::Type::Double: return FixedText(value.Double());
     case DBValue::Type::Currency: return CurrencyText(value.CurrencyTenThousandths());

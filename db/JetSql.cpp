@@ -34,7 +34,164 @@ bool indexIsKeyword(const QString& previousWord)
     return keywords.contains(previousWord, Qt::CaseInsensitive);
 }
 
+// One piece of a statement for the column-type pass: a word, a quoted text or name, or one
+// other character (blanks are not pieces).
+struct Token {
+    enum class Kind { Word, Quoted, Other };
+    Kind kind;
+    qsizetype start;
+    qsizetype end;
+};
+
+QList<Token> tokenize(const QString& text)
+{
+    QList<Token> tokens;
+    qsizetype i = 0;
+    while (i < text.size()) {
+        const QChar ch = text.at(i);
+        if (ch.isSpace()) {
+            ++i;
+        } else if (ch == QLatin1Char('\'') || ch == QLatin1Char('"') || ch == QLatin1Char('[') || ch == QLatin1Char('`')) {
+            const qsizetype end = skipQuoted(text, i);
+            tokens.append({Token::Kind::Quoted, i, end});
+            i = end;
+        } else if (isWordChar(ch)) {
+            qsizetype end = i;
+            while (end < text.size() && isWordChar(text.at(end)))
+                ++end;
+            tokens.append({Token::Kind::Word, i, end});
+            i = end;
+        } else {
+            tokens.append({Token::Kind::Other, i, i + 1});
+            ++i;
+        }
+    }
+    return tokens;
+}
+
+// Jet's names of text types whose SQLite affinity would turn '007' into 7; the names that hold
+// CHAR or TEXT already keep text as text.
+bool isJetTextType(const QString& word)
+{
+    static const QStringList names = {QStringLiteral("MEMO"), QStringLiteral("STRING"), QStringLiteral("NOTE"),
+                                      QStringLiteral("ALPHANUMERIC"), QStringLiteral("GENERAL")};
+    return names.contains(word, Qt::CaseInsensitive);
+}
+
+bool isJetCounterType(const QString& word)
+{
+    return word.compare(QLatin1String("COUNTER"), Qt::CaseInsensitive) == 0
+        || word.compare(QLatin1String("AUTOINCREMENT"), Qt::CaseInsensitive) == 0;
+}
+
 } // namespace
+
+QString JetSql::TranslateColumnTypes(const QString& statement)
+{
+    const QList<Token> tokens = tokenize(statement);
+    auto word = [&](qsizetype n) {
+        return n < tokens.size() && tokens[n].kind == Token::Kind::Word
+            ? statement.mid(tokens[n].start, tokens[n].end - tokens[n].start).toUpper()
+            : QString();
+    };
+    auto isChar = [&](qsizetype n, char c) {
+        return n < tokens.size() && tokens[n].kind == Token::Kind::Other && statement.at(tokens[n].start) == QLatin1Char(c);
+    };
+    // The positions of the column types: the piece after each column name.
+    QList<qsizetype> typePositions;
+    bool hasPrimaryKey = false;
+    if (word(0) == QLatin1String("CREATE") && word(1) == QLatin1String("TABLE")) {
+        qsizetype n = 2;
+        while (n < tokens.size() && !isChar(n, '('))
+            ++n;
+        int depth = 0;
+        bool atName = true;
+        for (; n < tokens.size(); ++n) {
+            if (isChar(n, '(')) {
+                ++depth;
+            } else if (isChar(n, ')')) {
+                --depth;
+            } else if (depth == 1 && isChar(n, ',')) {
+                atName = true;
+                continue;
+            } else if (depth == 1 && atName) {
+                typePositions.append(n + 1);
+            }
+            hasPrimaryKey = hasPrimaryKey || word(n) == QLatin1String("PRIMARY");
+            if (depth == 1 && !isChar(n, '('))
+                atName = false;
+        }
+    } else if (word(0) == QLatin1String("ALTER") && word(1) == QLatin1String("TABLE")) {
+        // ALTER TABLE t ADD [COLUMN] name type
+        qsizetype n = 3;
+        if (word(n) == QLatin1String("ADD")) {
+            ++n;
+            if (word(n) == QLatin1String("COLUMN"))
+                ++n;
+            typePositions.append(n + 1);
+            hasPrimaryKey = true; // a column added later cannot be the table's key
+        }
+    }
+
+    QString out = statement;
+    // From the end, so that the earlier positions stay right.
+    for (auto it = typePositions.crbegin(); it != typePositions.crend(); ++it) {
+        const qsizetype n = *it;
+        const QString type = word(n);
+        if (type.isEmpty())
+            continue;
+        qsizetype end = tokens[n].end;
+        QString replacement;
+        if (isJetTextType(type)) {
+            replacement = QStringLiteral("TEXT");
+        } else if (isJetCounterType(type)) {
+            // An integer key numbers itself; only one key fits a table. COUNTER(seed, step)
+            // drops its numbers, which the engine does not take.
+            replacement = hasPrimaryKey ? QStringLiteral("INTEGER") : QStringLiteral("INTEGER PRIMARY KEY AUTOINCREMENT");
+            if (isChar(n + 1, '(')) {
+                qsizetype close = n + 1;
+                while (close < tokens.size() && !isChar(close, ')'))
+                    ++close;
+                if (close < tokens.size())
+                    end = tokens[close].end;
+            }
+        } else {
+            continue;
+        }
+        out.replace(tokens[n].start, end - tokens[n].start, replacement);
+    }
+    return out;
+}
+
+QString JetSql::WithRowidColumn(const QString& select)
+{
+    const QList<Token> tokens = tokenize(select);
+    auto text = [&](const Token& token) { return select.mid(token.start, token.end - token.start); };
+    if (tokens.isEmpty() || tokens.front().kind != Token::Kind::Word
+        || text(tokens.front()).compare(QLatin1String("SELECT"), Qt::CaseInsensitive) != 0)
+        return QString();
+    static const QStringList manyToOne = {QStringLiteral("DISTINCT"), QStringLiteral("DISTINCTROW"),
+                                          QStringLiteral("GROUP"),    QStringLiteral("HAVING"),
+                                          QStringLiteral("UNION"),    QStringLiteral("INTERSECT"),
+                                          QStringLiteral("EXCEPT"),   QStringLiteral("JOIN"),
+                                          QStringLiteral("TOP")};
+    for (const Token& token : tokens) {
+        if (token.kind == Token::Kind::Word
+            && manyToOne.contains(text(token), Qt::CaseInsensitive))
+            return QString();
+    }
+    // Last, so that ORDER BY 1 and the like still name the same columns: before the FROM of
+    // the statement itself, outside any parentheses.
+    int depth = 0;
+    for (const Token& token : tokens) {
+        const QString piece = text(token);
+        if (token.kind == Token::Kind::Other)
+            depth += piece == QLatin1String("(") ? 1 : piece == QLatin1String(")") ? -1 : 0;
+        if (depth == 0 && token.kind == Token::Kind::Word && piece.compare(QLatin1String("FROM"), Qt::CaseInsensitive) == 0)
+            return select.left(token.start) + QStringLiteral(", rowid AS \"ormi_rowid\" ") + select.mid(token.start);
+    }
+    return QString();
+}
 
 QString JetSql::DateLiteralToIso(const QString& inside)
 {
@@ -100,5 +257,5 @@ QString JetSql::ToSqlite(const QString& statement)
             ++i;
         }
     }
-    return out;
+    return TranslateColumnTypes(out);
 }

@@ -1,10 +1,14 @@
 #include "db/LeeDbNombresProductos.h"
 
 #include "db/DAODBConnection.h"
+#include "db/DBException.h"
 #include "db/FindCatalogueFile.h"
 #include "fw/Application.h"
 #include "fw/CodePage.h"
+#include "fw/MessageBoxes.h"
 #include "fw/TextFormat.h"
+
+#include <QDir>
 
 namespace {
 
@@ -32,15 +36,23 @@ LeeDbNombresProductos::~LeeDbNombresProductos() = default;
 QByteArray LeeDbNombresProductos::TraduceNombreRele(const QByteArray& name)
 {
     const QByteArray trimmed = name.trimmed();
-    if (m_interfaceLanguage == 0 || !m_connection)
+    if (m_interfaceLanguage == 0 || !m_connection || m_relayNamesFailed)
         return trimmed;
-    const int code = m_connection->QueryInt(fw::TextFormat::format(
-        QStringLiteral("SELECT CODIGO FROM NOMBRES_RELES WHERE NOMBRE='%s'"), {quoted(trimmed)}));
-    if (code == -1)
+    try {
+        // A table that is missing or damaged would fail every name of a relay file alike.
+        const DBConnection::ThrowModeScope throwMode(*m_connection);
+        const int code = m_connection->QueryInt(fw::TextFormat::format(
+            QStringLiteral("SELECT CODIGO FROM NOMBRES_RELES WHERE NOMBRE='%s'"), {quoted(trimmed)}));
+        if (code == -1)
+            return trimmed;
+        const QString translated = m_connection->QueryString(fw::TextFormat::format(
+            QStringLiteral("SELECT NOMBRE FROM NOMBRES_RELES WHERE CODIGO=%ld AND IDIOMA=2"), {code}));
+        return translated.isEmpty() ? trimmed : toName(translated);
+    } catch (const DBException& e) {
+        m_relayNamesFailed = true;
+        ReportDatabaseError(e.GetErrorMessage());
         return trimmed;
-    const QString translated = m_connection->QueryString(
-        fw::TextFormat::format(QStringLiteral("SELECT NOMBRE FROM NOMBRES_RELES WHERE CODIGO=%ld AND IDIOMA=2"), {code}));
-    return translated.isEmpty() ? trimmed : toName(translated);
+    }
 }
 
 bool LeeDbNombresProductos::LeeSiguienteNombreProducto(QByteArray& name, int& product)
@@ -50,12 +62,37 @@ bool LeeDbNombresProductos::LeeSiguienteNombreProducto(QByteArray& name, int& pr
     const QString sql = fw::TextFormat::format(
         QStringLiteral("SELECT PRODUCTO,NOMBRE FROM NOMBRES_PRODUCTOS WHERE IDIOMA=%d ORDER BY NOMBRE"),
         {m_productNameLanguage});
-    if (!m_productNames.Next(*m_connection, sql))
-        return false;
-    DBRecordset& row = m_productNames.Row();
-    name = toName(row.GetFieldString(QStringLiteral("NOMBRE")));
-    product = row.GetFieldLong(QStringLiteral("PRODUCTO"));
-    return true;
+    while (m_productNames.Next(*m_connection, sql)) {
+        DBRecordset& row = m_productNames.Row();
+        QString error;
+        const std::optional<int> index = ProductIndex(row, &error);
+        if (!index) {
+            // Reported once a list: a table of bad indices would otherwise flood the user.
+            if (!m_badIndexReported)
+                ReportDatabaseError(error);
+            m_badIndexReported = true;
+            continue;
+        }
+        name = toName(row.GetFieldString(QStringLiteral("NOMBRE")));
+        product = *index;
+        return true;
+    }
+    m_badIndexReported = false;
+    return false;
+}
+
+std::optional<int> LeeDbNombresProductos::ProductIndex(DBRecordset& row, QString* error)
+{
+    const DBValue value = row.GetFieldValue(QStringLiteral("PRODUCTO"));
+    if (value.IsNull())
+        return -1; // as the typed getter gives it: outside the entries
+    return value.ToLong(error);
+}
+
+void LeeDbNombresProductos::ReportDatabaseError(const QString& description) const
+{
+    fw::MessageBoxes::box(fw::Application::get().strings().format(
+        DatabaseErrorText, {QDir::toNativeSeparators(m_connection->Path()), description}));
 }
 
 void LeeDbNombresProductos::LeeDescripcionProducto(const QByteArray& name, QString& description, QString& pictureFile)

@@ -11,6 +11,7 @@ constexpr double MaxDays = 2958465.99999999;   // 31 December 9999, 23:59:59
 constexpr qint64 SecondsPerDay = 86400;
 
 QDate epoch() { return QDate(1899, 12, 30); }
+QDate lastDay() { return QDate(9999, 12, 31); }
 
 } // namespace
 
@@ -76,7 +77,10 @@ std::optional<OleDateTime::Parts> OleDateTime::Split() const
     const double whole = std::trunc(m_days);
     qint64 seconds = std::llround(std::fabs(m_days - whole) * double(SecondsPerDay));
     QDate date = epoch().addDays(qint64(whole));
-    if (seconds >= SecondsPerDay) {
+    if (seconds >= SecondsPerDay && date == lastDay()) {
+        // The last half-second of the range stays in it rather than rounding into year 10000.
+        seconds = SecondsPerDay - 1;
+    } else if (seconds >= SecondsPerDay) {
         // Rounded up to the next midnight: the time of day always runs forward.
         seconds -= SecondsPerDay;
         date = date.addDays(1);

@@ -4,6 +4,8 @@
 
 #include <sqlite3.h>
 
+#include <QRegularExpression>
+
 #include <cmath>
 #include <limits>
 
@@ -38,6 +40,76 @@ SqliteCell SqliteCell::FromColumn(sqlite3_stmt* statement, int index)
     return cell;
 }
 
+std::optional<SqliteCell> SqliteCell::FromEdit(const QString& text, const SqliteColumn& column, QString* error)
+{
+    SqliteCell cell;
+    if (column.kind != SqliteColumn::Kind::Typed || column.fieldType == DBRecordset::Text) {
+        cell.m_value = Text{text.toUtf8()};
+        return cell;
+    }
+    const QString trimmed = text.trimmed();
+    if (trimmed.isEmpty())
+        return cell; // null
+    bool isNumber = false;
+    const double number = trimmed.toDouble(&isNumber);
+    auto integer = [&](qint64 low, qint64 high) -> std::optional<SqliteCell> {
+        // Whole numbers round half to even, as Jet's conversion does.
+        const double rounded = std::nearbyint(number);
+        if (!(rounded >= double(low) && rounded <= double(high))) {
+            *error = DBValue::OverflowText();
+            return std::nullopt;
+        }
+        cell.m_value = qint64(rounded);
+        return cell;
+    };
+    switch (column.fieldType) {
+    case DBRecordset::Boolean: {
+        static const QStringList trueTexts = {QStringLiteral("SI"), QStringLiteral("TRUE"), QStringLiteral("VERDADERO")};
+        static const QStringList falseTexts = {QStringLiteral("NO"), QStringLiteral("FALSE"), QStringLiteral("FALSO")};
+        if (trueTexts.contains(trimmed, Qt::CaseInsensitive) || falseTexts.contains(trimmed, Qt::CaseInsensitive)) {
+            cell.m_value = qint64(trueTexts.contains(trimmed, Qt::CaseInsensitive) ? 1 : 0);
+            return cell;
+        }
+        if (isNumber && std::isfinite(number)) {
+            cell.m_value = qint64(number != 0.0 ? 1 : 0);
+            return cell;
+        }
+        break;
+    }
+    case DBRecordset::Date: {
+        const OleDateTime date = OleDateTime::FromText(trimmed);
+        if (const std::optional<QDateTime> value = date.ToDateTime()) {
+            cell.m_value = Text{value->toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toUtf8()};
+            return cell;
+        }
+        break;
+    }
+    default:
+        if (!isNumber || !std::isfinite(number))
+            break;
+        switch (column.fieldType) {
+        case DBRecordset::Integer16: return integer(std::numeric_limits<qint16>::min(), std::numeric_limits<qint16>::max());
+        case DBRecordset::Byte: return integer(0, std::numeric_limits<quint8>::max());
+        case DBRecordset::Long: return integer(std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max());
+        case DBRecordset::Single:
+            if (std::fabs(number) > double(std::numeric_limits<float>::max())) {
+                *error = DBValue::OverflowText();
+                return std::nullopt;
+            }
+            cell.m_value = double(float(number));
+            return cell;
+        case DBRecordset::Currency:
+            cell.m_value = std::round(number * 10000.0) / 10000.0;
+            return cell;
+        default:
+            cell.m_value = number;
+            return cell;
+        }
+    }
+    *error = DBValue::TypeMismatchText();
+    return std::nullopt;
+}
+
 int SqliteCell::Bind(sqlite3_stmt* statement, int parameter) const
 {
     if (const auto* i = std::get_if<qint64>(&m_value))
@@ -54,7 +126,7 @@ int SqliteCell::Bind(sqlite3_stmt* statement, int parameter) const
 DBValue SqliteCell::NaturalValue() const
 {
     if (const auto* i = std::get_if<qint64>(&m_value))
-        return fits<qint32>(*i) ? DBValue::FromInt32(qint32(*i)) : DBValue::FromDouble(double(*i));
+        return fits<qint32>(*i) ? DBValue::FromInt32(qint32(*i)) : DBValue::FromInt64(*i);
     if (const auto* d = std::get_if<double>(&m_value))
         return DBValue::FromDouble(*d);
     if (const auto* t = std::get_if<Text>(&m_value))
@@ -112,6 +184,16 @@ DBValue SqliteCell::ToValue(const SqliteColumn& column) const
     default: break;
     }
     return NaturalValue();
+}
+
+bool SqliteCell::IsStoredDate() const
+{
+    static const QRegularExpression storedForm(QStringLiteral(R"(^\d{4}-\d{2}-\d{2} \d{2}:\d{2}:\d{2}$)"));
+    const auto* t = std::get_if<Text>(&m_value);
+    if (!t)
+        return false;
+    const QString text = QString::fromUtf8(t->utf8);
+    return storedForm.match(text).hasMatch() && OleDateTime::FromText(text).IsValid();
 }
 
 SqliteColumn SqliteCell::StorageColumn() const

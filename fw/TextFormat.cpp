@@ -8,8 +8,28 @@ struct Spec {
     QString flags;
     int width = -1;
     int precision = -1;
+    int shortLevel = 0; // 1 for "h", 2 for "hh": the value is cut to 16 or 8 bits
     QChar conversion;
 };
+
+// An integer argument as a printf of the C library sees it after the size prefix.
+qint64 signedForSize(qint64 value, int shortLevel)
+{
+    if (shortLevel == 1)
+        return qint16(value);
+    if (shortLevel >= 2)
+        return qint8(value);
+    return qint32(value);
+}
+
+quint64 unsignedForSize(qint64 value, int shortLevel)
+{
+    if (shortLevel == 1)
+        return quint16(value);
+    if (shortLevel >= 2)
+        return quint8(value);
+    return quint32(value);
+}
 
 qint64 asInteger(const FormatArg& arg)
 {
@@ -69,12 +89,13 @@ QString render(const Spec& spec, const FormatArg* arg)
     switch (c) {
     case 'd':
     case 'i':
-        return QString::asprintf(cSpec(spec, "ll").constData(), (long long)qint32(asInteger(*arg)));
+        return QString::asprintf(cSpec(spec, "ll").constData(), (long long)signedForSize(asInteger(*arg), spec.shortLevel));
     case 'u':
     case 'x':
     case 'X':
     case 'o':
-        return QString::asprintf(cSpec(spec, "ll").constData(), (unsigned long long)quint32(asInteger(*arg)));
+        return QString::asprintf(cSpec(spec, "ll").constData(),
+                                 (unsigned long long)unsignedForSize(asInteger(*arg), spec.shortLevel));
     case 'c':
         return pad(QString(QChar(char16_t(asInteger(*arg)))), spec);
     case 'f':
@@ -132,8 +153,11 @@ QString TextFormat::format(const QString& pattern, std::initializer_list<FormatA
             spec.precision = 0;
             readNumber(spec.precision);
         }
-        while (j < pattern.size() && QStringLiteral("hlLqjzt").contains(pattern.at(j)))
+        while (j < pattern.size() && QStringLiteral("hlLqjzt").contains(pattern.at(j))) {
+            if (pattern.at(j) == QLatin1Char('h'))
+                ++spec.shortLevel;
             ++j;
+        }
         if (j >= pattern.size() || !QStringLiteral("diuxXocfFeEgGs").contains(pattern.at(j))) {
             // Not a placeholder: keep the text as written.
             out += pattern.mid(i, j - i);

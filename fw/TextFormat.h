@@ -9,7 +9,8 @@
 namespace fw {
 
 // One value for a printf-style placeholder. Integers are carried as 64-bit values and
-// printed with the 32-bit meaning the texts were written for (%ld, %d, %u, %x of a long).
+// printed with the 32-bit meaning the texts were written for (%ld, %d, %u, %x of a long), or
+// cut to 16 or 8 bits by an "h" or "hh" size prefix as the C library does (%02hX of -20 is FFEC).
 class FormatArg {
 public:
     FormatArg(int v) : m_value(qint64(v)) {}

@@ -1,10 +1,18 @@
 #include "app/CCfg.h"
+#include "app/CharacterTable.h"
 #include "tests/db/QtPrinters.h"
 #include "tests/support/CatalogueFixture.h"
+#include "tests/support/DamagedFiles.h"
 #include "tests/support/TestApplication.h"
 
 #include <QDir>
 #include <QFile>
+
+#include <sqlite3.h>
+
+#include <chrono>
+#include <functional>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -240,4 +248,167 @@ TEST_F(CatalogueLoadingTest, WithoutTheProductNameDatabaseTheNamesStayAndTheLoad
     EXPECT_EQ(cfg.GetProductNameCount(), 100);
     EXPECT_EQ(Name(1), "ANTES");
     EXPECT_EQ(Boxes().size(), 1);
+}
+
+TEST_F(CatalogueLoadingTest, ADeviceFileThatIsNoRegularFileCountsAsMissing)
+{
+    struct Case {
+        const char* file;
+        bool (*make)(const QString&);
+        bool (CCfg::*load)(int);
+    };
+    const Case cases[] = {
+        {"RELES_C200.TXT", DamagedFiles::MakeFifo, &CCfg::LoadDeviceTypes},
+        {"DISP_C1.TXT", DamagedFiles::MakeFifo, &CCfg::LoadDispenserTable},
+        {"RELES_C200.TXT", [](const QString& p) { return QDir().mkpath(p); }, &CCfg::LoadDeviceTypes},
+    };
+    for (const Case& c : cases) {
+        const QString path = catalogue.catalogueFolder() + "/" + c.file;
+        QFile::remove(path);
+        ASSERT_TRUE(c.make(path)) << c.file;
+        app.messages().clear();
+        EXPECT_FALSE((cfg.*c.load)(1)) << c.file;
+        EXPECT_EQ(Boxes(), QStringList({MissingText(c.file)})) << c.file;
+        QDir().rmdir(path);
+        QFile::remove(path);
+    }
+}
+
+namespace {
+
+// A line with a NUL byte where the text has '@'.
+QByteArray WithNul(QByteArray line) { return line.replace('@', '\0'); }
+
+} // namespace
+
+TEST_F(CatalogueLoadingTest, ALongLineIsCutWithoutBeingHeldAndNulBytesEndNames)
+{
+    const QByteArray longLine = "| 2 | " + QByteArray(8 * 1024 * 1024, 'X') + " | 0xF1 | 2 |\r\n";
+    catalogue.WriteFile("RELES_C200.TXT", "| 1 | SOLTADOR VASOS | 0xF6 | 1 |\r\n" + longLine
+                                              + WithNul("| 3 | @ | 0xF1 | 3 |\r\n")
+                                              + WithNul("| 4 | AB@CD | 0xF1 | 4 |\r\n")
+                                              + WithNul("| 20 | @ | 0xF5 | 1 |\r\n")
+                                              + "| 8 | VALVULA 4 | 0xF4 | 4 |\r\n");
+    catalogue.WriteFile("DISP_C1.TXT", "|    1 |     3 |        1 |       1 |      1 |       0 |       0 |\r\n"
+                                           + QByteArray(8 * 1024 * 1024, '|')
+                                           + "\n|    2 |     4 |        3 |       2 |      2 |       1 |       2 |\n");
+    app.profile().WriteInt("Ormi", "Idioma", 1);
+    ASSERT_TRUE(cfg.LoadDeviceTypes(1));
+    ExpectRecord(0, "SOLTADOR VASOS", "CUP RELEASE", 0xF6, 1);
+    ExpectNewRecord(1);
+    ExpectRecord(2, "", "", 0xF1, 3);
+    ExpectRecord(3, "AB", "AB", 0xF1, 4);
+    ExpectRecord(7, "VALVULA 4", "VALVULA 4", 0xF4, 4);
+    // A twentieth type of NUL names nothing, so the correction stays on valve 4.
+    EXPECT_EQ(cfg.CountNamedTypes(), 3);
+    cfg.SetPumpRate(10.0f);
+    EXPECT_EQ(cfg.GetEstimateText(7, 100), "75.0 cc");
+
+    ASSERT_TRUE(cfg.LoadDispenserTable(1));
+    EXPECT_EQ(cfg.GetDispenserTable().row(0), (DispenserTable::Row{3, 1, 1, 1, 0, 0}));
+    EXPECT_EQ(cfg.GetDispenserTable().row(1), (DispenserTable::Row{4, 3, 2, 2, 1, 2}));
+    EXPECT_EQ(Boxes(), QStringList());
+}
+
+TEST_F(CatalogueLoadingTest, ADamagedCatalogueDatabaseIsReportedOnceANameAndTheLoadGoesOnWithoutIt)
+{
+    struct Case {
+        const char* what;
+        bool productNames; // else the configuration database
+        std::function<bool(const QString&)> damage;
+        QString (*message)(const QString& nativePath); // given the path as the message names it
+    };
+    const Case cases[] = {
+        {"empty configurations", false, DamagedFiles::MakeEmptyFile,
+         [](const QString& p) { return "file is not a database (" + p + ")"; }},
+        {"half-written configurations", false, DamagedFiles::LeaveHalfWritten,
+         [](const QString& p) { return "La base de datos " + p + " quedó a medio escribir por otro programa."; }},
+        {"empty product names", true, DamagedFiles::MakeEmptyFile,
+         [](const QString& p) { return "file is not a database (" + p + ")"; }},
+        {"half-written product names", true, DamagedFiles::LeaveHalfWritten,
+         [](const QString& p) { return "La base de datos " + p + " quedó a medio escribir por otro programa."; }},
+        {"product names without relay names", true,
+         [](const QString& p) { CatalogueFixture::Run(p, "DROP TABLE NOMBRES_RELES"); return true; },
+         [](const QString& p) { return "Error en la base de datos " + p + ":\nno such table: NOMBRES_RELES"; }},
+        {"product names without tables", true,
+         [](const QString& p) {
+             CatalogueFixture::Run(p, "DROP TABLE NOMBRES_RELES; DROP TABLE NOMBRES_PRODUCTOS; DROP TABLE NOMBRES_IDIOMAS");
+             return true;
+         },
+         [](const QString& p) { return "Error en la base de datos " + p + ":\nno such table: NOMBRES_RELES"; }},
+    };
+    app.profile().WriteInt("Ormi", "Idioma", 1);
+    const QString saved = app.tempPath("saved.mdb");
+    for (const Case& c : cases) {
+        const QString path = c.productNames ? catalogue.productNamesPath() : catalogue.configurationsPath();
+        ASSERT_TRUE(QFile::copy(path, saved)) << c.what;
+        ASSERT_TRUE(c.damage(path)) << c.what;
+        app.messages().clear();
+        const bool loaded = cfg.LoadDeviceTypes(1);
+        EXPECT_EQ(Boxes(), QStringList({c.message(QDir::toNativeSeparators(path))})) << c.what;
+        if (c.productNames) {
+            // The device types load with their names untranslated.
+            EXPECT_TRUE(loaded) << c.what;
+            ExpectRecord(0, "SOLTADOR VASOS", "SOLTADOR VASOS", 0xF6, 1);
+        } else {
+            EXPECT_FALSE(loaded) << c.what;
+        }
+        QFile::remove(path);
+        QFile::remove(path + "-journal");
+        ASSERT_TRUE(QFile::rename(saved, path)) << c.what;
+    }
+}
+
+TEST_F(CatalogueLoadingTest, ACatalogueDatabaseThatIsAFifoIsLookedForBelowWorkDir)
+{
+    QFile::remove(catalogue.configurationsPath());
+    ASSERT_TRUE(DamagedFiles::MakeFifo(catalogue.configurationsPath()));
+    EXPECT_FALSE(cfg.LoadDeviceTypes(1));
+    EXPECT_EQ(Boxes(), QStringList({"unable to open database file ("
+                                    + QDir::toNativeSeparators(WorkDir() + "configormi/CONFIGURACIONES.MDB") + ")"}));
+}
+
+TEST_F(CatalogueLoadingTest, ACatalogueDatabaseLockedByAWriterIsReadOnceTheWriterIsDone)
+{
+    sqlite3* writer = nullptr;
+    ASSERT_EQ(sqlite3_open_v2(QFile::encodeName(catalogue.configurationsPath()).constData(), &writer,
+                              SQLITE_OPEN_READWRITE, nullptr),
+              SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(writer, "BEGIN EXCLUSIVE; UPDATE TIPOS_MAQUINA SET PULSOS_CAUDALIMETRO=1 WHERE CODIGO=1",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    std::thread commit([writer] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        sqlite3_exec(writer, "COMMIT", nullptr, nullptr, nullptr);
+    });
+    const bool loaded = cfg.LoadDeviceTypes(1);
+    commit.join();
+    sqlite3_close(writer);
+    EXPECT_TRUE(loaded);
+    EXPECT_TRUE(cfg.GetFlowMeterMark());
+    ExpectRecord(0, "SOLTADOR VASOS", "SOLTADOR VASOS", 0xF6, 1);
+    EXPECT_EQ(Boxes(), QStringList());
+}
+
+TEST_F(CatalogueLoadingTest, AThousandBadProductIdsGiveOneMessageAndTheGoodNamesLoad)
+{
+    CatalogueFixture::Run(catalogue.productNamesPath(),
+                          "WITH RECURSIVE N(I) AS (SELECT 1 UNION ALL SELECT I+1 FROM N WHERE I<1000) "
+                          "INSERT INTO NOMBRES_PRODUCTOS (PRODUCTO, NOMBRE, IDIOMA) "
+                          "SELECT CASE WHEN I<=10 THEN I ELSE 'p' || I END, 'N' || I, 0 FROM N");
+    EXPECT_TRUE(cfg.LoadProductNames());
+    EXPECT_EQ(Name(1), "N1");
+    EXPECT_EQ(Name(10), "N10");
+    EXPECT_EQ(Boxes(), QStringList({"Error en la base de datos " + QDir::toNativeSeparators(catalogue.productNamesPath())
+                                    + ":\nNo coinciden los tipos de datos."}));
+}
+
+TEST(CharacterTableTest, AFifoIsNoCharacterTable)
+{
+    TestApplication app;
+    const QString path = app.tempPath("ConvertLCD.txt");
+    ASSERT_TRUE(DamagedFiles::MakeFifo(path));
+    CharacterTable table;
+    EXPECT_FALSE(table.load(path));
+    EXPECT_TRUE(table.entries().isEmpty());
 }

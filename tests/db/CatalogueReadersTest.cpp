@@ -3,11 +3,13 @@
 #include "db/LeeDbNombresProductos.h"
 #include "tests/db/QtPrinters.h"
 #include "tests/support/CatalogueFixture.h"
+#include "tests/support/DamagedFiles.h"
 #include "tests/support/TestApplication.h"
 
 #include <QDir>
 #include <QFile>
 
+#include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
 #include <tuple>
@@ -102,6 +104,14 @@ TEST_F(CatalogueReadersTest, AFolderIsNoCatalogueFile)
     SetWorkDir(work);
     EXPECT_EQ(FindCatalogueFile("Prototipo"), work + "configormi/Prototipo");
     EXPECT_EQ(FindCatalogueFile(""), "");
+}
+
+TEST_F(CatalogueReadersTest, AFifoIsNoCatalogueFileAndIsNeverOpened)
+{
+    const QString work = app.tempPath("work/");
+    SetWorkDir(work);
+    ASSERT_TRUE(DamagedFiles::MakeFifo(catalogue.catalogueFolder() + "/RELES_FIFO.TXT"));
+    EXPECT_EQ(FindCatalogueFile("RELES_FIFO.TXT"), work + "configormi/RELES_FIFO.TXT");
 }
 
 // --- the configuration database ---
@@ -394,4 +404,42 @@ TEST_F(CatalogueReadersTest, WithoutTheProductNameDatabaseEveryAnswerIsEmpty)
     EXPECT_EQ(description, "");
     EXPECT_EQ(picture, "");
     EXPECT_EQ(Boxes().size(), 1);
+}
+
+TEST_F(CatalogueReadersTest, ProductIndicesThatAreNoWholeNumbersAreSkippedAndReportedOnceAList)
+{
+    // 1,000 names: 50 good ones, then ids that are text or beyond 32 bits.
+    catalogue.Run(catalogue.productNamesPath(),
+                  "WITH RECURSIVE N(I) AS (SELECT 1 UNION ALL SELECT I+1 FROM N WHERE I<1000) "
+                  "INSERT INTO NOMBRES_PRODUCTOS (PRODUCTO, NOMBRE, IDIOMA) SELECT "
+                  "CASE WHEN I<=50 THEN I WHEN I<=500 THEN 'x' || I ELSE 3000000000 + I END, "
+                  "CASE WHEN I<=50 THEN 'P' ELSE CASE WHEN I<=500 THEN 'Y' ELSE 'Z' END END || "
+                  "substr('0000' || I, -4), 0 FROM N");
+    LeeDbNombresProductos reader;
+    for (int pass = 0; pass < 2; ++pass) {
+        const auto names = ProductNames(reader);
+        ASSERT_EQ(names.size(), 50u);
+        EXPECT_EQ(names.front(), std::make_pair(QByteArray("P0001"), 1));
+        EXPECT_EQ(names.back(), std::make_pair(QByteArray("P0050"), 50));
+        // Each list reports its first bad row.
+        EXPECT_EQ(Boxes(), QStringList(pass + 1, "Error en la base de datos " + QDir::toNativeSeparators(catalogue.productNamesPath())
+                                                     + ":\nNo coinciden los tipos de datos."));
+    }
+}
+
+TEST_F(CatalogueReadersTest, RelayNamesThatCannotBeReadAreReportedOnceAndStayUntranslated)
+{
+    SetInterfaceLanguage(1);
+    catalogue.Run(catalogue.productNamesPath(), "DROP TABLE NOMBRES_RELES");
+    LeeDbNombresProductos reader;
+    EXPECT_EQ(reader.TraduceNombreRele(" VALVULA 1 "), "VALVULA 1");
+    EXPECT_EQ(reader.TraduceNombreRele("SOLTADOR VASOS"), "SOLTADOR VASOS");
+    EXPECT_EQ(Boxes(), QStringList({"Error en la base de datos " + QDir::toNativeSeparators(catalogue.productNamesPath())
+                                    + ":\nno such table: NOMBRES_RELES"}));
+}
+
+TEST(CatalogueFixtureTest, AStatementOnADatabaseThatDoesNotOpenFailsTheTestAndLeaksNothing)
+{
+    EXPECT_FATAL_FAILURE(CatalogueFixture::Run("/nonexistent/configormi/CONFIGURACIONES.MDB", "SELECT 1"),
+                         "unable to open database file");
 }

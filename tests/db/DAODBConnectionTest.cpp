@@ -1,10 +1,17 @@
 #include "db/DBException.h"
 #include "tests/db/DatabaseTest.h"
 #include "tests/db/ThrowingConnection.h"
+#include "tests/support/DamagedFiles.h"
+
+#include <sqlite3.h>
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+
+#include <chrono>
+#include <functional>
+#include <thread>
 
 namespace {
 
@@ -300,6 +307,27 @@ TEST_F(DAODBConnectionTest, DateLiteralsRoundTrip)
     EXPECT_EQ(Boxes(), QStringList());
 }
 
+TEST_F(DAODBConnectionTest, TheLastMomentOfTheRangeMakesALiteralThatIsTakenBack)
+{
+    auto connection = OpenDatabase(MakeDatabase("limite.mdb", {"CREATE TABLE F (FECHA DATETIME)"}));
+    ASSERT_TRUE(connection);
+    const OleDateTime last(OleDateTime(9999, 12, 31, 0, 0, 0).Days() + 0.99999999);
+    const QString literal = connection->FormatDateLiteral(last, false);
+    EXPECT_EQ(literal, "#12/31/9999 23:59:59#");
+    EXPECT_EQ(connection->Execute("INSERT INTO F VALUES (" + literal + ")"), 1);
+    EXPECT_EQ(connection->QueryString("SELECT FECHA FROM F"), "31/12/9999 23:59:59");
+    EXPECT_EQ(Boxes(), QStringList());
+}
+
+TEST_F(DAODBConnectionTest, IntegersBeyond32BitsShowAsWholeNumbers)
+{
+    auto connection = OpenDatabase(MakeMachines());
+    ASSERT_TRUE(connection);
+    EXPECT_EQ(connection->QueryString("SELECT 3000000000"), "3000000000");
+    EXPECT_EQ(connection->QueryString("SELECT -3000000000 * 1000"), "-3000000000000");
+    EXPECT_EQ(Boxes(), QStringList());
+}
+
 TEST_F(DAODBConnectionTest, TheBareIndexColumnWorks)
 {
     auto connection = OpenDatabase(MakeDatabase("opciones.mdb", {
@@ -377,4 +405,107 @@ TEST_F(DAODBConnectionTest, AFailedCompactionSaysSoAndLeavesTheDatabaseUsable)
     EXPECT_FALSE(reader->Compact());
     EXPECT_EQ(Boxes(), QStringList({"attempt to write a readonly database"}));
     EXPECT_TRUE(reader->IsOpen());
+}
+
+TEST_F(DAODBConnectionTest, ADamagedDatabaseFileIsRefusedAtOpenWithOneMessageNamingIt)
+{
+    struct Case {
+        const char* what;
+        std::function<bool(const QString&)> make;
+        QString (*message)(const QString& nativePath);
+    };
+    const QString source = MakeMachines();
+    const Case cases[] = {
+        {"a FIFO", DamagedFiles::MakeFifo,
+         [](const QString& p) { return "unable to open database file (" + p + ")"; }},
+        {"a folder", [](const QString& p) { return QDir().mkpath(p); },
+         [](const QString& p) { return "unable to open database file (" + p + ")"; }},
+        {"an empty file", DamagedFiles::MakeEmptyFile,
+         [](const QString& p) { return "file is not a database (" + p + ")"; }},
+        {"a journal left beside it",
+         [&](const QString& p) { return QFile::copy(source, p) && DamagedFiles::LeaveHalfWritten(p); },
+         [](const QString& p) { return "La base de datos " + p + " quedó a medio escribir por otro programa."; }},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        const QString path = Path(QStringLiteral("danada%1.MDB").arg(++n));
+        ASSERT_TRUE(c.make(path)) << c.what;
+        ClearBoxes();
+        DAODBConnection connection;
+        EXPECT_FALSE(connection.Open(path, false, true)) << c.what;
+        EXPECT_FALSE(connection.IsOpen()) << c.what;
+        EXPECT_EQ(Boxes(), QStringList({c.message(QDir::toNativeSeparators(path))})) << c.what;
+    }
+}
+
+TEST_F(DAODBConnectionTest, AWriterOpenRollsBackWhatTheStoppedWriterLeftHalfWritten)
+{
+    const QString path = MakeMachines();
+    {
+        auto connection = OpenDatabase(path);
+        ASSERT_TRUE(connection);
+        ASSERT_EQ(connection->Execute("INSERT INTO MAQUINAS (CODIGO) VALUES (7)"), 1);
+    }
+    ASSERT_TRUE(DamagedFiles::LeaveHalfWritten(path));
+    auto writer = OpenDatabase(path);
+    ASSERT_TRUE(writer);
+    EXPECT_EQ(writer->QueryInt("SELECT CODIGO FROM MAQUINAS"), 7);
+    EXPECT_FALSE(writer->Exists("SELECT * FROM sqlite_master WHERE name='MEDIO_ESCRITA'"));
+    writer->Close();
+    auto reader = OpenDatabase(path, false, true);
+    ASSERT_TRUE(reader);
+    EXPECT_EQ(Boxes(), QStringList());
+}
+
+TEST_F(DAODBConnectionTest, AReaderWaitsForAWritersTransactionToEnd)
+{
+    const QString path = MakeMachines();
+    sqlite3* writer = nullptr;
+    ASSERT_EQ(sqlite3_open_v2(QFile::encodeName(path).constData(), &writer, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(writer, "BEGIN EXCLUSIVE; INSERT INTO MAQUINAS (CODIGO) VALUES (3)", nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    // The writer commits a moment after the reader has started to open.
+    std::thread commit([writer] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        sqlite3_exec(writer, "COMMIT", nullptr, nullptr, nullptr);
+    });
+    DAODBConnection reader;
+    const bool opened = reader.Open(path, false, true);
+    commit.join();
+    sqlite3_close(writer);
+    ASSERT_TRUE(opened);
+    EXPECT_EQ(reader.QueryInt("SELECT CODIGO FROM MAQUINAS"), 3);
+    EXPECT_EQ(Boxes(), QStringList());
+}
+
+TEST_F(DAODBConnectionTest, JetColumnTypesKeepJetsValues)
+{
+    auto connection = OpenDatabase(MakeDatabase("jet.mdb", {
+        "CREATE TABLE J (ID COUNTER, M MEMO, S STRING, N NOTE, T TEXT(10), D DATETIME, C CURRENCY, Y YESNO)",
+        "CREATE TABLE K (ID COUNTER, NOMBRE TEXT(20), CONSTRAINT PK_K PRIMARY KEY (ID))",
+        "ALTER TABLE K ADD COLUMN NOTA MEMO",
+    }));
+    ASSERT_TRUE(connection);
+    ASSERT_EQ(connection->Execute("INSERT INTO J (M, S, N, T) VALUES ('007', '1e3', '0x10', '1.50')"), 1);
+    ASSERT_EQ(connection->Execute("INSERT INTO J (M) VALUES ('segunda')"), 1);
+    auto recordset = connection->CreateRecordset();
+    recordset->Open("SELECT * FROM J ORDER BY ID", false);
+    EXPECT_EQ(recordset->GetFieldString("M"), "007");
+    EXPECT_EQ(recordset->GetFieldString("S"), "1e3");
+    EXPECT_EQ(recordset->GetFieldString("N"), "0x10");
+    EXPECT_EQ(recordset->GetFieldString("T"), "1.50");
+    EXPECT_EQ(recordset->GetFieldLong("ID"), 1);
+    const int types[] = {DBRecordset::Long, DBRecordset::Text, DBRecordset::Text, DBRecordset::Text,
+                         DBRecordset::Text, DBRecordset::Date, DBRecordset::Currency, DBRecordset::Boolean};
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(recordset->GetFieldType(i), types[i]) << recordset->GetFieldName(i).toStdString();
+    recordset->MoveNext();
+    EXPECT_EQ(recordset->GetFieldLong("ID"), 2);
+
+    // A counter of a table with a key of its own numbers itself too; an added memo keeps text.
+    ASSERT_EQ(connection->Execute("INSERT INTO K (NOMBRE, NOTA) VALUES ('a', '0012')"), 1);
+    ASSERT_EQ(connection->Execute("INSERT INTO K (NOMBRE) VALUES ('b')"), 1);
+    EXPECT_EQ(connection->QueryInt("SELECT ID FROM K WHERE NOMBRE='b'"), 2);
+    EXPECT_EQ(connection->QueryString("SELECT NOTA FROM K WHERE ID=1"), "0012");
+    EXPECT_EQ(Boxes(), QStringList());
 }

@@ -309,3 +309,152 @@ TEST_F(DAODBRecordsetTest, DestroyingAnOpenRecordsetClosesIt)
     ASSERT_TRUE(connection->Open(path, true, false));
     EXPECT_EQ(connection->Execute("DELETE FROM CANALES"), 4);
 }
+
+TEST_F(DAODBRecordsetTest, UpdateWritesTheRowThatWasReadNotTheFirstWithTheSameValues)
+{
+    const QString twins = MakeDatabase("gemelas.mdb", {
+        "CREATE TABLE T (ID INTEGER, NOMBRE TEXT)",
+        "INSERT INTO T VALUES (1,'A')",
+        "INSERT INTO T VALUES (2,'A')",
+    });
+    auto db = OpenDatabase(twins);
+    ASSERT_TRUE(db);
+    auto recordset = db->CreateRecordset();
+    recordset->Open("SELECT NOMBRE FROM T WHERE ID=2", false);
+    recordset->Edit();
+    recordset->SetFieldString("NOMBRE", "B");
+    recordset->Update();
+    EXPECT_EQ(Boxes(), QStringList());
+    EXPECT_EQ(recordset->GetFieldString("NOMBRE"), "B");
+    EXPECT_EQ(db->QueryString("SELECT NOMBRE FROM T WHERE ID=1"), "A");
+    EXPECT_EQ(db->QueryString("SELECT NOMBRE FROM T WHERE ID=2"), "B");
+
+    // Columns named by their place keep their place.
+    ASSERT_EQ(db->Execute("INSERT INTO T VALUES (3,'0')"), 1);
+    auto ordered = db->CreateRecordset();
+    ordered->Open("SELECT NOMBRE, ID FROM T ORDER BY 1", false);
+    ASSERT_EQ(ordered->GetFieldCount(), 2);
+    EXPECT_EQ(ordered->GetFieldLong("ID"), 3);
+    ordered->Edit();
+    ordered->SetFieldString(0, "C");
+    ordered->Update();
+    EXPECT_EQ(db->QueryString("SELECT NOMBRE FROM T WHERE ID=3"), "C");
+    EXPECT_EQ(db->QueryString("SELECT NOMBRE FROM T WHERE ID=1"), "A");
+    EXPECT_EQ(Boxes(), QStringList());
+}
+
+TEST_F(DAODBRecordsetTest, ADynasetWhoseRowsAreNotRowsOfOneTableRefusesTheUpdate)
+{
+    connection->Execute("CREATE TABLE OTRA (X INTEGER)");
+    connection->Execute("INSERT INTO OTRA VALUES (1)");
+    connection->Execute("INSERT INTO OTRA VALUES (2)");
+    const char* const statements[] = {
+        "SELECT DISTINCT PRECIO FROM CANALES",
+        "SELECT PRECIO FROM CANALES GROUP BY PRECIO",
+        "SELECT NUMERO FROM CANALES UNION SELECT NUMERO FROM CANALES",
+        "SELECT CANALES.NUMERO FROM CANALES, OTRA",
+        "SELECT CANALES.NUMERO FROM CANALES JOIN OTRA ON PRODUCTO/10=X",
+    };
+    for (const char* sql : statements) {
+        ClearBoxes();
+        auto recordset = connection->CreateRecordset();
+        ASSERT_TRUE(recordset->Open(sql, false)) << sql;
+        EXPECT_FALSE(recordset->IsEOF()) << sql;
+        recordset->Edit();
+        EXPECT_EQ(Boxes(), QStringList({DAODBRecordset::NotUpdatableText()})) << sql;
+    }
+    EXPECT_EQ(connection->QueryInt("SELECT COUNT(*) FROM CANALES WHERE PRECIO=0"), 4);
+}
+
+TEST_F(DAODBRecordsetTest, UpdateConvertsEachTextToItsColumnsTypeOrChangesNothing)
+{
+    struct Case {
+        const char* column;
+        const char* text;
+        const char* shown; // the field's text after the update; empty: refused
+        const char* refusal;
+    };
+    const Case cases[] = {
+        {"L", "42", "42", nullptr},
+        {"L", " 2.5 ", "2", nullptr}, // half to even
+        {"L", "abc", nullptr, "No coinciden los tipos de datos."},
+        {"L", "3000000000", nullptr, "Desbordamiento."},
+        {"S", "40000", nullptr, "Desbordamiento."},
+        {"Y", "-1", nullptr, "Desbordamiento."},
+        {"D", "1e3", "1000.00", nullptr},
+        {"D", "uno", nullptr, "No coinciden los tipos de datos."},
+        {"B", "SI", "SI", nullptr},
+        {"B", "falso", "NO", nullptr},
+        {"B", "quizá", nullptr, "No coinciden los tipos de datos."},
+        {"DT", "06/03/2024", "06/03/2024", nullptr},
+        {"DT", "2024-03-06 14:07:09", "06/03/2024 14:07:09", nullptr},
+        {"DT", "30/02/2024", nullptr, "No coinciden los tipos de datos."},
+        {"C", "10.25", "10.25", nullptr},
+        {"T", "007", "007", nullptr},
+        {"L", "", "", nullptr}, // blank: null
+    };
+    for (const Case& c : cases) {
+        const QString what = QStringLiteral("%1 := '%2'").arg(c.column, c.text);
+        ClearBoxes();
+        auto recordset = RowWith(c.column, c.column == QStringLiteral("DT") ? "'2000-01-01 00:00:00'" : "1");
+        const QString before = recordset->GetFieldText(c.column);
+        recordset->Edit();
+        recordset->SetFieldString(c.column, c.text);
+        recordset->Update();
+        if (c.refusal) {
+            EXPECT_EQ(Boxes(), QStringList({c.refusal})) << what.toStdString();
+            EXPECT_EQ(recordset->GetFieldText(c.column), before) << what.toStdString();
+            EXPECT_EQ(connection->QueryString(QStringLiteral("SELECT %1 FROM VALORES").arg(c.column)), before)
+                << what.toStdString();
+        } else {
+            EXPECT_EQ(Boxes(), QStringList()) << what.toStdString();
+            EXPECT_EQ(recordset->GetFieldText(c.column), c.shown) << what.toStdString();
+        }
+    }
+    // A date written through the recordset in its display form is found by a date literal.
+    auto recordset = RowWith("DT", "NULL");
+    recordset->Edit();
+    recordset->SetFieldString("DT", "06/03/2024");
+    recordset->Update();
+    EXPECT_TRUE(connection->Exists("SELECT * FROM VALORES WHERE DT > #03/01/2024#"));
+}
+
+TEST_F(DAODBRecordsetTest, ClosingTheConnectionClosesItsRecordsets)
+{
+    auto recordset = Channels();
+    ASSERT_FALSE(recordset->IsEOF());
+    connection->Close();
+    EXPECT_FALSE(recordset->IsOpen());
+    EXPECT_TRUE(recordset->IsEOF());
+    EXPECT_EQ(recordset->GetRecordCount(), 0);
+
+    // Opened on another file, the connection takes no update of the old recordset there.
+    const QString other = MakeDatabase("otro.mdb", {"CREATE TABLE CANALES (NUMERO TEXT, PRODUCTO INTEGER, PRECIO INTEGER)",
+                                                    "INSERT INTO CANALES VALUES ('1',10,0)"});
+    ASSERT_TRUE(connection->Open(path, false, false));
+    ASSERT_TRUE(recordset->Open("SELECT * FROM CANALES ORDER BY NUMERO", false));
+    ASSERT_TRUE(connection->Open(other, false, false));
+    EXPECT_FALSE(recordset->IsOpen());
+    recordset->Edit();
+    recordset->SetFieldString("PRODUCTO", "77");
+    recordset->Update();
+    EXPECT_FALSE(Boxes().isEmpty());
+    EXPECT_EQ(connection->QueryInt("SELECT PRODUCTO FROM CANALES"), 10);
+    EXPECT_EQ(connection->QueryInt("SELECT COUNT(*) FROM CANALES"), 1);
+}
+
+TEST_F(DAODBRecordsetTest, AnAggregateOfADateColumnIsADate)
+{
+    connection->Execute("INSERT INTO VALORES (DT) VALUES (#03/06/2024 14:07:09#)");
+    connection->Execute("INSERT INTO VALORES (DT) VALUES (#03/01/2024#)");
+    auto recordset = connection->CreateRecordset();
+    recordset->Open("SELECT MAX(DT), MIN(DT), MAX(T) FROM VALORES", false);
+    EXPECT_EQ(recordset->GetFieldType(0), DBRecordset::Date);
+    EXPECT_EQ(recordset->GetFieldText(0), "06/03/2024 14:07:09");
+    EXPECT_EQ(recordset->GetFieldText(1), "01/03/2024");
+    EXPECT_EQ(recordset->GetFieldDate(recordset->GetFieldName(0)), OleDateTime(2024, 3, 6, 14, 7, 9));
+    EXPECT_EQ(connection->QueryString("SELECT MAX(DT) FROM VALORES"), "06/03/2024 14:07:09");
+    // Text that only looks like a date in part stays text.
+    EXPECT_EQ(connection->QueryString("SELECT '2024-03-06 14:07'"), "2024-03-06 14:07");
+    EXPECT_EQ(Boxes(), QStringList());
+}

@@ -75,3 +75,14 @@ TEST(DBValueTest, ToDateConvertsDaysAndDateTexts)
     EXPECT_EQ(DBValue::FromInt32(2147483647).ToDate().GetStatus(), OleDateTime::Status::Invalid);
     EXPECT_EQ(DBValue::FromInt32(-700000).ToDate().GetStatus(), OleDateTime::Status::Invalid);
 }
+
+TEST(DBValueTest, IntegersBeyond32BitsConvertOnlyWhereTheyFit)
+{
+    const DBValue big = DBValue::FromInt64(3000000000LL);
+    QString error;
+    EXPECT_EQ(big.ToLong(&error), std::nullopt);
+    EXPECT_EQ(error, DBValue::OverflowText());
+    EXPECT_EQ(big.ToDouble(nullptr), 3e9);
+    EXPECT_EQ(DBValue::FromInt64(0x100000001LL).ToBool(nullptr), true);
+    EXPECT_EQ(DBValue::FromInt64(0x100000000LL).ToBool(nullptr), false);
+}

@@ -26,3 +26,46 @@ TEST(JetSqlTest, RewritesDateLiteralsAndTheIndexColumnOnly)
     for (const auto& [jet, sqlite] : cases)
         EXPECT_EQ(JetSql::ToSqlite(QString::fromUtf8(jet)), QString::fromUtf8(sqlite)) << jet;
 }
+
+TEST(JetSqlTest, JetColumnTypesThatWouldChangeValuesAreTranslated)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"CREATE TABLE T (A MEMO, B STRING(20), C TEXT(10), D NOTE NOT NULL)",
+         "CREATE TABLE T (A TEXT, B TEXT(20), C TEXT(10), D TEXT NOT NULL)"},
+        {"CREATE TABLE T (ID COUNTER, N LONG)", "CREATE TABLE T (ID INTEGER PRIMARY KEY AUTOINCREMENT, N LONG)"},
+        {"CREATE TABLE T (ID COUNTER(1,1), N LONG)", "CREATE TABLE T (ID INTEGER PRIMARY KEY AUTOINCREMENT, N LONG)"},
+        {"create table T (id autoincrement primary key)", "create table T (id INTEGER primary key)"},
+        {"CREATE TABLE T (ID COUNTER, CONSTRAINT PK PRIMARY KEY (ID))", "CREATE TABLE T (ID INTEGER, CONSTRAINT PK PRIMARY KEY (ID))"},
+        {"CREATE TABLE T ([MEMO] MEMO, \"STRING\" STRING)", "CREATE TABLE T ([MEMO] TEXT, \"STRING\" TEXT)"},
+        {"CREATE TABLE T (F DATETIME, C CURRENCY, Y YESNO)", "CREATE TABLE T (F DATETIME, C CURRENCY, Y YESNO)"},
+        {"ALTER TABLE T ADD COLUMN N MEMO", "ALTER TABLE T ADD COLUMN N TEXT"},
+        {"ALTER TABLE T ADD N COUNTER", "ALTER TABLE T ADD N INTEGER"},
+        // Outside a column definition the words are names or texts.
+        {"SELECT MEMO, STRING FROM T WHERE N='MEMO'", "SELECT MEMO, STRING FROM T WHERE N='MEMO'"},
+        {"INSERT INTO T (MEMO) VALUES ('COUNTER')", "INSERT INTO T (MEMO) VALUES ('COUNTER')"},
+    };
+    for (const auto& [jet, sqlite] : cases)
+        EXPECT_EQ(JetSql::ToSqlite(QString::fromUtf8(jet)), QString::fromUtf8(sqlite)) << jet;
+}
+
+TEST(JetSqlTest, TheRowidColumnIsAddedOnlyToASelectOfRowsOneForOne)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"SELECT NOMBRE FROM T WHERE ID=2", "SELECT NOMBRE , rowid AS \"ormi_rowid\" FROM T WHERE ID=2"},
+        {"  select * from T ORDER BY 1", "  select * , rowid AS \"ormi_rowid\" from T ORDER BY 1"},
+        {"SELECT (SELECT MAX(X) FROM U) AS M, A FROM T", "SELECT (SELECT MAX(X) FROM U) AS M, A , rowid AS \"ormi_rowid\" FROM T"},
+        // Words inside texts and names do not count.
+        {"SELECT A FROM T WHERE B='GROUP'", "SELECT A , rowid AS \"ormi_rowid\" FROM T WHERE B='GROUP'"},
+        {"SELECT [FROM] FROM T", "SELECT [FROM] , rowid AS \"ormi_rowid\" FROM T"},
+        // Rows that are not each one row of a table.
+        {"SELECT DISTINCT A FROM T", ""},
+        {"SELECT A FROM T GROUP BY A", ""},
+        {"SELECT A FROM T UNION SELECT B FROM U", ""},
+        {"SELECT A FROM T JOIN U ON T.X=U.X", ""},
+        {"SELECT 1", ""},
+        {"PRAGMA table_info(T)", ""},
+        {"WITH X AS (SELECT 1) SELECT * FROM X", ""},
+    };
+    for (const auto& [select, withRowid] : cases)
+        EXPECT_EQ(JetSql::WithRowidColumn(QString::fromUtf8(select)), QString::fromUtf8(withRowid)) << select;
+}

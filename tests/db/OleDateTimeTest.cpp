@@ -51,3 +51,17 @@ TEST(OleDateTimeTest, TextInStoredAndDisplayFormsConverts)
     EXPECT_EQ(OleDateTime::FromText("nada").GetStatus(), OleDateTime::Status::Invalid);
     EXPECT_EQ(OleDateTime::FromText("2024-13-01").GetStatus(), OleDateTime::Status::Invalid);
 }
+
+TEST(OleDateTimeTest, TheLastHalfSecondOfTheRangeStaysInYear9999)
+{
+    const double lastDay = OleDateTime(9999, 12, 31, 0, 0, 0).Days();
+    for (const double days : {lastDay + 0.99999999, lastDay + 0.999999, lastDay + (86399.6 / 86400.0)}) {
+        const OleDateTime date(days);
+        EXPECT_EQ(date.GetYear(), 9999) << days;
+        EXPECT_EQ(date.GetMonth(), 12) << days;
+        EXPECT_EQ(date.GetDay(), 31) << days;
+        EXPECT_EQ(date.GetHour(), 23) << days;
+        EXPECT_EQ(date.GetMinute(), 59) << days;
+        EXPECT_EQ(date.GetSecond(), 59) << days;
+    }
+}

@@ -37,3 +37,20 @@ TEST(TextFormatTest, MissingOrMismatchedArgumentsNeverReadPastTheList)
     EXPECT_EQ(TextFormat::format("%d", {"17"}), "17");
     EXPECT_EQ(TextFormat::format("50%% de %", {}), "50% de %");
 }
+
+TEST(TextFormatTest, TheShortSizePrefixCutsTheValueAsTheCLibraryDoes)
+{
+    struct Case {
+        const char* pattern;
+        qint64 value;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"%hd", 70000, "4464"},   {"%02hd", 5, "05"},    {"%hd", -20, "-20"},  {"%hi", 32768, "-32768"},
+        {"%02hX", -20, "FFEC"},   {"%02hX", 0x1AB, "1AB"}, {"%hu", 65537, "1"}, {"%hhd", 200, "-56"},
+        {"%02hhX", -1, "FF"},     {"%02X", -20, "FFFFFFEC"}, {"%ld", 70000, "70000"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(TextFormat::format(QString::fromUtf8(c.pattern), {c.value}), QString::fromUtf8(c.expected))
+            << c.pattern;
+}

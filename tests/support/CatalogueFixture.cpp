@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 namespace {
 
 const char* const ConfigurationSchema = R"(
@@ -71,23 +73,25 @@ CatalogueFixture::CatalogueFixture(TestApplication& app)
 
 void CatalogueFixture::Run(const QString& database, const QString& sql, const QVariantList& values)
 {
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open_v2(QFile::encodeName(database).constData(), &db,
-                              SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr),
-              SQLITE_OK);
+    sqlite3* handle = nullptr;
+    // The handle is closed on every way out, a failed open included (the engine gives one then too).
+    const int opened = sqlite3_open_v2(QFile::encodeName(database).constData(), &handle,
+                                       SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    const std::unique_ptr<sqlite3, int (*)(sqlite3*)> db(handle, sqlite3_close);
+    ASSERT_EQ(opened, SQLITE_OK) << (handle ? sqlite3_errmsg(handle) : "out of memory");
     QByteArray text = sql.toUtf8();
     const char* rest = text.constData();
     while (rest && *rest) {
-        sqlite3_stmt* statement = nullptr;
-        ASSERT_EQ(sqlite3_prepare_v2(db, rest, -1, &statement, &rest), SQLITE_OK) << sqlite3_errmsg(db);
+        sqlite3_stmt* prepared = nullptr;
+        const int rc = sqlite3_prepare_v2(db.get(), rest, -1, &prepared, &rest);
+        const std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> statement(prepared, sqlite3_finalize);
+        ASSERT_EQ(rc, SQLITE_OK) << sqlite3_errmsg(db.get());
         if (!statement)
             break; // only white space was left
         for (int i = 0; i < values.size(); ++i)
-            bind(statement, i + 1, values[i]);
-        EXPECT_EQ(sqlite3_step(statement), SQLITE_DONE) << sqlite3_errmsg(db);
-        sqlite3_finalize(statement);
+            bind(statement.get(), i + 1, values[i]);
+        EXPECT_EQ(sqlite3_step(statement.get()), SQLITE_DONE) << sqlite3_errmsg(db.get());
     }
-    sqlite3_close(db);
 }
 
 void CatalogueFixture::AddMachineType(int code, const QString& description, bool flowMeter)

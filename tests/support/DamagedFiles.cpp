@@ -1,0 +1,46 @@
+#include "tests/support/DamagedFiles.h"
+
+#include <sqlite3.h>
+
+#include <QFile>
+
+#include <sys/stat.h>
+
+#include <memory>
+
+namespace DamagedFiles {
+
+bool MakeFifo(const QString& path) { return mkfifo(QFile::encodeName(path).constData(), 0600) == 0; }
+
+bool MakeEmptyFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+}
+
+bool LeaveHalfWritten(const QString& path)
+{
+    sqlite3* handle = nullptr;
+    const int opened = sqlite3_open_v2(QFile::encodeName(path).constData(), &handle, SQLITE_OPEN_READWRITE, nullptr);
+    std::unique_ptr<sqlite3, int (*)(sqlite3*)> db(handle, sqlite3_close);
+    if (opened != SQLITE_OK)
+        return false;
+    // A cache of one page spills the transaction's pages into the file, after the journal
+    // has been made hot.
+    const char* const transaction = "PRAGMA cache_size=1; BEGIN; CREATE TABLE MEDIO_ESCRITA (X);"
+                                    "WITH RECURSIVE N(I) AS (SELECT 1 UNION ALL SELECT I+1 FROM N WHERE I<200) "
+                                    "INSERT INTO MEDIO_ESCRITA SELECT zeroblob(500) FROM N;";
+    if (sqlite3_exec(db.get(), transaction, nullptr, nullptr, nullptr) != SQLITE_OK)
+        return false;
+    const QString journal = path + QStringLiteral("-journal");
+    const QString crashed = path + QStringLiteral(".crashed");
+    // Both files as they are at this moment, then put back once the writer has gone.
+    if (!QFile::copy(path, crashed) || !QFile::copy(journal, crashed + QStringLiteral("-journal")))
+        return false;
+    sqlite3_exec(db.get(), "ROLLBACK", nullptr, nullptr, nullptr);
+    db.reset();
+    return QFile::remove(path) && QFile::rename(crashed, path) && (!QFile::exists(journal) || QFile::remove(journal))
+        && QFile::rename(crashed + QStringLiteral("-journal"), journal);
+}
+
+} // namespace DamagedFiles

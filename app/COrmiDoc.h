@@ -203,6 +203,12 @@ public:
     // that names no files (the T38A family) is fine. Cancel: false, nothing changed.
     bool SelectMachineModel();
 
+    // --- the exports (defined in export/) ---
+    // Command 1607: the compiled configuration as a .prg file, normally in the Quorvanel USB
+    // programming device's folder; the save dialog opens through the program-wide
+    // SaveDialogHost.
+    void OnExportarQuorvanel();
+
 private:
     RowPosition positionOf(RowList::const_iterator node) const;
     CDeviceCoffee* insertNewRow(RowList::const_iterator before);

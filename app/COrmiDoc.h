@@ -12,6 +12,8 @@
 #include <vector>
 
 class ExportarProgramacion;
+struct SugarDlgData;
+struct TemperDlgData;
 namespace fw {
 class ArchiveReader;
 class ArchiveWriter;
@@ -208,6 +210,17 @@ public:
     // programming device's folder; the save dialog opens through the program-wide
     // SaveDialogHost.
     void OnExportarQuorvanel();
+
+    // --- the document's edit dialogs (defined in app/COrmiDocDialogs.cpp) ---
+    // A dialog shown on a record: true on OK, the record then holding what was entered.
+    template <class Record>
+    using EditDialog = std::function<bool(Record& record)>;
+    // The sugar times in the sugar dialog, in turns for the T38A family; taken back on OK,
+    // the views then updated. Marks modified whether OK or Cancel.
+    void EditSugarTimes(const EditDialog<SugarDlgData>& dialog);
+    // A stored temperature outside 80..100 becomes 80 first; the dialog's value on OK. Marks
+    // modified whether OK or Cancel; views are not updated.
+    void EditTemperature(const EditDialog<TemperDlgData>& dialog);
 
 private:
     RowPosition positionOf(RowList::const_iterator node) const;

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <initializer_list>
+
+class QDialog;
+class QDialogButtonBox;
+class QGridLayout;
+class QWidget;
+
+// The one layout of the edit dialogs: their sections top-down, the buttons at the bottom
+// right, a size the contents fix.
+namespace DialogLayout {
+
+void stack(QDialog* dialog, std::initializer_list<QWidget*> sections, QDialogButtonBox* buttons);
+// A number edit wide enough for so many digits and its arrows.
+void fixNumberWidth(QWidget* edit, int digits);
+// A grid of label, field and unit columns for a section.
+QGridLayout* fieldGrid(QWidget* section);
+
+} // namespace DialogLayout

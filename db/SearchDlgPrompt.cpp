@@ -5,5 +5,5 @@
 bool SearchDlgPrompt::Run(SearchDlgData& data)
 {
     SearchDlg dialog(data);
-    return dialog.exec() == QDialog::Accepted;
+    return dialog.DoModal();
 }

@@ -13,13 +13,14 @@ TEST(SearchDlg, WithoutLabelOrCaptionShowsTheTemplateTitleAndAnEmptyLabel)
 {
     SearchDlgData data;
     SearchDlg dialog(data);
+    EXPECT_EQ(dialog.Label()->text(), "&Buscar"); // the template's, until the record's replaces it
+    dialog.InitDialog();
     EXPECT_EQ(dialog.windowTitle(), "Buscar valor");
     EXPECT_EQ(dialog.Label()->text(), "");
     EXPECT_EQ(dialog.OkButton()->text(), "OK");
     EXPECT_EQ(dialog.CancelButton()->text(), "Cancel");
     EXPECT_TRUE(dialog.OkButton()->isDefault());
     EXPECT_EQ(dialog.Edit()->echoMode(), QLineEdit::Normal);
-    EXPECT_EQ(SearchDlg::TemplateText(SearchDlg::LabelId), "&Buscar");
 }
 
 TEST(SearchDlg, OkWritesTheValueAndCancelLeavesTheRecord)
@@ -30,6 +31,7 @@ TEST(SearchDlg, OkWritesTheValueAndCancelLeavesTheRecord)
     data.caption = "Filtrar";
     {
         SearchDlg dialog(data);
+        dialog.InitDialog();
         EXPECT_EQ(dialog.windowTitle(), "Filtrar");
         EXPECT_EQ(dialog.Label()->text(), "&Texto");
         EXPECT_EQ(dialog.Edit()->text(), "ab");
@@ -40,6 +42,7 @@ TEST(SearchDlg, OkWritesTheValueAndCancelLeavesTheRecord)
     EXPECT_EQ(data.value, "ab");
 
     SearchDlg dialog(data);
+    dialog.InitDialog();
     dialog.Edit()->setText("nuevo");
     dialog.OkButton()->click();
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
@@ -52,6 +55,7 @@ TEST(SearchDlg, DigitsOnlyRefusesOtherKeys)
     SearchDlgData data;
     data.digitsOnly = true;
     SearchDlg dialog(data);
+    dialog.InitDialog();
     QTest::keyClicks(dialog.Edit(), "a1-b2 3");
     EXPECT_EQ(dialog.Edit()->text(), "123");
 }
@@ -61,6 +65,7 @@ TEST(SearchDlg, PasswordHidesTheText)
     SearchDlgData data;
     data.password = true;
     SearchDlg dialog(data);
+    dialog.InitDialog();
     QTest::keyClicks(dialog.Edit(), "clave");
     EXPECT_EQ(dialog.Edit()->echoMode(), QLineEdit::Password);
     EXPECT_EQ(dialog.Edit()->text(), "clave");

@@ -255,7 +255,7 @@ TEST_F(CatalogueLoadingTest, ADeviceFileThatIsNoRegularFileCountsAsMissing)
     struct Case {
         const char* file;
         bool (*make)(const QString&);
-        bool (CCfg::*load)(int);
+        CCfg::LoadResult (CCfg::*load)(int);
     };
     const Case cases[] = {
         {"RELES_C200.TXT", DamagedFiles::MakeFifo, &CCfg::LoadDeviceTypes},
@@ -267,7 +267,7 @@ TEST_F(CatalogueLoadingTest, ADeviceFileThatIsNoRegularFileCountsAsMissing)
         QFile::remove(path);
         ASSERT_TRUE(c.make(path)) << c.file;
         app.messages().clear();
-        EXPECT_FALSE((cfg.*c.load)(1)) << c.file;
+        EXPECT_EQ((cfg.*c.load)(1), CCfg::LoadResult::FileMissing) << c.file;
         EXPECT_EQ(Boxes(), QStringList({MissingText(c.file)})) << c.file;
         QDir().rmdir(path);
         QFile::remove(path);
@@ -344,7 +344,7 @@ TEST_F(CatalogueLoadingTest, ADamagedCatalogueDatabaseIsReportedOnceANameAndTheL
         ASSERT_TRUE(QFile::copy(path, saved)) << c.what;
         ASSERT_TRUE(c.damage(path)) << c.what;
         app.messages().clear();
-        const bool loaded = cfg.LoadDeviceTypes(1);
+        const bool loaded = cfg.LoadDeviceTypes(1) == CCfg::LoadResult::Loaded;
         EXPECT_EQ(Boxes(), QStringList({c.message(QDir::toNativeSeparators(path))})) << c.what;
         if (c.productNames) {
             // The device types load with their names untranslated.
@@ -363,7 +363,7 @@ TEST_F(CatalogueLoadingTest, ACatalogueDatabaseThatIsAFifoIsLookedForBelowWorkDi
 {
     QFile::remove(catalogue.configurationsPath());
     ASSERT_TRUE(DamagedFiles::MakeFifo(catalogue.configurationsPath()));
-    EXPECT_FALSE(cfg.LoadDeviceTypes(1));
+    EXPECT_NE(cfg.LoadDeviceTypes(1), CCfg::LoadResult::Loaded);
     EXPECT_EQ(Boxes(), QStringList({"unable to open database file ("
                                     + QDir::toNativeSeparators(WorkDir() + "configormi/CONFIGURACIONES.MDB") + ")"}));
 }

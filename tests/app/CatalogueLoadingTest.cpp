@@ -293,7 +293,7 @@ TEST_F(CatalogueLoadingTest, ALongLineIsCutWithoutBeingHeldAndNulBytesEndNames)
                                            + QByteArray(8 * 1024 * 1024, '|')
                                            + "\n|    2 |     4 |        3 |       2 |      2 |       1 |       2 |\n");
     app.profile().WriteInt("Ormi", "Idioma", 1);
-    ASSERT_TRUE(cfg.LoadDeviceTypes(1));
+    ASSERT_EQ(cfg.LoadDeviceTypes(1), CCfg::LoadResult::Loaded);
     ExpectRecord(0, "SOLTADOR VASOS", "CUP RELEASE", 0xF6, 1);
     ExpectNewRecord(1);
     ExpectRecord(2, "", "", 0xF1, 3);
@@ -304,7 +304,7 @@ TEST_F(CatalogueLoadingTest, ALongLineIsCutWithoutBeingHeldAndNulBytesEndNames)
     cfg.SetPumpRate(10.0f);
     EXPECT_EQ(cfg.GetEstimateText(7, 100), "75.0 cc");
 
-    ASSERT_TRUE(cfg.LoadDispenserTable(1));
+    ASSERT_EQ(cfg.LoadDispenserTable(1), CCfg::LoadResult::Loaded);
     EXPECT_EQ(cfg.GetDispenserTable().row(0), (DispenserTable::Row{3, 1, 1, 1, 0, 0}));
     EXPECT_EQ(cfg.GetDispenserTable().row(1), (DispenserTable::Row{4, 3, 2, 2, 1, 2}));
     EXPECT_EQ(Boxes(), QStringList());
@@ -363,7 +363,8 @@ TEST_F(CatalogueLoadingTest, ACatalogueDatabaseThatIsAFifoIsLookedForBelowWorkDi
 {
     QFile::remove(catalogue.configurationsPath());
     ASSERT_TRUE(DamagedFiles::MakeFifo(catalogue.configurationsPath()));
-    EXPECT_NE(cfg.LoadDeviceTypes(1), CCfg::LoadResult::Loaded);
+    // The database's failure has been told; it names no file.
+    EXPECT_EQ(cfg.LoadDeviceTypes(1), CCfg::LoadResult::NoFileNamed);
     EXPECT_EQ(Boxes(), QStringList({"unable to open database file ("
                                     + QDir::toNativeSeparators(WorkDir() + "configormi/CONFIGURACIONES.MDB") + ")"}));
 }
@@ -381,7 +382,7 @@ TEST_F(CatalogueLoadingTest, ACatalogueDatabaseLockedByAWriterIsReadOnceTheWrite
         std::this_thread::sleep_for(std::chrono::milliseconds(500));
         sqlite3_exec(writer, "COMMIT", nullptr, nullptr, nullptr);
     });
-    const bool loaded = cfg.LoadDeviceTypes(1);
+    const bool loaded = cfg.LoadDeviceTypes(1) == CCfg::LoadResult::Loaded;
     commit.join();
     sqlite3_close(writer);
     EXPECT_TRUE(loaded);

@@ -5,6 +5,7 @@
 #include "link/CEspereDlg.h"
 
 #include <QApplication>
+#include <QPrinter>
 
 int main(int argc, char* argv[])
 {

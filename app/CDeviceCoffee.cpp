@@ -6,6 +6,7 @@
 #include "app/ProductDlgData.h"
 #include "app/ProductNameEncoding.h"
 #include "app/RowByteCode.h"
+#include "app/RowDrawing.h"
 #include "app/SetupT38A.h"
 #include "fw/ArchiveReader.h"
 #include "fw/ArchiveWriter.h"
@@ -59,6 +60,16 @@ QString CDeviceCoffee::GetEstimateText() const
 {
     const int activeTime = truncateToInt(double(GetEndTime()) - double(m_start));
     return fw::ProgramWide<CCfg>::get().GetEstimateText(m_typeIndex, activeTime);
+}
+
+void CDeviceCoffee::DrawRow(fw::LoEnglishCanvas& dc)
+{
+    int scale = RowDrawing::DefaultScale;
+    if (m_width > 0) {
+        m_width = truncateToInt(double(m_width) - double(m_x) - 30.0);
+        scale = RowDrawing::ScaleForRoom(m_width);
+    }
+    RowDrawing(*this, dc, scale).Run();
 }
 
 bool CDeviceCoffee::IsFlowMeterValve() const { return fw::ProgramWide<CCfg>::get().IsEstimatedValve(m_typeIndex); }

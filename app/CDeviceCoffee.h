@@ -7,6 +7,7 @@
 #include <QString>
 
 namespace fw {
+class LoEnglishCanvas;
 class ArchiveReader;
 class ArchiveWriter;
 class ByteWriter;
@@ -98,6 +99,13 @@ public:
     int GetFlowMeterEnd() const;
     // What the device dispenses over its active time, from the program-wide catalogue.
     QString GetEstimateText() const;
+
+    // --- drawing ---
+    // Draws the row as one line of the time chart at its x and y: a header as its selection
+    // text and a seconds scale, a device as its name, a time axis and its bar. A width above
+    // 0 becomes the scale's room (width - x - 30, stored back). Nothing else in the row
+    // changes.
+    void DrawRow(fw::LoEnglishCanvas& dc);
 
     // --- the machines' byte code ---
     // Each encoder appends the whole row to out or, when it does not fit out's capacity or

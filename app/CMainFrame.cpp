@@ -84,6 +84,9 @@ CMainFrame::CMainFrame(QWidget* parent)
     setWindowTitle(fw::Application::get().name());
     setWindowIcon(ToolbarArt::applicationIcon());
     createMenus();
+    // Printing without the dialog has no menu item or button; the print path and the command
+    // line reach it through its action.
+    createAction(FilePrintDirect, QString());
     m_mainToolBar = createToolBar(MainToolBarId, mainToolBarCommands(), 30);
     addToolBarBreak(Qt::TopToolBarArea);
     m_editToolBar = createToolBar(EditToolBarId, editToolBarCommands(), 24);

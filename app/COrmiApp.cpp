@@ -16,10 +16,15 @@
 #include "fw/WidgetFileNamePrompt.h"
 #include "fw/WidgetMessageSink.h"
 #include "ui/CMySplashWnd.h"
+#include "ui/COrmiView.h"
+#include "ui/ViewPrinting.h"
+#include "ui/WidgetModelDialogHost.h"
+#include "ui/WidgetPrintDialogs.h"
 
 #include <QAction>
 #include <QCoreApplication>
 #include <QDir>
+#include <QPrinter>
 
 #include <clocale>
 
@@ -58,9 +63,11 @@ COrmiApp::COrmiApp(std::unique_ptr<Owned> owned, fw::Application* application, O
     , m_application(application ? application : &m_owned->application)
     , m_options(std::move(options))
     , m_filePrompt(std::make_unique<fw::WidgetFileNamePrompt>())
+    , m_modelDialogHost(std::make_unique<WidgetModelDialogHost>())
     , m_install(*this)
 {
     m_filePromptInstall.emplace(*m_filePrompt);
+    m_modelDialogHostInstall.emplace(*m_modelDialogHost);
 }
 
 COrmiApp::~COrmiApp()
@@ -90,6 +97,7 @@ bool COrmiApp::InitInstance()
     case fw::SingleDocTemplate::ShellResult::Failed:
         return false;
     }
+    m_view->OnInitialUpdate();
     m_frame->showNormal();
     m_frame->update();
     showSplash();
@@ -144,7 +152,27 @@ void COrmiApp::createDocTemplate()
     if (m_owned)
         m_owned->messages.setOwner(m_frame.get());
     m_filePrompt->setOwner(m_frame.get());
+    m_modelDialogHost->setOwner(m_frame.get());
+
+    m_view = new COrmiView(m_frame.get());
+    m_view->SetDocument(m_doc.get());
+    m_frame->setCentralWidget(m_view);
+    QPrinter* printer = m_options.printer;
+    if (!printer) {
+        m_ownPrinter = std::make_unique<QPrinter>();
+        printer = m_ownPrinter.get();
+    }
+    m_printDialogs = std::make_unique<WidgetPrintDialogs>(m_frame.get());
+    m_printing = std::make_unique<ViewPrinting>(*m_view, *printer, *m_printDialogs);
+    m_printing->ConnectCommands(*m_frame);
+
     m_template = std::make_unique<fw::SingleDocTemplate>(strings, *m_cafDocument, *m_frame, *m_recentFiles);
+    // "/p" and "/pt" print through the view's print without a dialog.
+    m_template->setDirectPrint([this, printer](const QString& printerName) {
+        if (!printerName.isEmpty())
+            printer->setPrinterName(printerName);
+        return m_printing->OnFilePrintDirect();
+    });
 
     QAction* about = m_frame->action(CommandIds::AppAbout);
     QObject::connect(about, &QAction::triggered, m_frame.get(), [this] { OnAppAbout(); });
@@ -191,4 +219,7 @@ void COrmiApp::decideInternalMode()
         m_internalMode = 1;
     if (m_application->profile().GetInt(OrmiSection, InternalModeOffValue, 0) == 1)
         m_internalMode = 0;
+    // The flag is decided once for the run; the model dialog lists by it from now on.
+    m_modelDialogHost->setMode(m_internalMode ? LeeDbConfiguraciones::Mode::Internal
+                                              : LeeDbConfiguraciones::Mode::Normal);
 }

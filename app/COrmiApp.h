@@ -13,6 +13,12 @@ class CafDocument;
 class CMainFrame;
 class CMySplashWnd;
 class COrmiDoc;
+class COrmiView;
+class ModelDialogHost;
+class QPrinter;
+class ViewPrinting;
+class WidgetModelDialogHost;
+class WidgetPrintDialogs;
 namespace fw {
 class Application;
 class FileNamePrompt;
@@ -29,7 +35,8 @@ class WidgetMessageSink;
 // sets up the document layer with the configuration document, the main frame and its view,
 // loads the catalogue of model 1, opens the command line's document, shows the main window
 // and the splash, and decides the internal mode for the run. It installs the program's real
-// seams: file names are asked with the file dialog. Program-wide while it lives.
+// seams: file names are asked with the file dialog, the document opens the real machine-model
+// dialog (listing prototypes in the internal mode). Program-wide while it lives.
 class COrmiApp {
 public:
     static constexpr int DocTemplateId = 204;
@@ -51,6 +58,8 @@ public:
         QString internalFile;
         std::chrono::milliseconds probeLimit = InternalModeProbe::DefaultLimit;
         InternalModeProbe::Opener probeOpener = InternalModeProbe::openForReading;
+        // The printer the program prints on; null: a printer of its own (the default one).
+        QPrinter* printer = nullptr;
     };
 
     // The program's: the user's profile, the built-in texts, real message boxes, the
@@ -84,6 +93,7 @@ public:
     COrmiDoc& document() { return *m_doc; }
     // Null before InitInstance.
     CMainFrame* frame() const { return m_frame.get(); }
+    COrmiView* view() const { return m_view; }
     fw::SingleDocTemplate* docTemplate() const { return m_template.get(); }
     // While it shows.
     CMySplashWnd* splash() const;
@@ -105,10 +115,16 @@ private:
     Options m_options;
     std::unique_ptr<fw::WidgetFileNamePrompt> m_filePrompt;
     std::optional<fw::ProgramWide<fw::FileNamePrompt>::Install> m_filePromptInstall;
+    std::unique_ptr<WidgetModelDialogHost> m_modelDialogHost;
+    std::optional<fw::ProgramWide<ModelDialogHost>::Install> m_modelDialogHostInstall;
+    std::unique_ptr<QPrinter> m_ownPrinter;
     std::unique_ptr<COrmiDoc> m_doc;
     std::unique_ptr<CafDocument> m_cafDocument;
     std::unique_ptr<fw::RecentFileList> m_recentFiles;
     std::unique_ptr<CMainFrame> m_frame;
+    COrmiView* m_view = nullptr; // the frame's
+    std::unique_ptr<WidgetPrintDialogs> m_printDialogs;
+    std::unique_ptr<ViewPrinting> m_printing;
     std::unique_ptr<fw::SingleDocTemplate> m_template;
     QPointer<CMySplashWnd> m_splash;
     QString m_languageFile;

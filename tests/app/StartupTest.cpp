@@ -11,9 +11,11 @@
 #include "tests/support/ScriptedFileNamePrompt.h"
 #include "tests/support/TestApplication.h"
 #include "ui/CMySplashWnd.h"
+#include "ui/WidgetModelDialogHost.h"
 
 #include <QAction>
 #include <QFile>
+#include <QPrinter>
 
 #include <gtest/gtest.h>
 
@@ -50,9 +52,11 @@ protected:
     }
 
     // The application with the command line; the probe records what start-up had done.
-    std::unique_ptr<COrmiApp> makeApp(const QStringList& arguments, bool internalFilePresent = false)
+    std::unique_ptr<COrmiApp> makeApp(const QStringList& arguments, bool internalFilePresent = false,
+                                      QPrinter* printer = nullptr)
     {
         COrmiApp::Options options;
+        options.printer = printer;
         options.arguments = arguments;
         options.internalFile = "//servidor/interno.exe";
         options.probeOpener = [this, internalFilePresent](const QString&) {
@@ -122,6 +126,8 @@ TEST_F(StartupTest, TheInstalledSeamsAreTheRealOnes)
     auto ormi = makeApp({});
     ASSERT_TRUE(ormi->InitInstance());
     EXPECT_NE(dynamic_cast<fw::WidgetFileNamePrompt*>(&fw::ProgramWide<fw::FileNamePrompt>::get()), nullptr);
+    EXPECT_NE(dynamic_cast<WidgetModelDialogHost*>(&fw::ProgramWide<ModelDialogHost>::get()), nullptr);
+    EXPECT_EQ(ormi->frame()->centralWidget(), reinterpret_cast<QWidget*>(ormi->view()));
     EXPECT_EQ(&COrmiApp::get(), ormi.get());
 }
 
@@ -219,4 +225,29 @@ TEST_F(StartupTest, TheDocumentLayerSavesTheConfigurationAndExitAsksFirst)
     ASSERT_TRUE(DocumentFile::Open(reread, app.tempPath("guardado.caf")));
     EXPECT_EQ(reread.GetRowCount(), 1);
     EXPECT_EQ(ormi->frame()->windowTitle(), "guardado.caf - Ormi");
+}
+
+TEST_F(StartupTest, PrintingFromTheCommandLinePrintsThePagesAndEnds)
+{
+    COrmiDoc doc;
+    for (int i = 0; i < 30; ++i)
+        doc.AddDevice();
+    const QString path = app.tempPath("imprimir.caf");
+    ASSERT_TRUE(DocumentFile::Save(doc, path));
+    QPrinter printer;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(app.tempPath("impreso.pdf"));
+    printer.setPageSize(QPageSize(QPageSize::A4));
+
+    auto ormi = makeApp({"/p", path}, false, &printer);
+    EXPECT_FALSE(ormi->InitInstance());
+    EXPECT_EQ(ormi->ExitCode(), 0);
+    EXPECT_FALSE(ormi->frame()->isVisible());
+    EXPECT_TRUE(app.messages().shown().isEmpty()) << app.messages().texts().join('|').toStdString();
+    QFile pdf(app.tempPath("impreso.pdf"));
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    const QByteArray bytes = pdf.readAll();
+    EXPECT_TRUE(bytes.startsWith("%PDF"));
+    // 30 rows at 24 a page of A4.
+    EXPECT_EQ(bytes.count("/Type /Page") - bytes.count("/Type /Pages"), 2);
 }

@@ -1,0 +1,106 @@
+#pragma once
+
+#include "ui/CPrintInfo.h"
+
+#include <QAbstractScrollArea>
+#include <QPoint>
+#include <QSize>
+
+#include <functional>
+
+class COrmiDoc;
+namespace fw {
+class LoEnglishCanvas;
+}
+
+// The one view of the main window: the document's rows, one under the other in display
+// order, scrolled on the screen and printed page by page with a header and a footer. Each
+// row draws itself; the view decides where it stands and how wide it is, in 0.01 inch with
+// y upwards. On the screen the rows keep where they were drawn for the hit test; printing
+// draws copies, so the rows keep their screen places.
+class COrmiView : public QAbstractScrollArea {
+    Q_OBJECT
+public:
+    // "CONFIGURACION CAFETERAS", "Página", "de"; 1524 is not in the table.
+    static constexpr int HeaderText = 1549;
+    static constexpr int PageText = 1526;
+    static constexpr int OfText = 1550;
+    static constexpr int UntitledText = 1524;
+    // A longer path gives way to the title in the footer.
+    static constexpr int MaxFooterPathLength = 75;
+    static constexpr int LoEnglish = 4;
+    static constexpr int InitialEditMode = 1;
+
+    explicit COrmiView(QWidget* parent = nullptr);
+    ~COrmiView() override;
+
+    // The document shown, or none; the view follows its updates while it shows it. The
+    // document outlives the view or is unset first.
+    void SetDocument(COrmiDoc* document);
+    COrmiDoc* GetDocument() const { return m_document; }
+
+    // What a click on a row does.
+    int GetEditMode() const { return m_editMode; }
+    void SetEditMode(int mode) { m_editMode = mode; }
+    // Rows on a printed page: 23 until a printer is measured, then that printer's.
+    int rowsPerPage() const { return m_rowsPerPage; }
+    // The last printer page measured, in 0.01 inch.
+    int pageHeight() const { return m_pageHeight; }
+    int printPageIndex() const { return m_printPageIndex; }
+    int mapMode() const { return m_mapMode; }
+
+    // A point of the viewport in pixels as a logical point of the rows, scrolling included:
+    // what the hit test takes.
+    QPoint ViewportToLogical(QPoint pixel) const;
+
+    // --- the framework's view operations ---
+    void OnInitialUpdate();
+    // Recomputes the scroll sizes and repaints.
+    void OnUpdate();
+    // On the screen the scroll offset; when printing, the page being printed.
+    void OnPrepareDC(fw::LoEnglishCanvas& dc, const CPrintInfo* info = nullptr);
+    // The rows of the whole document (screen) or of the current page (printing).
+    void OnDraw(fw::LoEnglishCanvas& dc);
+
+    // --- printing ---
+    // Shows the print dialog or passes straight on; false when the user cancels.
+    using DoPreparePrinting = std::function<bool(CPrintInfo&)>;
+    // Counts the pages on the printer info measures, lets prepare choose (the printer may
+    // change: prepare measures it again into info), then counts again and keeps the chosen
+    // range within the pages. Two preview pages side by side.
+    bool OnPreparePrinting(CPrintInfo& info, const DoPreparePrinting& prepare);
+    void OnBeginPrinting(fw::LoEnglishCanvas& dc, CPrintInfo& info);
+    // Header, footer, then the page's rows under the header.
+    void OnPrint(fw::LoEnglishCanvas& dc, CPrintInfo& info);
+    void OnEndPrinting(fw::LoEnglishCanvas& dc, CPrintInfo& info);
+    void PrintPageHeader(fw::LoEnglishCanvas& dc, CPrintInfo& info);
+    void PrintPageFooter(fw::LoEnglishCanvas& dc, CPrintInfo& info);
+
+    struct ScrollSizes {
+        QSize total; // logical units
+        QSize page;  // client pixels, taken as logical units
+        QSize line;  // logical units
+    };
+    ScrollSizes GetScrollSizes() const;
+    int GetPageCount() const;
+    // Measures the printer page, keeps its height and gives the rows it holds.
+    int GetRowsPerPage(fw::LoEnglishCanvas& printerDc);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    int measurePrinter(int vertSizeMm);
+    int rowCount() const;
+    QSize toPixels(QSize logical) const;
+    void updateScrollBars();
+
+    int m_pageHeight = 0;
+    int m_mapMode = 0;
+    int m_printPageIndex = 0;
+    int m_rowsPerPage;
+    int m_editMode = InitialEditMode;
+    COrmiDoc* m_document = nullptr;
+    int m_listenerId = 0;
+};

@@ -17,9 +17,7 @@ public:
 
     RecentFileList(Profile& profile, int size);
 
-    int GetSize() const { return m_size; }
     const QStringList& files() const { return m_files; }
-    bool isEmpty() const { return m_files.isEmpty(); }
 
     void ReadList();
     // Puts the file at the top, once; the oldest beyond the size drop out. Written at once.

@@ -50,7 +50,6 @@ public:
     SingleDocTemplate(const DocTemplateStrings& strings, Document& document, QMainWindow& frame,
                       RecentFileList& recentFiles);
 
-    const DocTemplateStrings& strings() const { return m_strings; }
     void setDirectPrint(DirectPrint print) { m_directPrint = std::move(print); }
 
     // The commands.
@@ -80,8 +79,6 @@ public:
     // "<title> - <window title>".
     QString frameTitle() const;
     void UpdateFrameTitle();
-    // The recent-file entries' actions, the first the frame's own.
-    const QList<QAction*>& recentFileActions() const { return m_recentActions; }
     void UpdateRecentFileMenu();
 
 protected:

@@ -25,9 +25,6 @@ public:
     // of up to 256 colours, none for more. False when there is no such picture.
     static bool LoadBitmapPalette(quint32 bitmapId, QImage& bitmap, QList<QRgb>& palette);
 
-    const QImage& bitmap() const { return m_bitmap; }
-    const QList<QRgb>& colours() const { return m_palette; }
-
 protected:
     void paintEvent(QPaintEvent* event) override;
     void timerEvent(QTimerEvent* event) override;

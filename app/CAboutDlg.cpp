@@ -11,8 +11,17 @@
 #include <QVBoxLayout>
 
 namespace {
-constexpr int TitleTextId = 1026;
+constexpr int DialogId = 203;
+constexpr int OkButtonId = 1;
+constexpr int TitleControlId = 1026;
+constexpr int ReleaseControlId = 1027;
+constexpr int NoticeControlId = 1039;
 constexpr int VersionTextId = 1584;
+
+QString controlText(int controlId)
+{
+    return fw::Application::get().strings().text(fw::TextKey::dialog(DialogId, controlId));
+}
 } // namespace
 
 CAboutDlg::CAboutDlg(QWidget* parent)
@@ -22,12 +31,12 @@ CAboutDlg::CAboutDlg(QWidget* parent)
     , m_notice(new QLabel(this))
 {
     const fw::StringTable& strings = fw::Application::get().strings();
-    setWindowTitle(QStringLiteral("Acerca de ") + fw::Application::get().name());
+    setWindowTitle(strings.text(fw::TextKey::dialog(DialogId)));
     setWindowIcon(ToolbarArt::applicationIcon());
 
-    m_title->setText(strings.text(TitleTextId) + strings.text(VersionTextId) + QLatin1String(Version));
-    m_release->setText(fw::TextFormat::format(QStringLiteral("Release %s (%s)"), {BuildNumber, BuildDate}));
-    m_notice->setText(QStringLiteral("Copyright (C) Pemvora. Todos los derechos reservados."));
+    m_title->setText(controlText(TitleControlId) + strings.text(VersionTextId) + QLatin1String(Version));
+    m_release->setText(fw::TextFormat::format(controlText(ReleaseControlId), {BuildNumber, BuildDate}));
+    m_notice->setText(controlText(NoticeControlId));
 
     auto* icon = new QLabel(this);
     icon->setPixmap(ToolbarArt::applicationIcon().pixmap(48, 48));
@@ -40,7 +49,7 @@ CAboutDlg::CAboutDlg(QWidget* parent)
     top->addLayout(texts);
 
     auto* buttons = new QDialogButtonBox(this);
-    buttons->addButton(QStringLiteral("Aceptar"), QDialogButtonBox::AcceptRole);
+    buttons->addButton(controlText(OkButtonId), QDialogButtonBox::AcceptRole);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
 
     auto* layout = new QVBoxLayout(this);

@@ -20,62 +20,61 @@ constexpr int kMainToolBar[] = {FileNew, FileOpen, FileSave, Separator, FilePrin
 constexpr int kEditToolBar[] = {Editar, NuevoDispositivo, Insertar, NuevoProducto, Borrar, Separator,
                                 ConfiguracionAzucar, TemperaturaTrabajo};
 
+// Menu 204; each item's text is the string table's menu text of its command, each popup's
+// the popup text of its position.
 struct MenuItem {
     int command; // Separator for a line
-    const char* text;
     const char* keys; // the keys that work (the menu text may show others)
 };
 
-struct MenuPopup {
-    const char* title;
-    std::initializer_list<MenuItem> items;
-};
+using MenuPopup = std::initializer_list<MenuItem>;
 
 const MenuPopup kMenu[] = {
-    {"&Archivo",
-     {{FileNew, "&Nuevo\tCtrl+N", "Ctrl+N"},
-      {FileOpen, "&Abrir...\tCtrl+A", "Ctrl+O"},
-      {FileSave, "&Guardar\tCtrl+G", "Ctrl+S"},
-      {FileSaveAs, "Guardar c&omo...", nullptr},
-      {Separator, nullptr, nullptr},
-      {FilePrint, "&Imprimir...\tCtrl+I", "Ctrl+P"},
-      {FilePrintPreview, "&Presentación preliminar", nullptr},
-      {FilePrintSetup, "Con&figurar impresora...", nullptr},
-      {Separator, nullptr, nullptr},
-      {FileMruFirst, "Archivo reciente", nullptr},
-      {Separator, nullptr, nullptr},
-      {AppExit, "&Salir", nullptr}}},
-    {"&Editar",
-     {{NuevoProducto, "&Nuevo producto\tAlt+N", "Alt+N"},
-      {NuevoDispositivo, "Nuevo &dispositivo\tAlt+D", "Alt+D"},
-      {Editar, "&Editar\tAlt+E", "Alt+E"},
-      {Borrar, "&Borrar\tAlt+B", "Alt+B"},
-      {Insertar, "&Insertar\tAlt+I", "Alt+I"}}},
-    {"&Ver",
-     {{ViewToolbar, "Barra de &herramientas", nullptr}, {ViewStatusBar, "Barra de &estado", nullptr}}},
-    {"&Configuración",
-     {{SeleccionarPuertoSerie, "Seleccionar &puerto serie", nullptr},
-      {GrabarRs232, "&Grabar a través de cable RS232", nullptr},
-      {LeerRs232, "&Leer a través de cable RS232", nullptr},
-      {ExportarZentrolux, "Exportar a &Zentrolux", nullptr},
-      {ExportarQuorvanel, "Exportar a Quorvanel", nullptr},
-      {Checksum, "Calcular chec&ksum fichero actual", nullptr},
-      {Separator, nullptr, nullptr},
-      {ConfiguracionAzucar, "&Configuración azucar", nullptr},
-      {TemperaturaTrabajo, "&Temperatura trabajo", nullptr},
-      {ModeloMaquina, "&Modelo y configuración de máquina", nullptr},
-      {IdiomaNombresProductos, "&Idioma nombres de productos", nullptr},
-      {IdiomaSoftware, "Idioma funcionamiento del software", nullptr},
-      {ParametrizacionMaquina, "Parametri&zación máquina", nullptr}}},
-    {"Ay&uda", {{AppAbout, "&Acerca de Ormi...", nullptr}}},
+    {{FileNew, "Ctrl+N"},
+      {FileOpen, "Ctrl+O"},
+      {FileSave, "Ctrl+S"},
+      {FileSaveAs, nullptr},
+      {Separator, nullptr},
+      {FilePrint, "Ctrl+P"},
+      {FilePrintPreview, nullptr},
+      {FilePrintSetup, nullptr},
+      {Separator, nullptr},
+      {FileMruFirst, nullptr},
+      {Separator, nullptr},
+      {AppExit, nullptr}},
+    {{NuevoProducto, "Alt+N"},
+      {NuevoDispositivo, "Alt+D"},
+      {Editar, "Alt+E"},
+      {Borrar, "Alt+B"},
+      {Insertar, "Alt+I"}},
+    {{ViewToolbar, nullptr}, {ViewStatusBar, nullptr}},
+    {{SeleccionarPuertoSerie, nullptr},
+      {GrabarRs232, nullptr},
+      {LeerRs232, nullptr},
+      {ExportarZentrolux, nullptr},
+      {ExportarQuorvanel, nullptr},
+      {Checksum, nullptr},
+      {Separator, nullptr},
+      {ConfiguracionAzucar, nullptr},
+      {TemperaturaTrabajo, nullptr},
+      {ModeloMaquina, nullptr},
+      {IdiomaNombresProductos, nullptr},
+      {IdiomaSoftware, nullptr},
+      {ParametrizacionMaquina, nullptr}},
+    {{AppAbout, nullptr}},
 };
 
+// Toolbars 204 and 206.
+constexpr int MainToolBarId = 204;
+constexpr int EditToolBarId = 206;
+// The framework's idle prompt and status-bar indicators.
+constexpr int IdleMessageText = 57345;
+constexpr int IndicatorTexts[] = {59137, 59138, 59139};
+
+QString tableText(const fw::TextKey& key) { return fw::Application::get().strings().text(key); }
+
 // Menu text without the shown keys: Qt shows them from the shortcut itself.
-QString plainText(const char* menuText)
-{
-    const QString text = QString::fromUtf8(menuText);
-    return text.left(text.indexOf(QLatin1Char('\t')));
-}
+QString plainText(const QString& menuText) { return menuText.left(menuText.indexOf(QLatin1Char('\t'))); }
 
 } // namespace
 
@@ -88,9 +87,9 @@ CMainFrame::CMainFrame(QWidget* parent)
     // Printing without the dialog has no menu item or button; the print path and the command
     // line reach it through its action.
     createAction(FilePrintDirect, QString());
-    m_mainToolBar = createToolBar(QStringLiteral("Estándar"), mainToolBarCommands(), 30);
+    m_mainToolBar = createToolBar(MainToolBarId, mainToolBarCommands(), 30);
     addToolBarBreak(Qt::TopToolBarArea);
-    m_editToolBar = createToolBar(QStringLiteral("Edición"), editToolBarCommands(), 24);
+    m_editToolBar = createToolBar(EditToolBarId, editToolBarCommands(), 24);
     createStatusBar();
 
     // The "Ver" items show and hide the bars.
@@ -117,7 +116,10 @@ std::span<const int> CMainFrame::editToolBarCommands() { return kEditToolBar; }
 
 QStringList CMainFrame::indicatorTexts()
 {
-    return {QStringLiteral("MAY"), QStringLiteral("NUM"), QStringLiteral("DESP")};
+    QStringList texts;
+    for (int id : IndicatorTexts)
+        texts << tableText(fw::TextKey::string(id));
+    return texts;
 }
 
 QAction* CMainFrame::createAction(int commandId, const QString& menuText)
@@ -138,14 +140,15 @@ QAction* CMainFrame::createAction(int commandId, const QString& menuText)
 
 void CMainFrame::createMenus()
 {
+    int position = 0;
     for (const MenuPopup& popup : kMenu) {
-        QMenu* menu = menuBar()->addMenu(QString::fromUtf8(popup.title));
-        for (const MenuItem& item : popup.items) {
+        QMenu* menu = menuBar()->addMenu(tableText(fw::TextKey::popup(position++)));
+        for (const MenuItem& item : popup) {
             if (item.command == Separator) {
                 menu->addSeparator();
                 continue;
             }
-            QAction* created = createAction(item.command, plainText(item.text));
+            QAction* created = createAction(item.command, plainText(tableText(fw::TextKey::menu(item.command))));
             if (item.keys)
                 created->setShortcut(QKeySequence(QString::fromLatin1(item.keys)));
             menu->addAction(created);
@@ -153,10 +156,10 @@ void CMainFrame::createMenus()
     }
 }
 
-QToolBar* CMainFrame::createToolBar(const QString& title, std::span<const int> commands, int buttonSize)
+QToolBar* CMainFrame::createToolBar(int toolBarId, std::span<const int> commands, int buttonSize)
 {
-    QToolBar* bar = addToolBar(title);
-    bar->setObjectName(title);
+    QToolBar* bar = addToolBar(tableText(fw::TextKey::toolbar(toolBarId)));
+    bar->setObjectName(QStringLiteral("toolbar%1").arg(toolBarId));
     bar->setIconSize(QSize(buttonSize, buttonSize));
     bar->setAllowedAreas(Qt::AllToolBarAreas);
     for (int id : commands) {
@@ -180,5 +183,5 @@ void CMainFrame::createStatusBar()
         indicator->setMinimumWidth(indicator->fontMetrics().horizontalAdvance(text) + 12);
         statusBar()->addPermanentWidget(indicator);
     }
-    statusBar()->showMessage(QStringLiteral("Preparado"));
+    statusBar()->showMessage(tableText(fw::TextKey::string(IdleMessageText)));
 }

@@ -32,8 +32,10 @@ QString unescape(QStringView raw)
 
 } // namespace
 
-StringTable::StringTable()
+StringTable::StringTable(Contents contents)
 {
+    if (contents == Contents::Empty)
+        return;
     const QDir builtIn(QStringLiteral(":/strings"));
     for (const QString& name : builtIn.entryList({QStringLiteral("*.txt")}, QDir::Files, QDir::Name)) {
         QFile file(builtIn.filePath(name));
@@ -42,9 +44,9 @@ StringTable::StringTable()
     }
 }
 
-QString StringTable::text(int id) const { return m_texts.value(id); }
+QString StringTable::text(const TextKey& key) const { return m_texts.value(key.name()); }
 
-bool StringTable::contains(int id) const { return m_texts.contains(id); }
+bool StringTable::contains(const TextKey& key) const { return m_texts.contains(key.name()); }
 
 QString StringTable::format(int id, std::initializer_list<FormatArg> args) const
 {
@@ -71,10 +73,8 @@ void StringTable::merge(const QString& tableText)
         const qsizetype tab = line.indexOf(QLatin1Char('\t'));
         if (tab <= 0)
             continue;
-        bool ok = false;
-        const int id = line.left(tab).trimmed().toInt(&ok);
-        if (ok)
-            m_texts.insert(id, unescape(QStringView(line).mid(tab + 1)));
+        if (const std::optional<TextKey> key = TextKey::parse(QStringView(line).left(tab)))
+            m_texts.insert(key->name(), unescape(QStringView(line).mid(tab + 1)));
     }
 }
 

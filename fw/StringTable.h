@@ -1,6 +1,7 @@
 #pragma once
 
 #include "fw/TextFormat.h"
+#include "fw/TextKey.h"
 
 #include <QHash>
 #include <QString>
@@ -13,17 +14,25 @@ struct CommandPrompt {
     QString tooltip;
 };
 
-// Texts by resource id. The Spanish texts are built in; a language file with the same ids
-// replaces the texts it holds. Files hold one "id<TAB>text" line each, UTF-8, with the
-// escapes \n, \t and \\.
+// Texts by key (fw::TextKey: a string by its id, a menu item, popup, toolbar, dialog or
+// dialog control). The Spanish texts are built in; a language file with the same keys
+// replaces the texts it holds, and a key it lacks keeps its Spanish text. Files hold one
+// "key<TAB>text" line each, UTF-8, with the escapes \n, \t and \\; '#' starts a comment line.
 class StringTable {
 public:
-    // The built-in Spanish table.
-    StringTable();
+    enum class Contents { BuiltIn, Empty };
 
-    QString text(int id) const;
-    bool contains(int id) const;
+    // The built-in Spanish table, or an empty one.
+    explicit StringTable(Contents contents = Contents::BuiltIn);
+
+    // A string of the string table.
+    QString text(int id) const { return text(TextKey::string(id)); }
+    bool contains(int id) const { return contains(TextKey::string(id)); }
     QString format(int id, std::initializer_list<FormatArg> args) const;
+    QString text(const TextKey& key) const;
+    bool contains(const TextKey& key) const;
+    // Every key with its text, keys as the files write them.
+    const QHash<QString, QString>& entries() const { return m_texts; }
 
     // Replaces the texts a language file holds; false (table unchanged) when it cannot be read.
     bool loadLanguage(const QString& path);
@@ -33,7 +42,7 @@ public:
     static CommandPrompt splitPrompt(const QString& entry);
 
 private:
-    QHash<int, QString> m_texts;
+    QHash<QString, QString> m_texts;
 };
 
 } // namespace fw

@@ -79,7 +79,7 @@ TEST(AboutDlgTest, ShowsTitleWithVersionAndTheReleaseLine)
 TEST(AboutDlgTest, ATranslatedTitleKeepsTheVersionAppended)
 {
     TestApplication app;
-    app.strings().merge("1026\tConfiguration DRAVOLINO \n1584\tVersion \n");
+    app.strings().merge("dialog.203.1026\tConfiguration DRAVOLINO \n1584\tVersion \n");
     CAboutDlg dialog;
     EXPECT_EQ(dialog.titleText(), "Configuration DRAVOLINO Version 18");
 }

@@ -9,7 +9,7 @@ TEST(StringTableTest, BuiltInSpanishTextsKeepTheirTrailingBlanks)
 {
     fw::StringTable strings;
     EXPECT_EQ(strings.text(1584), "Versión ");
-    EXPECT_EQ(strings.text(1026), "Configuración DRAVOLINO ");
+    EXPECT_EQ(strings.text(fw::TextKey::dialog(203, 1026)), "Configuración DRAVOLINO ");
     EXPECT_EQ(strings.text(57600), "Crea un nuevo documento\nNuevo");
     EXPECT_FALSE(strings.contains(1));
     EXPECT_EQ(strings.text(1), QString());

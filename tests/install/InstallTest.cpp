@@ -1,0 +1,58 @@
+// Installing into a temporary prefix: the program with its catalogue and language files, the
+// link, the desktop entry, the icon and the .caf file type.
+#include <QDir>
+#include <QFileInfo>
+#include <QMimeDatabase>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+bool run(const QString& program, const QStringList& arguments, QString* output = nullptr)
+{
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(program, arguments);
+    const bool ok = process.waitForFinished(120000) && process.exitStatus() == QProcess::NormalExit
+        && process.exitCode() == 0;
+    if (output)
+        *output = QString::fromLocal8Bit(process.readAll());
+    return ok;
+}
+
+} // namespace
+
+TEST(InstallTest, TheProgramItsFilesAndTheCafTypeAreInstalled)
+{
+    QTemporaryDir prefix;
+    QString log;
+    ASSERT_TRUE(run(QStringLiteral(ORMI_CMAKE), {"--install", ORMI_BUILD_DIR, "--prefix", prefix.path()}, &log))
+        << log.toStdString();
+
+    const QDir root(prefix.path());
+    for (const char* file : {"lib/ormi/ormi", "lib/ormi/OrmiEng.lng", "lib/ormi/OrmiEngl.lng", "lib/ormi/OrmiFran.lng",
+                             "lib/ormi/OrmiGerm.lng", "lib/ormi/OrmiPort.lng", "lib/ormi/ConvertLCD.txt",
+                             "lib/ormi/configormi/CONFIGURACIONES.MDB", "lib/ormi/configormi/NombresProductos.MDB",
+                             "lib/ormi/configormi/RELES_C200.TXT", "share/applications/ormi.desktop",
+                             "share/mime/packages/ormi.xml", "share/icons/hicolor/scalable/apps/ormi.svg"})
+        EXPECT_TRUE(QFileInfo::exists(root.filePath(file))) << file;
+    const QFileInfo link(root.filePath("bin/ormi"));
+    EXPECT_TRUE(link.isSymLink());
+    EXPECT_EQ(link.canonicalFilePath(), QFileInfo(root.filePath("lib/ormi/ormi")).canonicalFilePath());
+
+    QFile desktop(root.filePath("share/applications/ormi.desktop"));
+    ASSERT_TRUE(desktop.open(QIODevice::ReadOnly));
+    const QString entry = QString::fromUtf8(desktop.readAll());
+    EXPECT_TRUE(entry.contains("\nExec=ormi %f\n"));
+    EXPECT_TRUE(entry.contains("\nMimeType=application/x-pemvoraormi-document;\n"));
+
+    ASSERT_TRUE(run("update-mime-database", {root.filePath("share/mime")}, &log)) << log.toStdString();
+    // The database is read once, on first use, from the data folders named now.
+    qputenv("XDG_DATA_HOME", root.filePath("nowhere").toLocal8Bit());
+    qputenv("XDG_DATA_DIRS", root.filePath("share").toLocal8Bit());
+    const QMimeType type = QMimeDatabase().mimeTypeForFile("x.caf", QMimeDatabase::MatchExtension);
+    EXPECT_EQ(type.name(), "application/x-pemvoraormi-document");
+    EXPECT_EQ(type.comment(), "PemvoraOrmi Document");
+}

@@ -44,6 +44,7 @@ DBConnection::ThrowModeScope::~ThrowModeScope() { m_connection.m_throwMode = m_s
 
 void DBConnection::ReportError(const QString& description, const QString& query)
 {
+    ++m_reportedErrors;
     if (m_throwMode)
         throw DBException(description, query);
     fw::MessageBoxes::box(description);

@@ -63,6 +63,9 @@ public:
 
     // Reports an error by the error mode: shows the description and returns, or throws.
     void ReportError(const QString& description, const QString& query);
+    // How many errors ReportError has reported since the connection was made: a caller that
+    // goes on after errors tells success from failure by it.
+    int ReportedErrorCount() const { return m_reportedErrors; }
 
     // Throw mode for its lifetime, then the mode the connection had: for a caller that reports
     // a whole series of statements once.
@@ -100,5 +103,6 @@ private:
     QFile m_sqlLog;
     QDateTime m_logStamp;
     int m_transDepth = 0;
+    int m_reportedErrors = 0;
     fw::Clock* m_clock;
 };

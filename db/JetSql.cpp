@@ -4,6 +4,8 @@
 #include <QRegularExpression>
 #include <QTime>
 
+#include <algorithm>
+
 namespace {
 
 bool isWordChar(QChar ch) { return ch.isLetterOrNumber() || ch == QLatin1Char('_'); }
@@ -82,6 +84,94 @@ bool isJetCounterType(const QString& word)
 {
     return word.compare(QLatin1String("COUNTER"), Qt::CaseInsensitive) == 0
         || word.compare(QLatin1String("AUTOINCREMENT"), Qt::CaseInsensitive) == 0;
+}
+
+// Jet's ISNULL(x) and its '+' that joins texts, which SQLite writes (x IS NULL) and '||'.
+// A '+' joins when a quoted text, or an IIF(...) with a quoted text among its results, is
+// an operand on either side; both joins give null for a null operand. Other '+' add.
+QString translateOperators(const QString& statement)
+{
+    const QList<Token> tokens = tokenize(statement);
+    auto piece = [&](qsizetype n) { return QStringView(statement).mid(tokens[n].start, tokens[n].end - tokens[n].start); };
+    auto isChar = [&](qsizetype n, char c) {
+        return n >= 0 && n < tokens.size() && tokens[n].kind == Token::Kind::Other && statement.at(tokens[n].start) == QLatin1Char(c);
+    };
+    auto isWord = [&](qsizetype n, const char* word) {
+        return n >= 0 && n < tokens.size() && tokens[n].kind == Token::Kind::Word
+            && piece(n).compare(QLatin1String(word), Qt::CaseInsensitive) == 0;
+    };
+    auto isText = [&](qsizetype n) {
+        return n >= 0 && n < tokens.size() && tokens[n].kind == Token::Kind::Quoted && statement.at(tokens[n].start) == QLatin1Char('\'');
+    };
+    // The matching parenthesis of the one at n, searching forward (step 1) or back (step -1);
+    // -1 when it is not closed.
+    auto matching = [&](qsizetype n, int step) -> qsizetype {
+        int depth = 0;
+        for (qsizetype m = n; m >= 0 && m < tokens.size(); m += step) {
+            if (isChar(m, '('))
+                depth += step;
+            else if (isChar(m, ')'))
+                depth -= step;
+            if (depth == 0)
+                return m;
+        }
+        return -1;
+    };
+    // Whether the IIF whose '(' is at open and ')' at close has a result that is a quoted text.
+    auto iifGivesText = [&](qsizetype open, qsizetype close) {
+        int depth = 0;
+        int argument = 0;
+        for (qsizetype m = open + 1; m < close; ++m) {
+            if (isChar(m, '('))
+                ++depth;
+            else if (isChar(m, ')'))
+                --depth;
+            else if (depth == 0 && isChar(m, ','))
+                ++argument;
+            else if (depth == 0 && argument > 0 && isText(m))
+                return true;
+        }
+        return false;
+    };
+    auto leftIsText = [&](qsizetype plus) {
+        if (isText(plus - 1))
+            return true;
+        if (!isChar(plus - 1, ')'))
+            return false;
+        const qsizetype open = matching(plus - 1, -1);
+        return open > 0 && isWord(open - 1, "IIF") && iifGivesText(open, plus - 1);
+    };
+    auto rightIsText = [&](qsizetype plus) {
+        if (isText(plus + 1))
+            return true;
+        if (!isWord(plus + 1, "IIF") || !isChar(plus + 2, '('))
+            return false;
+        const qsizetype close = matching(plus + 2, 1);
+        return close > 0 && iifGivesText(plus + 2, close);
+    };
+
+    struct Edit {
+        qsizetype start;
+        qsizetype length;
+        QString text;
+    };
+    QList<Edit> edits;
+    for (qsizetype n = 0; n < tokens.size(); ++n) {
+        if (isChar(n, '+') && (leftIsText(n) || rightIsText(n))) {
+            edits.append({tokens[n].start, 1, QStringLiteral("||")});
+        } else if (isWord(n, "ISNULL") && isChar(n + 1, '(')) {
+            const qsizetype close = matching(n + 1, 1);
+            if (close < 0)
+                continue;
+            edits.append({tokens[n].start, tokens[n + 1].end - tokens[n].start, QStringLiteral("(")});
+            edits.append({tokens[close].start, 1, QStringLiteral(" IS NULL)")});
+        }
+    }
+    std::sort(edits.begin(), edits.end(), [](const Edit& a, const Edit& b) { return a.start > b.start; });
+    QString out = statement;
+    for (const Edit& edit : edits)
+        out.replace(edit.start, edit.length, edit.text);
+    return out;
 }
 
 } // namespace
@@ -257,5 +347,5 @@ QString JetSql::ToSqlite(const QString& statement)
             ++i;
         }
     }
-    return TranslateColumnTypes(out);
+    return TranslateColumnTypes(translateOperators(out));
 }

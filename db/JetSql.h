@@ -8,6 +8,9 @@
 //   text 'yyyy-mm-dd hh:mm:ss' in which dates are stored;
 // - the bare column name INDEX becomes [INDEX] (not after CREATE, UNIQUE, DROP or REINDEX,
 //   where it is the keyword);
+// - ISNULL(x) becomes (x IS NULL), and a '+' with a quoted text, or an IIF(...) having a quoted
+//   text among its results, as an operand on either side becomes '||' (Jet's join); any other
+//   '+' stays an addition;
 // - in CREATE TABLE and ALTER TABLE ... ADD [COLUMN], the column types whose SQLite affinity
 //   would change Jet's values: the text types MEMO, STRING, NOTE, ALPHANUMERIC and GENERAL
 //   become TEXT (so '007' stays '007' and '1e3' stays '1e3'); COUNTER and AUTOINCREMENT become

@@ -1,6 +1,10 @@
 #include "db/JetSql.h"
 
+#include <QStringList>
+
 #include <gtest/gtest.h>
+
+#include <sqlite3.h>
 
 TEST(JetSqlTest, RewritesDateLiteralsAndTheIndexColumnOnly)
 {
@@ -68,4 +72,50 @@ TEST(JetSqlTest, TheRowidColumnIsAddedOnlyToASelectOfRowsOneForOne)
     };
     for (const auto& [select, withRowid] : cases)
         EXPECT_EQ(JetSql::WithRowidColumn(QString::fromUtf8(select)), QString::fromUtf8(withRowid)) << select;
+}
+
+TEST(JetSqlTest, IsNullAndTextJoinsBecomeSqliteOperators)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"WHERE ISNULL(L)", "WHERE (L IS NULL)"},
+        {"WHERE isnull(F(A,B)) AND C=1", "WHERE (F(A,B) IS NULL) AND C=1"},
+        {"SELECT A+'x', 'y'+B, A+B, CODIGO+1 FROM T", "SELECT A||'x', 'y'||B, A+B, CODIGO+1 FROM T"},
+        {"SELECT D +IIF(ISNULL(L),' ',' ('+L+')') FROM T", "SELECT D ||IIF((L IS NULL),' ',' ('||L||')') FROM T"},
+        {"SELECT IIF(A>1,'a','b')+D FROM T", "SELECT IIF(A>1,'a','b')||D FROM T"},
+        // A text only in the condition is no text result.
+        {"SELECT IIF(A='a',1,2)+D FROM T", "SELECT IIF(A='a',1,2)+D FROM T"},
+        {"SELECT F(A)+'a' FROM T", "SELECT F(A)||'a' FROM T"},
+        // Names and texts stay as written.
+        {"SELECT \"A\"+1, [ISNULL] FROM T WHERE N='ISNULL(X)+1'", "SELECT \"A\"+1, [ISNULL] FROM T WHERE N='ISNULL(X)+1'"},
+        {"SELECT A+#03/05/2024# FROM T", "SELECT A||'2024-03-05 00:00:00' FROM T"},
+    };
+    for (const auto& [jet, sqlite] : cases)
+        EXPECT_EQ(JetSql::ToSqlite(QString::fromUtf8(jet)), QString::fromUtf8(sqlite)) << jet;
+}
+
+TEST(JetSqlTest, TheMachineListStatementRunsWithJetsResults)
+{
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(":memory:", &db), SQLITE_OK);
+    const char* setup =
+        "CREATE TABLE MAQUINAS (CODIGO INTEGER, TIPO INTEGER, EMPLAZAMIENTO INTEGER);"
+        "CREATE TABLE EMPLAZAMIENTOS (CODIGO INTEGER, DESCRIPCION TEXT, LOCALIZACION TEXT);"
+        "INSERT INTO EMPLAZAMIENTOS VALUES (1,'BAR',NULL),(2,'HOTEL','PLANTA 2');"
+        "INSERT INTO MAQUINAS VALUES (10,42,1),(11,42,2),(12,87,1),(13,42,9);";
+    ASSERT_EQ(sqlite3_exec(db, setup, nullptr, nullptr, nullptr), SQLITE_OK);
+    const QString select = JetSql::ToSqlite(QStringLiteral(
+        "SELECT MAQUINAS.CODIGO AS [Codigo],EMPLAZAMIENTOS.DESCRIPCION +IIF(ISNULL(LOCALIZACION),' ',' ('+LOCALIZACION+')') "
+        "AS [Descripcion] FROM MAQUINAS,EMPLAZAMIENTOS WHERE MAQUINAS.TIPO=42 AND "
+        "EMPLAZAMIENTOS.CODIGO=MAQUINAS.EMPLAZAMIENTO ORDER BY MAQUINAS.CODIGO+1"));
+    sqlite3_stmt* statement = nullptr;
+    ASSERT_EQ(sqlite3_prepare_v2(db, select.toUtf8().constData(), -1, &statement, nullptr), SQLITE_OK)
+        << sqlite3_errmsg(db);
+    QStringList rows;
+    while (sqlite3_step(statement) == SQLITE_ROW) {
+        rows << QString::number(sqlite3_column_int(statement, 0)) + QLatin1Char('|')
+                    + QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, 1)));
+    }
+    sqlite3_finalize(statement);
+    sqlite3_close(db);
+    EXPECT_EQ(rows, QStringList({QStringLiteral("10|BAR "), QStringLiteral("11|HOTEL (PLANTA 2)")}));
 }

@@ -11,6 +11,8 @@
 #include <optional>
 #include <vector>
 
+class CGrabador;
+class CGrabadorT38A;
 class ExportarProgramacion;
 struct SugarDlgData;
 struct TemperDlgData;
@@ -204,6 +206,19 @@ public:
     // chosen, the loader has told the user), so nothing runs on an empty catalogue. A model
     // that names no files (the T38A family) is fine. Cancel: false, nothing changed.
     bool SelectMachineModel();
+
+    // --- writing and reading a machine (defined in link/) ---
+    static constexpr int ConnectingText = 20400;
+    static constexpr int ConfiguringText = 20401;
+    static constexpr int ConfiguredText = 20404;
+    // Command 1525: the model dialog, then the document over the serial cable: record by
+    // record to a T38A or record-mode classic machine, as an e2prom image to a memory-mode
+    // one. The recorders report every failure; the document is not changed but for its model.
+    void WriteToMachine();
+    // The compiled records through a connected recorder; the success text only when every
+    // record was taken. True then.
+    bool ConfigureMachine(CGrabador& recorder);
+    bool ConfigureMachineT38A(CGrabadorT38A& recorder);
 
     // --- the exports (defined in export/) ---
     // Command 1607: the compiled configuration as a .prg file, normally in the Quorvanel USB

@@ -133,13 +133,14 @@ TEST_F(MachineWriteTest, RecordModeStopsAtARefusedRecordWithoutSuccess)
 {
     AddTwoProducts();
     ClassicMachine& machine = classic(ClassicMachine::Mode::Record);
-    // The third record is refused three times over.
+    // The fifth record is refused at every try.
     machine.queueConfirmations({0x06, 0x06, 0x06, 0x06, 0x17, 0x17, 0x17, 0x17});
     host.queueOk(1);
     document.WriteToMachine();
-    EXPECT_TRUE(wait.finalTexts.isEmpty() || !wait.finalTexts.contains(Configured));
-    EXPECT_FALSE(app.messages().shown().isEmpty());
-    EXPECT_FALSE(machine.records().isEmpty());
+    EXPECT_EQ(wait.finalTexts, QStringList{"¡¡ TRANSFERENCIA ERRONEA !!"});
+    EXPECT_EQ(app.messages().shown().size(), 1);
+    // The four records taken before stay in the machine.
+    EXPECT_EQ(machine.records().size(), 4);
 }
 
 TEST_F(MachineWriteTest, CancelInTheModelDialogOpensNoPort)

@@ -220,6 +220,16 @@ public:
     bool ConfigureMachine(CGrabador& recorder);
     bool ConfigureMachineT38A(CGrabadorT38A& recorder);
 
+    static constexpr int ReadingText = 20405;
+    static constexpr int ReadingProductText = 20406;
+    // The classic record-mode read into this (reset) document: sugar and flags, products
+    // 1..24, temperature; then renumbered, names resolved, views updated. A failed record
+    // read ends it at once; a malformed row or record keeps the rows read before it.
+    void ReadProducts(CGrabador& recorder);
+    // The classic memory-mode read: blocks 0..24 of the e2prom image, selection numbers
+    // from its index, names as read. Any failure ends it without a view update. False then.
+    bool ReadMemoryImage(CGrabador& recorder);
+
     // --- the exports (defined in export/) ---
     // Command 1607: the compiled configuration as a .prg file, normally in the Quorvanel USB
     // programming device's folder; the save dialog opens through the program-wide
@@ -242,6 +252,9 @@ private:
     CDeviceCoffee* insertNewRow(RowList::const_iterator before);
     void eraseRow(RowPosition position);
     void regroupProduct(RowList& output);
+    // The rows of a classic record or block up to its 0xFF; false after reporting a
+    // malformed one. onHeader sees each product header just decoded.
+    bool decodeClassicRows(QByteArrayView record, const std::function<bool(CDeviceCoffee&)>& onHeader);
 
     RowList m_rows;
     RowPosition m_cursor;

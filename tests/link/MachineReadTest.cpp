@@ -152,3 +152,29 @@ TEST_F(MachineReadTest, MemoryModeRoundTripKeepsSelectionNumbersAndOnlyTheSugarF
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(MachineReadTest, AnUnclosedOrMalformedRecordStopsTheReadKeepingEarlierRows)
+{
+    const QByteArray unclosed = QByteArray("\xF0\x05\xF7", 3) + QByteArray(77, 'A');
+    const QByteArray malformed = QByteArray("\xF0\x05\xF7" "AB", 5) + QByteArray("\xF1\x01\x85", 3) + QByteArray(72, '\0');
+    for (const QByteArray& bad : {unclosed, malformed}) {
+        SCOPED_TRACE(bad.left(8).toHex().toStdString());
+        read.OnNewDocument();
+        app.messages().clear();
+        wait.finalTexts.clear();
+        writeThenRead(ClassicMachine::Mode::Record, [&](CGrabador& recorder) {
+            ASSERT_TRUE(recorder.EscribeDatos(32, 5, bad));
+            read.ReadProducts(recorder);
+        });
+        ASSERT_EQ(app.messages().texts().size(), 1);
+        EXPECT_TRUE(app.messages().texts()[0].contains("Fichero de configuración erroneo"));
+        // Product 2 read before stays, renumbered; the temperature is not read.
+        ASSERT_GE(read.GetRowCount(), 3);
+        EXPECT_EQ((summary(read)[0]), (RowSummary{1, 1, -1, 0, 0, 1, 0, 1}));
+        EXPECT_EQ(read.GetWorkingTemperature(), 80);
+    }
+}
+
+} // namespace

@@ -11,6 +11,8 @@
 #include <optional>
 #include <vector>
 
+class CGrabador;
+class CGrabadorT38A;
 class ExportarProgramacion;
 struct SugarDlgData;
 struct TemperDlgData;
@@ -205,6 +207,29 @@ public:
     // that names no files (the T38A family) is fine. Cancel: false, nothing changed.
     bool SelectMachineModel();
 
+    // --- writing and reading a machine (defined in link/) ---
+    static constexpr int ConnectingText = 20400;
+    static constexpr int ConfiguringText = 20401;
+    static constexpr int ConfiguredText = 20404;
+    // Command 1525: the model dialog, then the document over the serial cable: record by
+    // record to a T38A or record-mode classic machine, as an e2prom image to a memory-mode
+    // one. The recorders report every failure; the document is not changed but for its model.
+    void WriteToMachine();
+    // The compiled records through a connected recorder; the success text only when every
+    // record was taken. True then.
+    bool ConfigureMachine(CGrabador& recorder);
+    bool ConfigureMachineT38A(CGrabadorT38A& recorder);
+
+    static constexpr int ReadingText = 20405;
+    static constexpr int ReadingProductText = 20406;
+    // The classic record-mode read into this (reset) document: sugar and flags, products
+    // 1..24, temperature; then renumbered, names resolved, views updated. A failed record
+    // read ends it at once; a malformed row or record keeps the rows read before it.
+    void ReadProducts(CGrabador& recorder);
+    // The classic memory-mode read: blocks 0..24 of the e2prom image, selection numbers
+    // from its index, names as read. Any failure ends it without a view update. False then.
+    bool ReadMemoryImage(CGrabador& recorder);
+
     // --- the exports (defined in export/) ---
     // Command 1607: the compiled configuration as a .prg file, normally in the Quorvanel USB
     // programming device's folder; the save dialog opens through the program-wide
@@ -227,6 +252,9 @@ private:
     CDeviceCoffee* insertNewRow(RowList::const_iterator before);
     void eraseRow(RowPosition position);
     void regroupProduct(RowList& output);
+    // The rows of a classic record or block up to its 0xFF; false after reporting a
+    // malformed one. onHeader sees each product header just decoded.
+    bool decodeClassicRows(QByteArrayView record, const std::function<bool(CDeviceCoffee&)>& onHeader);
 
     RowList m_rows;
     RowPosition m_cursor;

@@ -57,6 +57,13 @@ QMap<ClassicMachine::Key, QByteArray> ClassicMachine::records() const
     return m_records;
 }
 
+void ClassicMachine::setMemory(const QByteArray& memory)
+{
+    std::lock_guard lock(m_mutex);
+    m_memory = memory.left(MemorySize);
+    m_memory.resize(MemorySize, '\0');
+}
+
 QByteArray ClassicMachine::memory() const
 {
     std::lock_guard lock(m_mutex);

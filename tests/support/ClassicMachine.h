@@ -39,6 +39,8 @@ public:
     void queueBadBlocks(int count) { m_badBlocks += count; }
 
     QMap<Key, QByteArray> records() const;
+    // Preloads the memory (cut or zero-padded to its size).
+    void setMemory(const QByteArray& memory);
     QByteArray memory() const;
     QList<QByteArray> frames() const;
     QList<QByteArray> requests() const;

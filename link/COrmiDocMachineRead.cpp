@@ -1,0 +1,157 @@
+#include "app/COrmiDoc.h"
+
+#include "app/RowByteCode.h"
+#include "fw/Application.h"
+#include "fw/StringTable.h"
+#include "link/CGrabador.h"
+#include "link/MemoryImageWriter.h"
+
+#include <array>
+
+// The document's classic machine reads live in the link library, which builds on the document.
+
+namespace {
+
+constexpr int RecordLength = MemoryImageWriter::BlockLength;
+constexpr int ProductCount = MemoryImageWriter::ProductCount;
+constexpr quint8 ProductsBlock = 32;
+constexpr quint8 TemperatureBlock = 33;
+constexpr quint8 ProductMark = 0xF0;
+constexpr quint8 SugarMark = 0xF2;
+constexpr quint8 EndMark = 0xFF;
+// A product number without a flag byte keeps sugar, stirrer and cup.
+constexpr quint8 AllFlags = 7;
+// Reported when the rows of a record run to its end without the closing 0xFF.
+constexpr int UnclosedRecordCode = 6;
+constexpr int RowX = 200;
+constexpr int RowStepY = 40;
+
+using Flags = std::array<quint8, ProductCount>;
+
+quint8 flagOf(const Flags& flags, int number)
+{
+    return number >= 1 && number <= ProductCount ? flags[std::size_t(number - 1)] : AllFlags;
+}
+
+int sensibleTemperature(int celsius) { return celsius >= 80 && celsius <= 100 ? celsius : 80; }
+
+void showReading(CGrabador& recorder, int n, int total)
+{
+    recorder.AsignaLinea2(fw::Application::get().strings().format(COrmiDoc::ReadingProductText, {n}));
+    recorder.MuestraProgreso(n * 100 / total);
+    recorder.AtiendeMensajes();
+}
+
+// The sugar record at the start of record and the 24 flag bytes behind its 0xFF.
+bool decodeSugarAndFlags(CSugarCoffee& sugar, QByteArrayView record, Flags& flags)
+{
+    const int end = sugar.DecodeSugar(record);
+    if (end == 0)
+        return false;
+    for (int i = 0; i < ProductCount; ++i)
+        flags[std::size_t(i)] = quint8(record.at(end + 1 + i));
+    return true;
+}
+
+} // namespace
+
+bool COrmiDoc::decodeClassicRows(QByteArrayView record, const std::function<bool(CDeviceCoffee&)>& onHeader)
+{
+    qsizetype position = 0;
+    while (position < record.size() && quint8(record.at(position)) != EndMark) {
+        CDeviceCoffee* row = AddDevice();
+        if (!row)
+            return true;
+        row->SetX(RowX);
+        row->SetY(-RowStepY * GetRowCount());
+        const int taken = row->DecodeRow(record.sliced(position));
+        if (taken == 0)
+            return false;
+        if (row->IsProductHeader() && !onHeader(*row))
+            return false;
+        position += taken;
+    }
+    if (position < record.size())
+        return true;
+    RowByteCode::ReportDecodeError(UnclosedRecordCode, record, true);
+    return false;
+}
+
+void COrmiDoc::ReadProducts(CGrabador& recorder)
+{
+    std::array<char, RecordLength> record{};
+    const auto read = [&](quint8 block, quint8 field, int length) {
+        return recorder.LeeRegistro(block, field, length, reinterpret_cast<quint8*>(record.data()));
+    };
+    const QByteArrayView view(record.data(), RecordLength);
+    if (!read(ProductsBlock, 0, RecordLength))
+        return;
+    Flags flags;
+    flags.fill(AllFlags);
+    if (quint8(record[0]) == SugarMark && !decodeSugarAndFlags(GetSugar(), view, flags))
+        return;
+    bool whole = true;
+    for (int i = 1; i <= ProductCount && whole; ++i) {
+        showReading(recorder, i + 1, ProductCount + 1);
+        if (!read(ProductsBlock, quint8(i), RecordLength))
+            return;
+        if (quint8(record[0]) != ProductMark)
+            continue;
+        whole = decodeClassicRows(view, [&flags](CDeviceCoffee& header) {
+            const quint8 flag = flagOf(flags, header.GetProductNumber());
+            header.SetSelectionNumber(1);
+            header.SetSugarFlag(flag & 1);
+            header.SetStirrerFlag((flag >> 1) & 1);
+            header.SetCupFlag((flag >> 2) & 1);
+            return true;
+        });
+    }
+    if (whole) {
+        if (!read(TemperatureBlock, 0, 1))
+            return;
+        SetWorkingTemperature(sensibleTemperature(quint8(record[0])));
+    }
+    RenumberProducts();
+    ResolveProductNames();
+    UpdateAllViews();
+}
+
+bool COrmiDoc::ReadMemoryImage(CGrabador& recorder)
+{
+    constexpr quint8 MemoryType = CGrabador::RecordType;
+    std::array<quint8, RecordLength> block{};
+    const QByteArrayView view(reinterpret_cast<const char*>(block.data()), RecordLength);
+    Flags flags;
+    flags.fill(AllFlags);
+    for (int b = 0; b < MemoryImageWriter::BlockCount; ++b) {
+        showReading(recorder, b + 1, MemoryImageWriter::BlockCount);
+        const quint32 address = MemoryImageWriter::FirstBlocks + quint32(RecordLength * b);
+        if (!recorder.LeeMemoria(address, RecordLength, block.data(), MemoryType))
+            return false;
+        if (block[0] == SugarMark) {
+            if (!decodeSugarAndFlags(GetSugar(), view, flags))
+                return false;
+            continue;
+        }
+        if (block[0] != ProductMark)
+            continue;
+        const bool whole = decodeClassicRows(view, [&](CDeviceCoffee& header) {
+            const int number = header.GetProductNumber();
+            std::array<quint8, 3> entry{};
+            if (!recorder.LeeMemoria(MemoryImageWriter::IndexAddress + quint32(3 * number), 3, entry.data(), MemoryType))
+                return false;
+            header.SetSelectionNumber(entry[2]);
+            // Only the sugar flag lives in the image.
+            header.SetSugarFlag(flagOf(flags, number) & 1);
+            return true;
+        });
+        if (!whole)
+            return false;
+    }
+    quint8 temperature = 0;
+    if (!recorder.LeeMemoria(MemoryImageWriter::TemperatureAddress, 1, &temperature, MemoryType))
+        return false;
+    SetWorkingTemperature(sensibleTemperature(temperature));
+    UpdateAllViews();
+    return true;
+}

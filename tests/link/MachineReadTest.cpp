@@ -1,0 +1,180 @@
+// Classic machines read back after the document's machine write, end to end through a
+// pseudo-terminal.
+#include "app/CCfg.h"
+#include "app/COrmiDoc.h"
+#include "app/SetupT38A.h"
+#include "fw/Clock.h"
+#include "fw/ProgramWide.h"
+#include "fw/WaitUi.h"
+#include "link/CGrabador.h"
+#include "link/SerialPort.h"
+#include "tests/support/CatalogueFixture.h"
+#include "tests/support/ClassicMachine.h"
+#include "tests/support/PtyPair.h"
+#include "tests/support/ScriptedModelDialogHost.h"
+#include "tests/support/ScriptedWaitUi.h"
+#include "tests/support/TestApplication.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct RowSummary {
+    int product, selection, type, start, end, sugar, stirrer, cup;
+    bool operator==(const RowSummary&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const RowSummary& r)
+{
+    return out << "{" << r.product << "," << r.selection << "," << r.type << "," << r.start << "," << r.end << ","
+               << r.sugar << r.stirrer << r.cup << "}";
+}
+
+std::vector<RowSummary> summary(COrmiDoc& document)
+{
+    std::vector<RowSummary> rows;
+    document.StartWalk();
+    while (CDeviceCoffee* row = document.GetNextRow()) {
+        if (row->IsProductHeader())
+            rows.push_back({row->GetProductNumber(), row->GetSelectionNumber(), -1, 0, 0, row->GetSugarFlag(),
+                            row->GetStirrerFlag(), row->GetCupFlag()});
+        else
+            rows.push_back({0, 0, row->GetTypeIndex(), row->GetStart(), row->GetEnd(), 0, 0, 0});
+    }
+    return rows;
+}
+
+class MachineReadTest : public ::testing::Test {
+protected:
+    MachineReadTest()
+    {
+        catalogue.AddMachineType(1, "Dravolino C-200");
+        catalogue.AddConfiguration({.code = 1, .machineType = 1, .description = "C",
+                                    .dispenserFile = "DISP_C1.TXT", .relayFile = "RELES_C200.TXT"});
+        catalogue.WriteFile("RELES_C200.TXT", "| 1 | DISPENSADOR 1 | 0xF1 | 1 |\r\n"
+                                              "| 2 | DISPENSADOR 2 | 0xF1 | 2 |\r\n"
+                                              "| 3 | BATIDOR 1 | 0xF3 | 1 |\r\n"
+                                              "| 4 | ELECTROVALVULA 1 | 0xF4 | 1 |\r\n");
+        catalogue.WriteFile("DISP_C1.TXT", "| 1 | 3 | 1 | 1 | 1 | 0 | 0 |\r\n");
+        app.profile().WriteString("Configuracion", "WorkDir", app.tempPath("work/"));
+        app.profile().WriteString("Puertos", "COM1", pty.slavePath());
+        written.GetSugar().SetTimes(11, 22, 33);
+        written.SetWorkingTemperature(92);
+        // Products 2 and 5 with selection numbers 7 and 9; times above 239 take pairs.
+        addProduct(2, 7, 1, 0, 1, {{0, 5, 40}, {3, 250, 600}});
+        addProduct(5, 9, 0, 1, 0, {{1, 0, 30}});
+        read.OnNewDocument();
+        read.SetMachineModel(1);
+    }
+
+    void addProduct(int number, int selection, int sugar, int stirrer, int cup,
+                    std::initializer_list<std::array<int, 3>> devices)
+    {
+        CDeviceCoffee* header = written.AddDevice();
+        header->SetProductNumber(number);
+        header->SetSelectionNumber(selection);
+        header->SetName("TE");
+        header->SetSugarFlag(quint8(sugar));
+        header->SetStirrerFlag(quint8(stirrer));
+        header->SetCupFlag(quint8(cup));
+        for (const auto& [type, start, end] : devices) {
+            CDeviceCoffee* device = written.AddDevice();
+            device->SetTypeIndex(type);
+            device->SetStart(start);
+            device->SetEnd(end);
+        }
+    }
+
+    // The write through the command, then the read on a fresh recorder.
+    template <class Read>
+    void writeThenRead(ClassicMachine::Mode mode, Read readWith)
+    {
+        ClassicMachine machine(pty.master(), mode);
+        host.queueOk(1);
+        written.WriteToMachine();
+        ASSERT_EQ(wait.finalTexts, QStringList{"CAFETERA CONFIGURADA CORRECTAMENTE"});
+        wait.progress.clear();
+        wait.messages.clear();
+        SerialPort port;
+        CGrabador recorder(wait, app.profile(), fw::Clock::System());
+        ASSERT_EQ(recorder.Conecta(&port), mode == ClassicMachine::Mode::Record ? 2 : 1);
+        readWith(recorder);
+    }
+
+    TestApplication app;
+    CatalogueFixture catalogue{app};
+    fw::ProgramWide<CCfg>::Scope cfg{30, 10};
+    fw::ProgramWide<SetupT38A>::Scope setup;
+    ScriptedModelDialogHost host;
+    fw::ProgramWide<ModelDialogHost>::Install hostInstall{host};
+    ScriptedWaitUi wait;
+    fw::ProgramWide<fw::WaitUi>::Install waitInstall{wait};
+    COrmiDoc written;
+    COrmiDoc read;
+    PtyPair pty;
+};
+
+TEST_F(MachineReadTest, RecordModeRoundTripRenumbersAndKeepsFlagsTimesSugarAndTemperature)
+{
+    writeThenRead(ClassicMachine::Mode::Record, [this](CGrabador& recorder) { read.ReadProducts(recorder); });
+    const std::vector<RowSummary> expected = {
+        {1, 1, -1, 0, 0, 1, 0, 1}, {0, 0, 0, 5, 40, 0, 0, 0}, {0, 0, 3, 250, 600, 0, 0, 0},
+        {2, 2, -1, 0, 0, 0, 1, 0}, {0, 0, 1, 0, 30, 0, 0, 0},
+    };
+    EXPECT_EQ(summary(read), expected);
+    EXPECT_EQ(read.GetSugar().GetBitter(), 11);
+    EXPECT_EQ(read.GetSugar().GetNormal(), 22);
+    EXPECT_EQ(read.GetSugar().GetExtraSweet(), 33);
+    EXPECT_EQ(read.GetWorkingTemperature(), 92);
+    EXPECT_TRUE(app.messages().shown().isEmpty());
+    // Records 1..24 as "Leyendo producto 2".."25", progress 8..100.
+    ASSERT_EQ(wait.progress.size(), 24);
+    EXPECT_EQ(wait.progress.front(), 8);
+    EXPECT_EQ(wait.progress.back(), 100);
+    EXPECT_TRUE(wait.messages.filter("Leyendo producto 25").size() >= 1);
+}
+
+TEST_F(MachineReadTest, MemoryModeRoundTripKeepsSelectionNumbersAndOnlyTheSugarFlag)
+{
+    writeThenRead(ClassicMachine::Mode::Memory, [this](CGrabador& recorder) { EXPECT_TRUE(read.ReadMemoryImage(recorder)); });
+    const std::vector<RowSummary> expected = {
+        {2, 7, -1, 0, 0, 1, 1, 1}, {0, 0, 0, 5, 40, 0, 0, 0}, {0, 0, 3, 250, 600, 0, 0, 0},
+        {5, 9, -1, 0, 0, 0, 1, 1}, {0, 0, 1, 0, 30, 0, 0, 0},
+    };
+    EXPECT_EQ(summary(read), expected);
+    EXPECT_EQ(read.GetSugar().GetBitter(), 11);
+    EXPECT_EQ(read.GetSugar().GetNormal(), 22);
+    EXPECT_EQ(read.GetSugar().GetExtraSweet(), 33);
+    EXPECT_EQ(read.GetWorkingTemperature(), 92);
+    ASSERT_EQ(wait.progress.size(), 25);
+    EXPECT_EQ(wait.progress.front(), 4);
+    EXPECT_EQ(wait.progress.back(), 100);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(MachineReadTest, AnUnclosedOrMalformedRecordStopsTheReadKeepingEarlierRows)
+{
+    const QByteArray unclosed = QByteArray("\xF0\x05\xF7", 3) + QByteArray(77, 'A');
+    const QByteArray malformed = QByteArray("\xF0\x05\xF7" "AB", 5) + QByteArray("\xF1\x01\x85", 3) + QByteArray(72, '\0');
+    for (const QByteArray& bad : {unclosed, malformed}) {
+        SCOPED_TRACE(bad.left(8).toHex().toStdString());
+        read.OnNewDocument();
+        app.messages().clear();
+        wait.finalTexts.clear();
+        writeThenRead(ClassicMachine::Mode::Record, [&](CGrabador& recorder) {
+            ASSERT_TRUE(recorder.EscribeDatos(32, 5, bad));
+            read.ReadProducts(recorder);
+        });
+        ASSERT_EQ(app.messages().texts().size(), 1);
+        EXPECT_TRUE(app.messages().texts()[0].contains("Fichero de configuración erroneo"));
+        // Product 2 read before stays, renumbered; the temperature is not read.
+        ASSERT_GE(read.GetRowCount(), 3);
+        EXPECT_EQ((summary(read)[0]), (RowSummary{1, 1, -1, 0, 0, 1, 0, 1}));
+        EXPECT_EQ(read.GetWorkingTemperature(), 80);
+    }
+}
+
+} // namespace

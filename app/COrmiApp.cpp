@@ -15,11 +15,14 @@
 #include "fw/StringTable.h"
 #include "fw/WidgetFileNamePrompt.h"
 #include "fw/WidgetMessageSink.h"
+#include "export/QtSaveDialogHost.h"
+#include "ui/AltKeyCommands.h"
 #include "ui/CMySplashWnd.h"
 #include "ui/COrmiView.h"
 #include "ui/ViewPrinting.h"
 #include "ui/WidgetModelDialogHost.h"
 #include "ui/WidgetPrintDialogs.h"
+#include "ui/WidgetViewDialogs.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -165,6 +168,13 @@ void COrmiApp::createDocTemplate()
     m_printDialogs = std::make_unique<WidgetPrintDialogs>(m_frame.get());
     m_printing = std::make_unique<ViewPrinting>(*m_view, *printer, *m_printDialogs);
     m_printing->ConnectCommands(*m_frame);
+    // The view's commands, their dialogs and the .prg export's save dialog.
+    m_saveDialogHost = std::make_unique<QtSaveDialogHost>(m_frame.get());
+    m_saveDialogHostInstall.emplace(*m_saveDialogHost);
+    m_viewDialogs = std::make_unique<WidgetViewDialogs>(m_frame.get());
+    m_view->SetDialogs(m_viewDialogs.get());
+    m_view->ConnectCommands(*m_frame);
+    new AltKeyCommands(*m_frame);
 
     m_template = std::make_unique<fw::SingleDocTemplate>(strings, *m_cafDocument, *m_frame, *m_recentFiles);
     // "/p" and "/pt" print through the view's print without a dialog.

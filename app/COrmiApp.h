@@ -16,9 +16,12 @@ class COrmiDoc;
 class COrmiView;
 class ModelDialogHost;
 class QPrinter;
+class QtSaveDialogHost;
+class SaveDialogHost;
 class ViewPrinting;
 class WidgetModelDialogHost;
 class WidgetPrintDialogs;
+class WidgetViewDialogs;
 namespace fw {
 class Application;
 class FileNamePrompt;
@@ -118,6 +121,9 @@ private:
     std::unique_ptr<WidgetModelDialogHost> m_modelDialogHost;
     std::optional<fw::ProgramWide<ModelDialogHost>::Install> m_modelDialogHostInstall;
     std::unique_ptr<QPrinter> m_ownPrinter;
+    std::unique_ptr<QtSaveDialogHost> m_saveDialogHost;
+    std::optional<fw::ProgramWide<SaveDialogHost>::Install> m_saveDialogHostInstall;
+    std::unique_ptr<WidgetViewDialogs> m_viewDialogs;
     std::unique_ptr<COrmiDoc> m_doc;
     std::unique_ptr<CafDocument> m_cafDocument;
     std::unique_ptr<fw::RecentFileList> m_recentFiles;

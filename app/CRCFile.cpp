@@ -12,11 +12,13 @@ CRCFile::CRCFile()
     }
 }
 
-quint32 CRCFile::ComputeFileCrc(const QString& path) const
+quint32 CRCFile::ComputeFileCrc(const QString& path) const { return TryComputeFileCrc(path).value_or(0); }
+
+std::optional<quint32> CRCFile::TryComputeFileCrc(const QString& path) const
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return 0;
+        return std::nullopt;
     quint32 crc = 0xFFFFFFFFu;
     char block[64 * 1024];
     qint64 count;
@@ -26,6 +28,6 @@ quint32 CRCFile::ComputeFileCrc(const QString& path) const
     }
     // The checksum of part of a file would match no file: a read error counts as unreadable.
     if (count < 0)
-        return 0;
+        return std::nullopt;
     return crc ^ 0xFFFFFFFFu;
 }

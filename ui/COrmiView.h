@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/COrmiDoc.h"
 #include "ui/CPrintInfo.h"
 
 #include <QAbstractScrollArea>
@@ -8,7 +9,10 @@
 
 #include <functional>
 
+class CMainFrame;
 class COrmiDoc;
+class QAction;
+class ViewDialogs;
 namespace fw {
 class LoEnglishCanvas;
 }
@@ -30,6 +34,20 @@ public:
     static constexpr int MaxFooterPathLength = 75;
     static constexpr int LoEnglish = 4;
     static constexpr int InitialEditMode = 1;
+    // What a click on a row does in each edit mode.
+    static constexpr int DeleteMode = 0;
+    static constexpr int EditMode = 1;
+    static constexpr int NewRowMode = 2;
+    static constexpr int InsertMode = 4;
+    static constexpr int SettingsMode = 5;
+    static constexpr int MaxProductDevices = 12;
+    // The product dialog takes product numbers 1..24.
+    static constexpr int MaxProducts = 24;
+    static constexpr int MaxDevicesText = 1557;
+    static constexpr int SaveBeforeChecksumText = 1580;
+    static constexpr int ChecksumText = 1581;
+    static constexpr int CannotOpenFileText = 61825;
+    static constexpr int TooManyProductsText = 21200;
 
     explicit COrmiView(QWidget* parent = nullptr);
     ~COrmiView() override;
@@ -42,6 +60,33 @@ public:
     // What a click on a row does.
     int GetEditMode() const { return m_editMode; }
     void SetEditMode(int mode) { m_editMode = mode; }
+
+    // The dialogs of the commands and clicks; set before any of them runs. Outlives the view
+    // or is unset first.
+    void SetDialogs(ViewDialogs* dialogs) { m_dialogs = dialogs; }
+    // Connects and enables the view's commands of the frame (the edit modes checkable) and
+    // keeps their marks up to date. The frame outlives the view.
+    void ConnectCommands(CMainFrame& frame);
+
+    // --- commands and the click ---
+    void OnBorrar();
+    void OnEditar();
+    void OnInsertar();
+    void OnUpdateBorrar(QAction& command) const;
+    void OnUpdateEditar(QAction& command) const;
+    void OnUpdateInsertar(QAction& command) const;
+    // A left click at a point of the viewport, in pixels.
+    void OnLButtonDown(Qt::KeyboardModifiers flags, QPoint point);
+    void OnNuevoProducto();
+    void OnNuevoDispositivo();
+    void OnConfiguracionAzucar();
+    void OnTemperaturaTrabajo();
+    void OnModeloMaquina();
+    void OnParametrizacionMaquina();
+    void OnIdiomaNombresProductos();
+    void OnIdiomaSoftware();
+    void OnSeleccionarPuertoSerie();
+    void OnChecksum();
     // Rows on a printed page: 23 until a printer is measured, then that printer's.
     int rowsPerPage() const { return m_rowsPerPage; }
     // The last printer page measured, in 0.01 inch.
@@ -89,12 +134,20 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
 
 private:
     int measurePrinter(int vertSizeMm);
     int rowCount() const;
     QSize toPixels(QSize logical) const;
     void updateScrollBars();
+    void updateCommandMarks();
+    void editRow(COrmiDoc::RowPosition clicked);
+    void insertAbove(COrmiDoc::RowPosition clicked);
+    // The device dialog of the document's kind of machine with a new device's values; OK
+    // fills the row that create makes (null: nothing more).
+    void newDevice(const std::function<CDeviceCoffee*()>& create);
+    void showText(int id);
 
     int m_pageHeight = 0;
     int m_mapMode = 0;
@@ -102,5 +155,7 @@ private:
     int m_rowsPerPage;
     int m_editMode = InitialEditMode;
     COrmiDoc* m_document = nullptr;
+    ViewDialogs* m_dialogs = nullptr;
+    CMainFrame* m_frame = nullptr;
     int m_listenerId = 0;
 };

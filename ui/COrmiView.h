@@ -79,6 +79,7 @@ public:
     void OnLButtonDown(Qt::KeyboardModifiers flags, QPoint point);
     void OnNuevoProducto();
     void OnNuevoDispositivo();
+    void OnGrabarRs232();
     void OnConfiguracionAzucar();
     void OnTemperaturaTrabajo();
     void OnModeloMaquina();

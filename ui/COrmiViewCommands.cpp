@@ -43,6 +43,7 @@ void COrmiView::ConnectCommands(CMainFrame& frame)
         {Insertar, [this] { OnInsertar(); }},
         {NuevoProducto, [this] { OnNuevoProducto(); }},
         {NuevoDispositivo, [this] { OnNuevoDispositivo(); }},
+        {GrabarRs232, [this] { OnGrabarRs232(); }},
         {ConfiguracionAzucar, [this] { OnConfiguracionAzucar(); }},
         {TemperaturaTrabajo, [this] { OnTemperaturaTrabajo(); }},
         {ModeloMaquina, [this] { OnModeloMaquina(); }},
@@ -51,7 +52,10 @@ void COrmiView::ConnectCommands(CMainFrame& frame)
         {IdiomaSoftware, [this] { OnIdiomaSoftware(); }},
         {SeleccionarPuertoSerie, [this] { OnSeleccionarPuertoSerie(); }},
         {Checksum, [this] { OnChecksum(); }},
-        {ExportarQuorvanel, [this] { if (m_document) m_document->OnExportarQuorvanel(); }},
+        {ExportarQuorvanel, [this] {
+             m_document->OnExportarQuorvanel();
+             m_document->UpdateAllViews();
+         }},
     };
     for (const auto& [id, handler] : commands) {
         QAction* command = frame.action(id);
@@ -243,6 +247,12 @@ void COrmiView::OnNuevoDispositivo()
     m_editMode = NewRowMode;
     newDevice([&doc] { return doc.AddDevice(); });
     doc.UpdateAllViews();
+}
+
+void COrmiView::OnGrabarRs232()
+{
+    m_document->WriteToMachine();
+    m_document->UpdateAllViews();
 }
 
 void COrmiView::OnConfiguracionAzucar()

@@ -390,10 +390,11 @@ void drawSugar(QPainter& p)
     p.drawPolygon(QPolygonF{centre, right, right + down, centre + down});
     // Grains.
     p.setPen(Qt::NoPen);
-    p.setBrush(Metal);
-    for (QPointF grain : {QPointF(9, 6.5), QPointF(14, 8.5), QPointF(12.5, 5), QPointF(5.5, 13), QPointF(8.5, 17),
-                          QPointF(15.5, 16), QPointF(18.5, 12.5)})
-        p.drawEllipse(grain, 0.6, 0.6);
+    p.setBrush(TextLine);
+    for (QPointF grain : {QPointF(9, 6.5), QPointF(14.5, 8.5), QPointF(12.5, 4.5), QPointF(17, 6.5), QPointF(5.5, 12),
+                          QPointF(8.5, 16.5), QPointF(6, 17.5), QPointF(10, 12.5), QPointF(15.5, 16),
+                          QPointF(18.5, 12), QPointF(14, 19.5), QPointF(19.5, 17)})
+        p.drawEllipse(grain, 0.75, 0.75);
 }
 
 void drawTemperature(QPainter& p)

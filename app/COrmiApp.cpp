@@ -16,6 +16,7 @@
 #include "fw/WidgetFileNamePrompt.h"
 #include "fw/WidgetMessageSink.h"
 #include "export/QtSaveDialogHost.h"
+#include "export/WidgetExportOptionsDialogHost.h"
 #include "ui/AltKeyCommands.h"
 #include "ui/CMySplashWnd.h"
 #include "ui/COrmiView.h"
@@ -171,6 +172,9 @@ void COrmiApp::createDocTemplate()
     // The view's commands, their dialogs and the .prg export's save dialog.
     m_saveDialogHost = std::make_unique<QtSaveDialogHost>(m_frame.get());
     m_saveDialogHostInstall.emplace(*m_saveDialogHost);
+    // The management-database export's options dialog.
+    m_exportOptionsHost = std::make_unique<WidgetExportOptionsDialogHost>(m_frame.get());
+    m_exportOptionsHostInstall.emplace(*m_exportOptionsHost);
     m_viewDialogs = std::make_unique<WidgetViewDialogs>(m_frame.get());
     m_view->SetDialogs(m_viewDialogs.get());
     m_view->ConnectCommands(*m_frame);

@@ -22,6 +22,9 @@ class ViewPrinting;
 class WidgetModelDialogHost;
 class WidgetPrintDialogs;
 class WidgetViewDialogs;
+// The management-database export's options dialog (issue 19).
+class ExportOptionsDialogHost;
+class WidgetExportOptionsDialogHost;
 namespace fw {
 class Application;
 class FileNamePrompt;
@@ -123,6 +126,9 @@ private:
     std::unique_ptr<QPrinter> m_ownPrinter;
     std::unique_ptr<QtSaveDialogHost> m_saveDialogHost;
     std::optional<fw::ProgramWide<SaveDialogHost>::Install> m_saveDialogHostInstall;
+    // The management-database export's options dialog (issue 19).
+    std::unique_ptr<WidgetExportOptionsDialogHost> m_exportOptionsHost;
+    std::optional<fw::ProgramWide<ExportOptionsDialogHost>::Install> m_exportOptionsHostInstall;
     std::unique_ptr<WidgetViewDialogs> m_viewDialogs;
     std::unique_ptr<COrmiDoc> m_doc;
     std::unique_ptr<CafDocument> m_cafDocument;

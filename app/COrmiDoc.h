@@ -235,6 +235,10 @@ public:
     // programming device's folder; the save dialog opens through the program-wide
     // SaveDialogHost.
     void OnExportarQuorvanel();
+    // Command 1539: the compiled configuration into the management database (profile
+    // Configuracion/Database), one transaction; the options dialog opens through the
+    // program-wide ExportOptionsDialogHost.
+    void OnExportarZentrolux();
 
     // --- the document's edit dialogs (defined in app/COrmiDocDialogs.cpp) ---
     // A dialog shown on a record: true on OK, the record then holding what was entered.

@@ -1,0 +1,307 @@
+#include "export/ZentroluxExport.h"
+
+#include "app/CCfg.h"
+#include "app/COrmiDoc.h"
+#include "app/SetupT38A.h"
+#include "export/ExportOptionsDialogHost.h"
+#include "fw/ProgramWide.h"
+#include "tests/export/ManagementDatabase.h"
+#include "tests/export/ScriptedExportOptionsHost.h"
+#include "tests/link/RecordingExporter.h"
+#include "tests/support/CatalogueFixture.h"
+#include "tests/support/ScriptedModelDialogHost.h"
+
+#include <QMap>
+
+namespace {
+
+constexpr int Classic = 1;
+constexpr int T38A = 19;
+
+const QString Exported = QStringLiteral("Datos exportados correctamente a la base de datos. Puede ir a Zentrolux Lite "
+                                        "para grabar una tarjeta de programación para esta máquina.");
+const QString ExportedWithErrors = QStringLiteral("La exportación ha terminado con errores.");
+const QString Now = QStringLiteral("2024-03-05 14:07:09");
+const QString ChannelTime = QStringLiteral("2024-03-05 14:07:00");
+
+const char* const Tables[] = {"MAQUINAS",       "EMPLAZAMIENTOS",   "MODELO_MAQUINA",    "TIPO_MAQUINAS",
+                              "TIPOS_OPCIONES", "OPCIONES_MAQUINAS", "PRODUCTOS",        "FAMILIA_PRODUCTOS",
+                              "CANALES_MAQUINAS", "PRECIOS_PRODUCTOS", "CONFIG_MAQ",     "CONFIG_CAN",
+                              "CONFIG_TEC",     "TECLASCANAL"};
+
+// Machines 3 (type 42) and 4 (type 87), each with four channels and keys; product 1 with its
+// picture; the union options of type 42 from 500 and of type 87 from 600.
+const char* const BaseRows =
+    "INSERT INTO EMPLAZAMIENTOS VALUES (1,'BAR',NULL),(2,'HOTEL','PLANTA 2');"
+    "INSERT INTO TIPO_MAQUINAS VALUES (42,2),(87,8);"
+    "INSERT INTO MODELO_MAQUINA VALUES (5,42,1),(6,87,1);"
+    "INSERT INTO MAQUINAS VALUES (3,42,2,5,5,51,1),(4,87,2,5,6,234,2);"
+    "INSERT INTO CONFIG_MAQ VALUES (51),(59),(234);"
+    "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i<4) "
+    "INSERT INTO CONFIG_CAN SELECT c.v,i,i FROM n,(SELECT 51 AS v UNION SELECT 234) AS c;"
+    "INSERT INTO CONFIG_TEC SELECT * FROM CONFIG_CAN;"
+    "INSERT INTO PRODUCTOS VALUES (1,7,'CAFE SOLO','C:\\CAFE\\SOLO.BMP');"
+    "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i+1 FROM n WHERE i<18) "
+    "INSERT INTO TIPOS_OPCIONES SELECT 499+i,42,NULL,NULL,12,i FROM n "
+    "UNION ALL SELECT 599+i,87,NULL,NULL,31,i FROM n WHERE i<=15;";
+
+QString valueText(const QByteArray& payload)
+{
+    return payload.size() == 1 ? QString::number(quint8(payload.at(0))) : QString::fromLatin1(payload.toHex().toUpper());
+}
+
+} // namespace
+
+// The command on a classic or T38A document of three products, against a management database
+// whose option types are made from the records the document compiles to.
+class ZentroluxExportTest : public ManagementDatabase {
+protected:
+    ZentroluxExportTest()
+    {
+        catalogue.AddMachineType(1, "Dravolino C-200");
+        catalogue.AddMachineType(6, "Dravolino T38A-C", true);
+        catalogue.AddConfiguration({.code = Classic, .machineType = 1, .description = "C",
+                                    .dispenserFile = "DISP_C1.TXT", .relayFile = "RELES_C200.TXT"});
+        catalogue.AddConfiguration({.code = T38A, .machineType = 6, .description = "T"});
+        catalogue.WriteFile("RELES_C200.TXT", "| 1 | DISPENSADOR 1 | 0xF1 | 1 |\r\n");
+        catalogue.WriteFile("DISP_C1.TXT", "| 1 | 3 | 1 | 1 | 1 | 0 | 0 |\r\n");
+        catalogue.AddProductName(3, QStringLiteral("TE"), 0, QStringLiteral("TE CON LIMON"), QStringLiteral("C:\\CAFE\\TE.BMP"));
+        app.profile().WriteString("Configuracion", "Database", database());
+    }
+
+    QString database() const { return Path(QStringLiteral("z.mdb")); }
+
+    // The document of the model with its products; the records it compiles to become the
+    // option types (from 100, in order) of the machine type, and the database is made.
+    void prepare(int model, int machineType, const QString& extraRows = QString(), int recordModel = 0)
+    {
+        doc.SetMachineModel(recordModel ? recordModel : model);
+        models.queueOk(recordModel ? recordModel : model);
+        ASSERT_TRUE(doc.SelectMachineModel());
+        for (int number = 1; number <= 3; ++number) {
+            static const char* const names[] = {"CAFE SOLO", " leche d'oro ", "te"};
+            CDeviceCoffee* header = doc.AddDevice();
+            header->SetProductNumber(number);
+            header->SetSelectionNumber(number);
+            header->SetName(names[number - 1]);
+            CDeviceCoffee* device = doc.AddDevice();
+            device->SetTypeIndex(0);
+            device->SetStart(number);
+            device->SetEnd(10 * number);
+        }
+        RecordingExporter recorder;
+        ASSERT_TRUE(doc.CompileProgram(recorder));
+        QString rows = QLatin1String(BaseRows);
+        options_.clear();
+        for (const RecordingExporter::Event& event : recorder.events()) {
+            if (event.call != RecordingExporter::Call::Data && event.call != RecordingExporter::Call::Byte)
+                continue;
+            const QPair<int, int> address(event.block, event.field);
+            if (!optionOf.contains(address)) {
+                optionOf.insert(address, 100 + int(optionOf.size()));
+                rows += QStringLiteral("INSERT INTO TIPOS_OPCIONES VALUES (%1,%2,%3,%4,0,0);")
+                            .arg(optionOf.value(address))
+                            .arg(machineType)
+                            .arg(event.block)
+                            .arg(event.field);
+            }
+            options_.insert(optionOf.value(address), valueText(event.payload));
+        }
+        MakeManagement(QStringLiteral("z.mdb"), rows + extraRows);
+        doc.SetMachineModel(model);
+    }
+    void run() { ZentroluxExport(doc, options, clock).Run(); }
+
+    QStringList rows(const QString& select) const { return Rows(database(), select); }
+    // The rows of a table as sorted texts.
+    QStringList table(const char* name) const
+    {
+        QStringList out = rows(QStringLiteral("SELECT * FROM %1").arg(QLatin1String(name)));
+        out.sort();
+        return out;
+    }
+    QMap<QString, QStringList> everyTable() const
+    {
+        QMap<QString, QStringList> out;
+        for (const char* name : Tables)
+            out.insert(QLatin1String(name), table(name));
+        return out;
+    }
+    // The option rows of the records, then those given, of the machine.
+    QStringList optionRows(int machine, const QStringList& more) const
+    {
+        QStringList out;
+        for (auto it = options_.begin(); it != options_.end(); ++it)
+            out << QStringLiteral("%1|%2|1|%3|%4").arg(machine).arg(it.key()).arg(it.value(), Now);
+        for (const QString& row : more)
+            out << QStringLiteral("%1|%2|1|%3|%4").arg(machine).arg(row.section(QLatin1Char('|'), 0, 0),
+                                                                     row.section(QLatin1Char('|'), 1), Now);
+        out.sort();
+        return out;
+    }
+    static QStringList channels(int machine, const QStringList& products)
+    {
+        QStringList out;
+        for (int i = 0; i < products.size(); ++i)
+            out << QStringLiteral("%1|%2|%3|0|1|0|0|100|9999|%4|10.0|%5")
+                       .arg(machine)
+                       .arg(i + 1)
+                       .arg(i + 1)
+                       .arg(products.at(i), ChannelTime);
+        return out;
+    }
+
+    CatalogueFixture catalogue{app};
+    fw::ProgramWide<CCfg>::Scope cfg{30, 10};
+    fw::ProgramWide<SetupT38A>::Scope setup;
+    ScriptedModelDialogHost models;
+    fw::ProgramWide<ModelDialogHost>::Install modelsInstall{models};
+    ScriptedExportOptionsHost options;
+    COrmiDoc doc;
+    QMap<QPair<int, int>, int> optionOf;
+    QMap<int, QString> options_; // option number → value text, as the records leave them
+};
+
+TEST_F(ZentroluxExportTest, AClassicDocumentWithBothOptions)
+{
+    prepare(Classic, 42);
+    options.queueOk(3, true, true);
+    models.queueOk(Classic);
+    run();
+
+    EXPECT_EQ(Boxes(), QStringList{Exported});
+    EXPECT_EQ(table("OPCIONES_MAQUINAS"), optionRows(3, {"500|T02C01", "501|T03C02", "502|T04C03"}));
+    EXPECT_EQ(table("MAQUINAS"), (QStringList{"3|42|2|5|5|51|1", "4|87|2|5|6|234|2"}));
+    EXPECT_EQ(table("PRODUCTOS"),
+              (QStringList{"1|7|CAFE SOLO|C:\\CAFE\\SOLO.BMP", "2|0|LECHE D ORO|NULL", "3|0|TE CON LIMON|C:\\CAFE\\TE.BMP"}));
+    EXPECT_EQ(table("FAMILIA_PRODUCTOS"), QStringList{"0|CAFE"});
+    EXPECT_EQ(table("CANALES_MAQUINAS"), channels(3, {"1", "2", "3", "9999"}));
+    EXPECT_EQ(table("PRECIOS_PRODUCTOS"),
+              (QStringList{"0|9999|1|2|10.0", "1|1|0|2|10.0", "2|2|0|2|10.0", "3|3|0|2|10.0", "4|9999|0|2|10.0"}));
+    EXPECT_EQ(table("TECLASCANAL"), (QStringList{"3|2|1", "3|3|2", "3|4|3"}));
+}
+
+TEST_F(ZentroluxExportTest, AT38ADocumentWithBothOptions)
+{
+    prepare(T38A, 87);
+    options.queueOk(4, true, true);
+    models.queueOk(T38A);
+    run();
+
+    EXPECT_EQ(Boxes(), QStringList{Exported});
+    ASSERT_EQ(options.opened().size(), 1);
+    EXPECT_EQ(options.opened().first().machineType, 87);
+    EXPECT_EQ(table("OPCIONES_MAQUINAS"), optionRows(4, {"600|C01T01", "601|C02T02", "602|C03T03"}));
+    EXPECT_EQ(table("MAQUINAS"), (QStringList{"3|42|2|5|5|51|1", "4|87|2|5|6|234|2"}));
+    EXPECT_EQ(table("PRODUCTOS"), (QStringList{"1|7|CAFE SOLO|C:\\CAFE\\SOLO.BMP", "2|0|LECHE D ORO|NULL",
+                                               "3|0|TE CON LIMON|C:\\CAFE\\TT38AE.BMP"}));
+    EXPECT_EQ(table("FAMILIA_PRODUCTOS"), QStringList{"0|CAFE"});
+    EXPECT_EQ(table("CANALES_MAQUINAS"), channels(4, {"1", "2", "3", "9999"}));
+    EXPECT_EQ(table("PRECIOS_PRODUCTOS"),
+              (QStringList{"0|9999|1|2|10.0", "1|1|0|2|10.0", "2|2|0|2|10.0", "3|3|0|2|10.0", "4|9999|0|2|10.0"}));
+    // Union kind 8: the channel is the option's index.
+    EXPECT_EQ(table("TECLASCANAL"), (QStringList{"4|1|1", "4|2|2", "4|3|3"}));
+}
+
+TEST_F(ZentroluxExportTest, ARecordWithoutItsOptionLeavesEveryTableAsItWas)
+{
+    prepare(Classic, 42);
+    // A middle record: the first product's.
+    const int middle = optionOf.value({32, 1});
+    ASSERT_NE(middle, 0);
+    Run(database(), QStringLiteral("DELETE FROM TIPOS_OPCIONES WHERE NUMERO_OPCION=%1").arg(middle));
+    const QMap<QString, QStringList> before = everyTable();
+    options.queueOk(3, true, true);
+    models.queueOk(Classic);
+    run();
+    EXPECT_EQ(Boxes(), QStringList{QStringLiteral("Direccion 32 campo 1 no encontrados en base de datos")});
+    EXPECT_EQ(everyTable(), before);
+}
+
+TEST_F(ZentroluxExportTest, AFailedStatementIsToldAtTheEndAndTheRestIsKept)
+{
+    prepare(Classic, 42,
+            QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON PRODUCTOS WHEN NEW.DESCRIPCION='TE CON LIMON' "
+                           "BEGIN SELECT RAISE(ABORT,'refused'); END;"));
+    options.queueOk(3, true, true);
+    models.queueOk(Classic);
+    run();
+    ASSERT_EQ(Boxes().size(), 2);
+    EXPECT_TRUE(Boxes().first().contains(QStringLiteral("refused"))) << Boxes().first().toStdString();
+    EXPECT_EQ(Boxes().last(), ExportedWithErrors);
+    EXPECT_EQ(table("OPCIONES_MAQUINAS"), optionRows(3, {"500|T02C01", "501|T03C02", "502|T04C03"}));
+    EXPECT_EQ(table("PRODUCTOS"), (QStringList{"1|7|CAFE SOLO|C:\\CAFE\\SOLO.BMP", "2|0|LECHE D ORO|NULL"}));
+    // The channel keeps the code the product would have had; its price names no product.
+    EXPECT_EQ(table("CANALES_MAQUINAS"), channels(3, {"1", "2", "3", "9999"}));
+    EXPECT_EQ(rows("SELECT PRODUCTO FROM PRECIOS_PRODUCTOS WHERE CODIGO=3"), QStringList{"9999"});
+}
+
+TEST_F(ZentroluxExportTest, ACancelAtEitherDialogChangesNothing)
+{
+    prepare(Classic, 42);
+    // The type has a machine no more: the opening makes one, which goes too.
+    Run(database(), QStringLiteral("UPDATE MAQUINAS SET TIPO=41 WHERE CODIGO=3"));
+    const QMap<QString, QStringList> before = everyTable();
+    options.queueCancel();
+    run();
+    EXPECT_EQ(everyTable(), before);
+
+    Run(database(), QStringLiteral("UPDATE MAQUINAS SET TIPO=42 WHERE CODIGO=3"));
+    const QMap<QString, QStringList> again = everyTable();
+    const qsizetype dialogs = models.opened().size();
+    options.queueOk(3, true, true);
+    models.queueCancel();
+    run();
+    EXPECT_EQ(models.opened().size(), dialogs + 1);
+    EXPECT_EQ(everyTable(), again);
+    EXPECT_EQ(Boxes(), QStringList());
+}
+
+TEST_F(ZentroluxExportTest, TheUnionWithoutProductOrWithoutItsBaseOptionIsStillKept)
+{
+    for (bool products : {false, true}) {
+        SCOPED_TRACE(products ? "no base option" : "no product");
+        ClearBoxes();
+        QFile::remove(database());
+        doc.OnNewDocument();
+        optionOf.clear();
+        prepare(Classic, 42, products ? QStringLiteral("DELETE FROM TIPOS_OPCIONES WHERE TIPO=12;") : QString());
+        if (!products) {
+            doc.OnNewDocument();
+            doc.SetMachineModel(Classic);
+            // Without products the document compiles to fewer records, all of them known.
+        }
+        options.queueOk(3, false, true);
+        models.queueOk(Classic);
+        run();
+        EXPECT_EQ(Boxes(), QStringList{Exported});
+        EXPECT_EQ(rows("SELECT COUNT(*) FROM OPCIONES_MAQUINAS WHERE NUMERO>=500"), QStringList{"0"});
+        EXPECT_EQ(table("TECLASCANAL"), QStringList());
+        EXPECT_NE(table("OPCIONES_MAQUINAS"), QStringList());
+    }
+}
+
+TEST_F(ZentroluxExportTest, AModelOfAnotherTypeChangesTheRecordsNotTheMachineType)
+{
+    // The option types of type 42 are those of the T38A records.
+    prepare(Classic, 42, QString(), T38A);
+    options.queueOk(3, false, false);
+    models.queueOk(T38A);
+    run();
+    EXPECT_EQ(Boxes(), QStringList{Exported});
+    ASSERT_EQ(options.opened().size(), 1);
+    EXPECT_EQ(options.opened().first().machineType, 42);
+    EXPECT_EQ(doc.GetMachineModel(), T38A);
+    EXPECT_EQ(table("OPCIONES_MAQUINAS"), optionRows(3, {}));
+}
+
+TEST_F(ZentroluxExportTest, TheDocumentsCommandOpensTheProgramWideDialog)
+{
+    prepare(Classic, 42);
+    fw::ProgramWide<ExportOptionsDialogHost>::Install install(options);
+    options.queueCancel();
+    doc.OnExportarZentrolux();
+    ASSERT_EQ(options.opened().size(), 1);
+    EXPECT_EQ(options.opened().first().machineType, 42);
+    EXPECT_EQ(Boxes(), QStringList());
+}

@@ -52,6 +52,10 @@ void COrmiView::ConnectCommands(CMainFrame& frame)
         {IdiomaSoftware, [this] { OnIdiomaSoftware(); }},
         {SeleccionarPuertoSerie, [this] { OnSeleccionarPuertoSerie(); }},
         {Checksum, [this] { OnChecksum(); }},
+        {ExportarZentrolux, [this] {
+             m_document->OnExportarZentrolux();
+             m_document->UpdateAllViews();
+         }},
         {ExportarQuorvanel, [this] {
              m_document->OnExportarQuorvanel();
              m_document->UpdateAllViews();

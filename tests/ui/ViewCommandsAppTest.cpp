@@ -7,7 +7,9 @@
 #include "app/CommandIds.h"
 #include "app/ModelDialogHost.h"
 #include "app/SetupT38A.h"
+#include "export/ExportOptionsDialogHost.h"
 #include "export/QtSaveDialogHost.h"
+#include "export/WidgetExportOptionsDialogHost.h"
 #include "export/SaveDialogHost.h"
 #include "fw/FileNamePrompt.h"
 #include "fw/ProgramWide.h"
@@ -76,6 +78,7 @@ TEST_F(ViewCommandsAppTest, StartUpInstallsTheRealSeams)
     EXPECT_NE(dynamic_cast<fw::WidgetFileNamePrompt*>(&fw::ProgramWide<fw::FileNamePrompt>::get()), nullptr);
     EXPECT_NE(dynamic_cast<WidgetModelDialogHost*>(&fw::ProgramWide<ModelDialogHost>::get()), nullptr);
     EXPECT_NE(dynamic_cast<QtSaveDialogHost*>(&fw::ProgramWide<SaveDialogHost>::get()), nullptr);
+    EXPECT_NE(dynamic_cast<WidgetExportOptionsDialogHost*>(&fw::ProgramWide<ExportOptionsDialogHost>::get()), nullptr);
 }
 
 TEST_F(ViewCommandsAppTest, EveryMenuCommandIsEnabledButTheEmptyRecentList)
@@ -104,34 +107,40 @@ TEST_F(ViewCommandsAppTest, EveryCommandReachesItsHandler)
     header->SetSelectionNumber(1);
     doc().SetModifiedFlag(false);
 
+    // The windows each command opened, or the message it gave.
     struct Case {
         int command;
-        QStringList windows;
+        const char* windows;
+        const char* message = "";
     };
     const Case cases[] = {
-        {FileOpen, {"QFileDialog"}},
-        {FileSave, {"QFileDialog"}},
-        {FileSaveAs, {"QFileDialog"}},
-        {FilePrint, {"QPrintDialog"}},
-        {FilePrintPreview, {"QPrintPreviewDialog"}},
-        {FilePrintSetup, {"QPageSetupDialog"}},
-        {NuevoProducto, {"CProductDlg"}},
-        {NuevoDispositivo, {"CDispositivoDlg"}},
-        {SeleccionarPuertoSerie, {"SelPuertoDlg"}},
-        {GrabarRs232, {"TipoMaquinaDlg"}},
-        {ExportarQuorvanel, {"TipoMaquinaDlg"}},
-        {ConfiguracionAzucar, {"CSugarDlg"}},
-        {TemperaturaTrabajo, {"CTemperDlg"}},
-        {ModeloMaquina, {"TipoMaquinaDlg"}},
-        {IdiomaNombresProductos, {"IdiomaTextosDlg"}},
-        {IdiomaSoftware, {"SelIdiomaDlg"}},
-        {ParametrizacionMaquina, {"ParametrizacionDlg"}},
-        {AppAbout, {"CAboutDlg"}},
+        {FileOpen, "QFileDialog"},
+        {FileSave, "QFileDialog"},
+        {FileSaveAs, "QFileDialog"},
+        {FilePrint, "QPrintDialog"},
+        {FilePrintPreview, "QPrintPreviewDialog"},
+        {FilePrintSetup, "QPageSetupDialog"},
+        {NuevoProducto, "CProductDlg"},
+        {NuevoDispositivo, "CDispositivoDlg"},
+        {SeleccionarPuertoSerie, "SelPuertoDlg"},
+        {GrabarRs232, "TipoMaquinaDlg"},
+        {ExportarQuorvanel, "TipoMaquinaDlg"},
+        // No management database is set.
+        {ExportarZentrolux, "", "Imposible abrir el fichero de base de datos global"},
+        {ConfiguracionAzucar, "CSugarDlg"},
+        {TemperaturaTrabajo, "CTemperDlg"},
+        {ModeloMaquina, "TipoMaquinaDlg"},
+        {IdiomaNombresProductos, "IdiomaTextosDlg"},
+        {IdiomaSoftware, "SelIdiomaDlg"},
+        {ParametrizacionMaquina, "ParametrizacionDlg"},
+        {AppAbout, "CAboutDlg"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.command);
+        app.messages().clear();
         action(c.command)->trigger();
-        EXPECT_EQ(dialogs.take(), c.windows);
+        EXPECT_EQ(dialogs.take().join(' ').toStdString(), c.windows);
+        EXPECT_EQ(app.messages().texts().join('\n').toStdString(), c.message);
     }
 
     // The sugar and temperature dialogs mark the document modified even on Cancel.

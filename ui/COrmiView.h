@@ -80,6 +80,7 @@ public:
     void OnNuevoProducto();
     void OnNuevoDispositivo();
     void OnGrabarRs232();
+    void OnLeerRs232();
     void OnConfiguracionAzucar();
     void OnTemperaturaTrabajo();
     void OnModeloMaquina();

@@ -44,6 +44,7 @@ void COrmiView::ConnectCommands(CMainFrame& frame)
         {NuevoProducto, [this] { OnNuevoProducto(); }},
         {NuevoDispositivo, [this] { OnNuevoDispositivo(); }},
         {GrabarRs232, [this] { OnGrabarRs232(); }},
+        {LeerRs232, [this] { OnLeerRs232(); }},
         {ConfiguracionAzucar, [this] { OnConfiguracionAzucar(); }},
         {TemperaturaTrabajo, [this] { OnTemperaturaTrabajo(); }},
         {ModeloMaquina, [this] { OnModeloMaquina(); }},
@@ -256,6 +257,12 @@ void COrmiView::OnNuevoDispositivo()
 void COrmiView::OnGrabarRs232()
 {
     m_document->WriteToMachine();
+    m_document->UpdateAllViews();
+}
+
+void COrmiView::OnLeerRs232()
+{
+    m_document->ReadFromMachine();
     m_document->UpdateAllViews();
 }
 

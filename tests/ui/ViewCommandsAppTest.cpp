@@ -13,6 +13,8 @@
 #include "export/SaveDialogHost.h"
 #include "fw/FileNamePrompt.h"
 #include "fw/ProgramWide.h"
+#include "fw/SaveChangesHost.h"
+#include "fw/SingleDocTemplate.h"
 #include "fw/WaitUi.h"
 #include "fw/WidgetFileNamePrompt.h"
 #include "link/CEspereDlg.h"
@@ -76,6 +78,7 @@ TEST_F(ViewCommandsAppTest, StartUpInstallsTheRealSeams)
 {
     ASSERT_TRUE(started);
     EXPECT_NE(dynamic_cast<fw::WidgetFileNamePrompt*>(&fw::ProgramWide<fw::FileNamePrompt>::get()), nullptr);
+    EXPECT_EQ(&fw::ProgramWide<fw::SaveChangesHost>::get(), ormi->docTemplate());
     EXPECT_NE(dynamic_cast<WidgetModelDialogHost*>(&fw::ProgramWide<ModelDialogHost>::get()), nullptr);
     EXPECT_NE(dynamic_cast<QtSaveDialogHost*>(&fw::ProgramWide<SaveDialogHost>::get()), nullptr);
     EXPECT_NE(dynamic_cast<WidgetExportOptionsDialogHost*>(&fw::ProgramWide<ExportOptionsDialogHost>::get()), nullptr);
@@ -124,6 +127,7 @@ TEST_F(ViewCommandsAppTest, EveryCommandReachesItsHandler)
         {NuevoDispositivo, "CDispositivoDlg"},
         {SeleccionarPuertoSerie, "SelPuertoDlg"},
         {GrabarRs232, "TipoMaquinaDlg"},
+        {LeerRs232, "TipoMaquinaDlg"},
         {ExportarQuorvanel, "TipoMaquinaDlg"},
         // No management database is set.
         {ExportarZentrolux, "", "Imposible abrir el fichero de base de datos global"},

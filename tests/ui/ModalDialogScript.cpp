@@ -13,12 +13,18 @@ ModalDialogScript::ModalDialogScript()
 
 ModalDialogScript::Step ModalDialogScript::cancel()
 {
-    return [](QDialog& dialog) { dialog.reject(); };
+    return [](QDialog& dialog) {
+        dialog.reject();
+        return true;
+    };
 }
 
 ModalDialogScript::Step ModalDialogScript::ok()
 {
-    return [](QDialog& dialog) { dialog.accept(); };
+    return [](QDialog& dialog) {
+        dialog.accept();
+        return true;
+    };
 }
 
 QStringList ModalDialogScript::take()
@@ -41,13 +47,17 @@ void ModalDialogScript::snapshot(QWidget& widget, const QString& name)
 void ModalDialogScript::poll()
 {
     auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-    // A step that left its window open (a refused OK) does not get it again.
-    if (!dialog || !dialog->isVisible() || dialog == m_answered)
+    if (!dialog || !dialog->isVisible())
         return;
-    m_answered = dialog;
-    const QString name = QString::fromLatin1(dialog->metaObject()->className());
-    m_seen << name;
-    snapshot(*dialog, name);
-    const Step step = m_steps.isEmpty() ? cancel() : m_steps.takeFirst();
-    step(*dialog);
+    if (dialog != m_current) {
+        m_current = dialog;
+        const QString name = QString::fromLatin1(dialog->metaObject()->className());
+        m_seen << name;
+        snapshot(*dialog, name);
+        m_step = m_steps.isEmpty() ? cancel() : m_steps.takeFirst();
+        m_done = false;
+    }
+    // A step that left its window open (a refused OK) does not get it again.
+    if (!m_done)
+        m_done = m_step(*dialog);
 }

@@ -10,12 +10,13 @@
 class QDialog;
 
 // Answers the modal windows a command opens, in the order they open, each with the next step
-// of a script (fill it in, OK, Cancel); a window with no step left is cancelled. Records the
-// class of every window it answered. With ORMI_WALKTHROUGH_DIR set in the environment, a
+// of a script (fill it in, OK, Cancel); a window with no step left is cancelled. A step is
+// done with its window when it returns true; one that waits (for a transfer's end) returns
+// false and is asked again at the next look. Records the class of every window it met. With ORMI_WALKTHROUGH_DIR set in the environment, a
 // picture of each window goes there as it was found (for looking at the windows by eye).
 class ModalDialogScript : public QObject {
 public:
-    using Step = std::function<void(QDialog&)>;
+    using Step = std::function<bool(QDialog&)>;
 
     ModalDialogScript();
 
@@ -35,5 +36,7 @@ private:
     QTimer m_timer;
     QList<Step> m_steps;
     QStringList m_seen;
-    QPointer<QDialog> m_answered;
+    QPointer<QDialog> m_current;
+    Step m_step;
+    bool m_done = false;
 };

@@ -95,6 +95,7 @@ TEST_F(ViewCommandsAppTest, EveryMenuCommandIsEnabledButTheEmptyRecentList)
     dialogs.queue([path](QDialog& dialog) {
         static_cast<QFileDialog&>(dialog).selectFile(path);
         dialog.accept();
+        return true;
     });
     action(FileSaveAs)->trigger();
     EXPECT_EQ(doc().GetPathName(), path);

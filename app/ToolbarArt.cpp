@@ -616,12 +616,6 @@ QIcon ToolbarArt::icon(int commandId)
     return picture->theme ? QIcon::fromTheme(QString::fromLatin1(picture->theme), ours) : ours;
 }
 
-QString ToolbarArt::themeName(int commandId)
-{
-    const Picture* picture = pictureOf(commandId);
-    return picture && picture->theme ? QString::fromLatin1(picture->theme) : QString();
-}
-
 QPixmap ToolbarArt::pictogram(int commandId, int size)
 {
     const Picture* picture = pictureOf(commandId);

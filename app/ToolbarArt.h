@@ -2,7 +2,6 @@
 
 #include <QIcon>
 #include <QPixmap>
-#include <QString>
 
 // The pictures of the commands and the application. File, print, help and delete commands
 // take the desktop's icon theme where it has them; every command also has a pictogram of
@@ -13,8 +12,6 @@ namespace ToolbarArt {
 // The command's icon: the theme's when it has one, else ours; null for a command without a
 // picture.
 QIcon icon(int commandId);
-// The freedesktop name a command takes from the theme; empty when it only has ours.
-QString themeName(int commandId);
 // Our pictogram of the command at size × size pixels; null for a command without one.
 QPixmap pictogram(int commandId, int size);
 QIcon applicationIcon();

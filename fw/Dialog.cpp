@@ -1,5 +1,7 @@
 #include "fw/Dialog.h"
 
+#include "fw/Application.h"
+
 #include <QDialogButtonBox>
 #include <QPushButton>
 
@@ -41,17 +43,18 @@ void Dialog::OnOK()
     QDialog::accept();
 }
 
-QString Dialog::itemText(int controlId, const QString& spanish) const
+QString Dialog::captionText() const { return Application::get().strings().text(TextKey::dialog(m_templateId)); }
+
+QString Dialog::itemText(int controlId) const
 {
-    Q_UNUSED(controlId);
-    return spanish;
+    return Application::get().strings().text(TextKey::dialog(m_templateId, controlId));
 }
 
-QDialogButtonBox* Dialog::makeButtons(const QString& okText, const QString& cancelText)
+QDialogButtonBox* Dialog::makeButtons()
 {
     auto* buttons = new QDialogButtonBox(this);
-    QPushButton* ok = buttons->addButton(itemText(IdOk, okText), QDialogButtonBox::AcceptRole);
-    QPushButton* cancel = buttons->addButton(itemText(IdCancel, cancelText), QDialogButtonBox::RejectRole);
+    QPushButton* ok = buttons->addButton(itemText(IdOk), QDialogButtonBox::AcceptRole);
+    QPushButton* cancel = buttons->addButton(itemText(IdCancel), QDialogButtonBox::RejectRole);
     ok->setDefault(true);
     addItem(IdOk, ok);
     addItem(IdCancel, cancel);

@@ -3,6 +3,8 @@
 #include "fw/Application.h"
 
 #include <QDialogButtonBox>
+#include <QFontMetrics>
+#include <QLayout>
 #include <QPushButton>
 
 namespace fw {
@@ -53,6 +55,7 @@ QString Dialog::itemText(int controlId) const
 QDialogButtonBox* Dialog::makeButtons()
 {
     auto* buttons = new QDialogButtonBox(this);
+    m_buttons = buttons;
     QPushButton* ok = buttons->addButton(itemText(IdOk), QDialogButtonBox::AcceptRole);
     QPushButton* cancel = buttons->addButton(itemText(IdCancel), QDialogButtonBox::RejectRole);
     ok->setDefault(true);
@@ -66,7 +69,26 @@ QDialogButtonBox* Dialog::makeButtons()
 void Dialog::showEvent(QShowEvent* event)
 {
     InitDialog();
+    fitCaption();
     QDialog::showEvent(event);
+}
+
+// A title bar cuts a caption wider than its window, and translated captions are often longer
+// than the dialog's contents: the row of buttons keeps the window wide enough for the caption
+// in a bold title font, the window's icon and its close button.
+void Dialog::fitCaption()
+{
+    if (!m_buttons)
+        return;
+    constexpr int TitleBarExtras = 100;
+    QFont titleFont = font();
+    titleFont.setBold(true);
+    const QMargins margins = layout() ? layout()->contentsMargins() : QMargins();
+    const int wanted = QFontMetrics(titleFont).horizontalAdvance(windowTitle()) + TitleBarExtras;
+    m_buttons->setMinimumWidth(qMax(0, wanted - margins.left() - margins.right()));
+    // Sized now, before the window first appears.
+    if (layout())
+        layout()->activate();
 }
 
 } // namespace fw

@@ -73,9 +73,12 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    void fitCaption();
+
     int m_templateId;
     bool m_initialised = false;
     QHash<int, QWidget*> m_items;
+    QDialogButtonBox* m_buttons = nullptr;
 };
 
 } // namespace fw

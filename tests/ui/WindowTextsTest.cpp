@@ -241,4 +241,14 @@ TEST_F(WindowTextsTest, TheShippedGermanFileRelabelsTheDialogs)
     EXPECT_EQ(dialog.item<QPushButton>(fw::Dialog::IdCancel)->text(), "Abbrechen");
 }
 
+// A title bar would cut it otherwise.
+TEST_F(WindowTextsTest, ADialogIsAtLeastAsWideAsItsCaption)
+{
+    app.strings().merge("dialog.202\tLa temperatura de trabajo de la cafetera, en grados centígrados, de 80 a 100\n");
+    TemperDlgData record{90};
+    CTemperDlg dialog(record);
+    dialog.show();
+    EXPECT_GT(dialog.width(), dialog.fontMetrics().horizontalAdvance(dialog.windowTitle()));
+}
+
 } // namespace

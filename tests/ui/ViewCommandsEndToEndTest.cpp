@@ -178,7 +178,7 @@ protected:
         ormi = std::make_unique<COrmiApp>(app.application(), COrmiApp::Options());
         started = ormi->InitInstance();
         frame().activateWindow();
-        QTest::qWaitForWindowActive(&frame());
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&frame()));
         view().setFocus();
     }
 

@@ -323,7 +323,7 @@ void ExportaDatabase::writeUnionOption(long option, const QString& value)
         {long(m_machineCode), option, sqlText(value), now()}));
 }
 
-bool ExportaDatabase::CommitExport()
+bool ExportaDatabase::commitExport()
 {
     if (!m_connection)
         return false;

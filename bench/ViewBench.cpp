@@ -8,7 +8,6 @@
 #include "ui/COrmiView.h"
 #include "ui/PainterCanvas.h"
 
-#include <QApplication>
 #include <QImage>
 #include <QPainter>
 
@@ -89,17 +88,3 @@ void BM_PaintT38A(benchmark::State& state) { paintView(state, true); }
 
 BENCHMARK(BM_PaintClassic)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PaintT38A)->Unit(benchmark::kMillisecond);
-
-// Text needs the application object; the benchmark runs without a display.
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -47,6 +47,7 @@ void prepareCompile(BenchProgram& program)
 
 void fillClassicForCompile(COrmiDoc& document)
 {
+    document.OnNewDocument();
     document.SetMachineModel(1);
     for (int p = 1; p <= Products; ++p) {
         addHeader(document, p);
@@ -61,6 +62,7 @@ void fillClassicForCompile(COrmiDoc& document)
 
 void fillT38AForCompile(COrmiDoc& document)
 {
+    document.OnNewDocument();
     document.SetMachineModel(19);
     for (int p = 1; p <= Products; ++p) {
         addHeader(document, p);

@@ -32,7 +32,6 @@ void compile(benchmark::State& state, void (*fill)(COrmiDoc&))
     BenchProgram program;
     BenchDocuments::prepareCompile(program);
     COrmiDoc document;
-    document.OnNewDocument();
     fill(document);
     CountingExporter exporter;
     if (!document.CompileProgram(exporter)) {

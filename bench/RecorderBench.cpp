@@ -37,7 +37,6 @@ void BM_T38AWrite(benchmark::State& state)
     BenchProgram program;
     BenchDocuments::prepareCompile(program);
     COrmiDoc document;
-    document.OnNewDocument();
     BenchDocuments::fillT38AForCompile(document);
     PtyPair pty;
     T38AMachine machine(pty.master());
@@ -75,7 +74,6 @@ void BM_ClassicWrite(benchmark::State& state)
     BenchProgram program;
     BenchDocuments::prepareCompile(program);
     COrmiDoc document;
-    document.OnNewDocument();
     BenchDocuments::fillClassicForCompile(document);
     PtyPair pty;
     ScriptedWaitUi wait;

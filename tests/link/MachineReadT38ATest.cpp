@@ -250,13 +250,15 @@ INSTANTIATE_TEST_SUITE_P(ShiftAndFault, T38ARoundTripTest, ::testing::Combine(::
                          });
 
 // Records a machine was preloaded with, read on a recorder without the break.
-TEST_F(MachineReadT38ATest, ProductsAreNumberedInReadingOrderWithTheFlagsOfTheirFields)
+TEST_F(MachineReadT38ATest, ProductsAreNumberedInReadingOrderWithTheFlagsAndNamesOfTheirFields)
 {
     T38AMachine machine(pty.master());
     for (int field : {1, 2, 5})
         machine.setRecord('5', quint8(field), productRecord(field, "P" + QByteArray::number(field)));
     // A filler, as the compile step sends for an empty field, adds no row.
     machine.setRecord('5', 3, productRecord(3, "---", {}));
+    // An older header: the name after 0xF7 up to the first byte above 0xF0.
+    machine.setRecord('5', 4, hex(bytes({0xF0, 4, 0xF7}) + "OLD" + HotWater + bytes({0xFF, 4})));
     machine.setRecord('3', 1, bytes({1, 0}));
     machine.setRecord('3', 2, bytes({2, 0}));
     machine.setRecord('3', 5, bytes({4, 0}));
@@ -268,9 +270,10 @@ TEST_F(MachineReadT38ATest, ProductsAreNumberedInReadingOrderWithTheFlagsOfTheir
 
     readDirectly();
 
+    // A field without its flag record keeps sugar, stirrer and cup.
     const std::vector<Row> expected = {
-        header(1, "P1", 1), device(1, 0, 100), header(2, "P2", 2), device(1, 0, 100),
-        header(3, "P5", 4), device(1, 0, 100),
+        header(1, "P1", 1),  device(1, 0, 100), header(2, "P2", 2), device(1, 0, 100),
+        header(3, "OLD", 7), device(1, 0, 100), header(4, "P5", 4), device(1, 0, 100),
     };
     EXPECT_EQ(rowsOf(read), expected);
     EXPECT_EQ(read.GetWorkingTemperature(), 120);

@@ -186,23 +186,37 @@ TEST_F(MachineReadTest, WithoutASugarRecordEveryProductTakesAllFlagsAndATemperat
 
 TEST_F(MachineReadTest, ANakedReadRequestIsAskedAgainAndGivesTheSameDocument)
 {
-    qsizetype framesBefore = 0;
-    writeThenRead(ClassicMachine::Mode::Record, [&](CGrabador& recorder) {
-        framesBefore = machine->frames().size();
-        machine->queueConfirmations({CGrabador::Nak});
-        read.ReadProducts(recorder);
-    });
-    const std::vector<RowSummary> expected = {
+    const std::vector<RowSummary> renumbered = {
         {1, 1, -1, 0, 0, 1, 0, 1}, {0, 0, 0, 5, 40, 0, 0, 0}, {0, 0, 3, 250, 600, 0, 0, 0},
         {2, 2, -1, 0, 0, 0, 1, 0}, {0, 0, 1, 0, 30, 0, 0, 0},
     };
-    EXPECT_EQ(summary(read), expected);
-    EXPECT_EQ(read.GetWorkingTemperature(), 92);
-    EXPECT_TRUE(app.messages().shown().isEmpty());
-    // The refused request was sent again, and no write frame went out while reading.
-    ASSERT_GE(requests.size(), 2);
-    EXPECT_EQ(requests[0], requests[1]);
-    EXPECT_EQ(frames.size(), framesBefore);
+    const std::vector<RowSummary> asIndexed = {
+        {2, 7, -1, 0, 0, 1, 1, 1}, {0, 0, 0, 5, 40, 0, 0, 0}, {0, 0, 3, 250, 600, 0, 0, 0},
+        {5, 9, -1, 0, 0, 0, 1, 1}, {0, 0, 1, 0, 30, 0, 0, 0},
+    };
+    for (const auto mode : {ClassicMachine::Mode::Record, ClassicMachine::Mode::Memory}) {
+        const bool record = mode == ClassicMachine::Mode::Record;
+        SCOPED_TRACE(record ? "record mode" : "memory mode");
+        wait.finalTexts.clear();
+        read.OnNewDocument();
+        read.SetMachineModel(1);
+        qsizetype framesBefore = 0;
+        writeThenRead(mode, [&](CGrabador& recorder) {
+            framesBefore = machine->frames().size();
+            machine->queueConfirmations({CGrabador::Nak});
+            if (record)
+                read.ReadProducts(recorder);
+            else
+                EXPECT_TRUE(read.ReadMemoryImage(recorder));
+        });
+        EXPECT_EQ(summary(read), record ? renumbered : asIndexed);
+        EXPECT_EQ(read.GetWorkingTemperature(), 92);
+        EXPECT_TRUE(app.messages().shown().isEmpty());
+        // The refused request was sent again, and no write frame went out while reading.
+        ASSERT_GE(requests.size(), 2);
+        EXPECT_EQ(requests[0], requests[1]);
+        EXPECT_EQ(frames.size(), framesBefore);
+    }
 }
 
 TEST_F(MachineReadTest, AnUnclosedOrMalformedRecordStopsTheReadKeepingEarlierRows)

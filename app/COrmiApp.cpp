@@ -89,6 +89,7 @@ bool COrmiApp::InitInstance()
     m_recentFiles = std::make_unique<fw::RecentFileList>(m_application->profile(), RecentFileCount);
     m_recentFiles->ReadList();
     createDocTemplate();
+    m_saveChangesInstall.emplace(*m_template);
     const fw::CommandLineInfo commandLine = fw::CommandLineInfo::parse(m_options.arguments);
     if (!loadStartCatalogue())
         return false;

@@ -2,6 +2,7 @@
 
 #include "app/InternalModeProbe.h"
 #include "fw/ProgramWide.h"
+#include "fw/SaveChangesHost.h"
 
 #include <QPointer>
 #include <QStringList>
@@ -42,7 +43,8 @@ class WidgetMessageSink;
 // loads the catalogue of model 1, opens the command line's document, shows the main window
 // and the splash, and decides the internal mode for the run. It installs the program's real
 // seams: file names are asked with the file dialog, the document opens the real machine-model
-// dialog (listing prototypes in the internal mode). Program-wide while it lives.
+// dialog (listing prototypes in the internal mode), commands that replace the document ask
+// the template's question about unsaved changes. Program-wide while it lives.
 class COrmiApp {
 public:
     static constexpr int DocTemplateId = 204;
@@ -138,6 +140,8 @@ private:
     std::unique_ptr<WidgetPrintDialogs> m_printDialogs;
     std::unique_ptr<ViewPrinting> m_printing;
     std::unique_ptr<fw::SingleDocTemplate> m_template;
+    // Issue 14: reading a machine asks the template's question about unsaved changes.
+    std::optional<fw::ProgramWide<fw::SaveChangesHost>::Install> m_saveChangesInstall;
     QPointer<CMySplashWnd> m_splash;
     QString m_languageFile;
     quint8 m_internalMode = 0;

@@ -222,6 +222,14 @@ public:
 
     static constexpr int ReadingText = 20405;
     static constexpr int ReadingProductText = 20406;
+    // Command 1527: first the question about unsaved changes (the program-wide
+    // fw::SaveChangesHost; Cancel or a failed save ends it), then the model dialog (Cancel
+    // ends it), the chosen model stored. Once a machine answers, the document is reset, the
+    // model stored again (for a classic machine with its dispenser table and device types
+    // reloaded) and the machine read into it: record by record or from the e2prom image of a
+    // classic machine, in one bulk transfer from a T38A one. Without a machine the document
+    // is left as it was but for its model; the recorders report every failure.
+    void ReadFromMachine();
     // The classic record-mode read into this (reset) document: sugar and flags, products
     // 1..24, temperature; then renumbered, names resolved, views updated. A failed record
     // read ends it at once; a malformed row or record keeps the rows read before it.
@@ -229,6 +237,9 @@ public:
     // The classic memory-mode read: blocks 0..24 of the e2prom image, selection numbers
     // from its index, names as read. Any failure ends it without a view update. False then.
     bool ReadMemoryImage(CGrabador& recorder);
+    // The T38A read into this (reset) document (link/T38AMachineReader): false when the bulk
+    // transfer failed, the document then still empty.
+    bool ReadT38AMachine(CGrabadorT38A& recorder);
 
     // --- the exports (defined in export/) ---
     // Command 1607: the compiled configuration as a .prg file, normally in the Quorvanel USB

@@ -150,7 +150,7 @@ bool ParseT38ARow(QByteArray& string, int n, QByteArray& out)
     return false;
 }
 
-void ParseT38ASlots(QByteArrayView fields, DispositivoT38ADlgData& record)
+void ParseT38ASlots(QByteArrayView fields, DispositivoT38ADlgData& record, bool shift)
 {
     if (fields.isEmpty())
         return;
@@ -164,7 +164,7 @@ void ParseT38ASlots(QByteArrayView fields, DispositivoT38ADlgData& record)
         auto row = setup.GetSetupRow(setupRow);
         if (!row)
             return;
-        record.type = slot + 2;
+        record.type = shift ? slot + 2 : slot + 1;
         record.turns = fieldSpan(fields, 0);
         record.estimatedMilligrams = saturated(qint64(row->mgPerTurn) * record.turns);
         if (water >= 0) {

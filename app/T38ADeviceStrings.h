@@ -23,6 +23,7 @@ bool ParseT38ARow(QByteArray& string, int n, QByteArray& out);
 // Takes one device that ParseT38ARow gave into a T38A device record (type, container turns,
 // water pulses, estimated milligrams) and into the program-wide set-up tables (the valve and
 // whipper numbers of its set-up row). Times are summed over their continuation pairs. A
-// dispenser whose set-up row is outside the tables, or fields of any other kind, change
-// nothing.
-void ParseT38ASlots(QByteArrayView fields, DispositivoT38ADlgData& record);
+// dispenser in slot s uses set-up row s + 1 and is T38A row s + 2 when the machine was written
+// with the shift (set-up row 0 without a product), s + 1 without it. A dispenser whose set-up
+// row is outside the tables, or fields of any other kind, change nothing.
+void ParseT38ASlots(QByteArrayView fields, DispositivoT38ADlgData& record, bool shift);

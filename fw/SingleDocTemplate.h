@@ -2,6 +2,7 @@
 
 #include "fw/CommandLineInfo.h"
 #include "fw/DocTemplateStrings.h"
+#include "fw/SaveChangesHost.h"
 
 #include <QList>
 #include <QObject>
@@ -21,7 +22,7 @@ class RecentFileList;
 // changes before the document is replaced or the window closes, and the command line's
 // document. The frame's actions carry their command ids as data; the template connects and
 // enables those it handles, and adds the recent-file entries after the first one.
-class SingleDocTemplate : public QObject {
+class SingleDocTemplate : public QObject, public SaveChangesHost {
     Q_OBJECT
 public:
     static constexpr int FileNewCommand = 57600;
@@ -63,7 +64,7 @@ public:
 
     // Asks whether to save the changes of a modified document: Yes saves (false when the
     // save fails or is cancelled), No discards, Cancel stops. True when the caller may go on.
-    bool SaveModified();
+    bool SaveModified() override;
     // Saves into the path, or into a name asked for when it is empty (the title proposed,
     // the extension added when none was typed). False when cancelled or failed.
     bool DoSave(const QString& path);

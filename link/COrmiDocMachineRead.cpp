@@ -2,13 +2,19 @@
 
 #include "app/RowByteCode.h"
 #include "fw/Application.h"
+#include "fw/Clock.h"
+#include "fw/ProgramWide.h"
+#include "fw/SaveChangesHost.h"
 #include "fw/StringTable.h"
+#include "fw/WaitUi.h"
 #include "link/CGrabador.h"
+#include "link/CGrabadorT38A.h"
 #include "link/MemoryImageWriter.h"
+#include "link/SerialPort.h"
 
 #include <array>
 
-// The document's classic machine reads live in the link library, which builds on the document.
+// The document's machine reads live in the link library, which builds on the document.
 
 namespace {
 
@@ -75,6 +81,43 @@ bool COrmiDoc::decodeClassicRows(QByteArrayView record, const std::function<bool
         return true;
     RowByteCode::ReportDecodeError(UnclosedRecordCode, record, true);
     return false;
+}
+
+void COrmiDoc::ReadFromMachine()
+{
+    // The read replaces the document: its changes are saved or given up first.
+    if (!fw::ProgramWide<fw::SaveChangesHost>::get().SaveModified() || !SelectMachineModel())
+        return;
+    const int model = GetMachineModel();
+    SerialPort port;
+    fw::WaitUi& wait = fw::WaitUi::get();
+    fw::Profile& profile = fw::Application::get().profile();
+    if (IsT38AFamily()) {
+        CGrabadorT38A recorder(wait, profile, fw::Clock::System());
+        recorder.AsignaClave(false);
+        if (recorder.Conecta(&port)) {
+            recorder.AsignaLinea1(ReadingText);
+            OnNewDocument();
+            SetMachineModel(model);
+            ReadT38AMachine(recorder);
+        }
+        recorder.Finaliza();
+        recorder.CierraEspera();
+        return;
+    }
+    CGrabador recorder(wait, profile, fw::Clock::System(), false);
+    recorder.AsignaLinea1(ConnectingText);
+    const int mode = recorder.Conecta(&port);
+    if (mode == 0)
+        return;
+    recorder.AsignaLinea1(ReadingText);
+    OnNewDocument();
+    SetMachineModel(model);
+    ReloadCatalogue(model);
+    if (mode == 2)
+        ReadProducts(recorder);
+    else
+        ReadMemoryImage(recorder);
 }
 
 void COrmiDoc::ReadProducts(CGrabador& recorder)

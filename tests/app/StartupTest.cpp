@@ -127,6 +127,11 @@ TEST_F(StartupTest, TheInstalledSeamsAreTheRealOnes)
     ASSERT_TRUE(ormi->InitInstance());
     EXPECT_NE(dynamic_cast<fw::WidgetFileNamePrompt*>(&fw::ProgramWide<fw::FileNamePrompt>::get()), nullptr);
     EXPECT_NE(dynamic_cast<WidgetModelDialogHost*>(&fw::ProgramWide<ModelDialogHost>::get()), nullptr);
+    EXPECT_EQ(&fw::ProgramWide<fw::SaveChangesHost>::get(), static_cast<fw::SaveChangesHost*>(ormi->docTemplate()));
+    ormi->document().AddDevice();
+    app.messages().queueAnswer(fw::MessageAnswer::Cancel);
+    EXPECT_FALSE(fw::ProgramWide<fw::SaveChangesHost>::get().SaveModified());
+    EXPECT_EQ(app.messages().texts(), QStringList({"¿Desea guardar los cambios efectuados en Sin título?"}));
     EXPECT_EQ(ormi->frame()->centralWidget(), reinterpret_cast<QWidget*>(ormi->view()));
     EXPECT_EQ(&COrmiApp::get(), ormi.get());
 }

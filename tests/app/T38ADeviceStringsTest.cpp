@@ -151,7 +151,7 @@ protected:
 
 TEST_F(T38ASlotParser, CoffeeGroup)
 {
-    ParseT38ASlots(GroupField + GroupWater, record);
+    ParseT38ASlots(GroupField + GroupWater, record, true);
     EXPECT_EQ(record.type, 0);
     EXPECT_EQ(record.turns, 0);
     EXPECT_EQ(record.waterPulses, 80);
@@ -160,7 +160,7 @@ TEST_F(T38ASlotParser, CoffeeGroup)
 
 TEST_F(T38ASlotParser, HotWater)
 {
-    ParseT38ASlots(HotWater, record);
+    ParseT38ASlots(HotWater, record, true);
     EXPECT_EQ(record.type, 1);
     EXPECT_EQ(record.turns, 0);
     EXPECT_EQ(record.waterPulses, 100);
@@ -175,11 +175,22 @@ TEST_F(T38ASlotParser, DispenserWithItsValveAndWhipper)
     // The reader's work area is blank after the fields.
     const QByteArray fields = DispenserField + bytes({0xF4, 0x05, 0x80, 0x00, 0x81, 0x14}) +
                               bytes({0xF3, 0x04, 0x80, 0x00, 0x81, 0x00}) + QByteArray(60, ' ');
-    ParseT38ASlots(fields, record);
+    ParseT38ASlots(fields, record, true);
     EXPECT_EQ(record.type, 4);
     EXPECT_EQ(record.turns, 10);
     EXPECT_EQ(record.estimatedMilligrams, 2500);
     EXPECT_EQ(record.waterPulses, 20);
+    EXPECT_EQ(row(3).valveNumber, 5);
+    EXPECT_EQ(row(3).whipperNumber, 4);
+}
+
+TEST_F(T38ASlotParser, WithoutTheShiftTheSlotIsOneRowLowerOnTheSameSetupRow)
+{
+    const QByteArray fields = DispenserField + bytes({0xF4, 0x05, 0x80, 0x00, 0x81, 0x14}) +
+                              bytes({0xF3, 0x04, 0x80, 0x00, 0x81, 0x00});
+    ParseT38ASlots(fields, record, false);
+    EXPECT_EQ(record.type, 3);
+    EXPECT_EQ(record.turns, 10);
     EXPECT_EQ(row(3).valveNumber, 5);
     EXPECT_EQ(row(3).whipperNumber, 4);
 }
@@ -190,7 +201,7 @@ TEST_F(T38ASlotParser, ASlotOutsideTheTablesChangesNothing)
     record.turns = 77;
     for (int slot : {9, 0xEF}) {
         const QByteArray fields = bytes({0xF1, slot, 0x80, 0x00, 0x81, 0x0A}) + DispenserWater + WhipperField;
-        ParseT38ASlots(fields, record);
+        ParseT38ASlots(fields, record, true);
         EXPECT_EQ(record.type, DispositivoT38ADlgData::NoType) << slot;
         EXPECT_EQ(record.turns, 77) << slot;
     }
@@ -199,16 +210,16 @@ TEST_F(T38ASlotParser, ASlotOutsideTheTablesChangesNothing)
         EXPECT_EQ(row(k).whipperNumber, before.GetSetupRow(k)->whipperNumber) << k;
     }
     // Set-up row 9, the last one, is still in the tables.
-    ParseT38ASlots(bytes({0xF1, 8, 0x80, 0x00, 0x81, 0x0A}) + DispenserWater + WhipperField, record);
+    ParseT38ASlots(bytes({0xF1, 8, 0x80, 0x00, 0x81, 0x0A}) + DispenserWater + WhipperField, record, true);
     EXPECT_EQ(record.type, 10);
     EXPECT_EQ(row(9).valveNumber, 1);
 }
 
 TEST_F(T38ASlotParser, NothingForAnEmptyOrUnknownDevice)
 {
-    ParseT38ASlots(QByteArrayView(), record);
-    ParseT38ASlots(bytes({0xF3, 0x01, 0x80, 0x00, 0x81, 0x00}), record);
-    ParseT38ASlots(bytes({0xF1}), record);
+    ParseT38ASlots(QByteArrayView(), record, true);
+    ParseT38ASlots(bytes({0xF3, 0x01, 0x80, 0x00, 0x81, 0x00}), record, true);
+    ParseT38ASlots(bytes({0xF1}), record, true);
     EXPECT_EQ(record.type, 2); // the lone dispenser byte is slot 0; its missing values are 0
     EXPECT_EQ(record.turns, 0);
     EXPECT_EQ(record.waterPulses, 0);
@@ -236,7 +247,7 @@ TEST_F(T38ASlotParser, TurnsAndPulsesAbove239SurviveAWriteAndReadBack)
         QByteArray fields;
         ASSERT_TRUE(ParseT38ARow(string, int(string.size()), fields)) << c.type;
         DispositivoT38ADlgData read;
-        ParseT38ASlots(fields, read);
+        ParseT38ASlots(fields, read, true);
         EXPECT_EQ(read.type, c.type);
         EXPECT_EQ(read.turns, c.turns) << c.type;
         EXPECT_EQ(read.waterPulses, c.pulses) << c.type;

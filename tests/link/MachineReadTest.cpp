@@ -12,6 +12,7 @@
 #include "tests/support/ClassicMachine.h"
 #include "tests/support/PtyPair.h"
 #include "tests/support/ScriptedModelDialogHost.h"
+#include "tests/support/ScriptedSaveChangesHost.h"
 #include "tests/support/ScriptedWaitUi.h"
 #include "tests/support/TestApplication.h"
 
@@ -89,7 +90,8 @@ protected:
     template <class Read>
     void writeThenRead(ClassicMachine::Mode mode, Read readWith)
     {
-        ClassicMachine machine(pty.master(), mode);
+        ClassicMachine simulator(pty.master(), mode);
+        machine = &simulator;
         host.queueOk(1);
         written.WriteToMachine();
         ASSERT_EQ(wait.finalTexts, QStringList{"CAFETERA CONFIGURADA CORRECTAMENTE"});
@@ -99,6 +101,9 @@ protected:
         CGrabador recorder(wait, app.profile(), fw::Clock::System());
         ASSERT_EQ(recorder.Conecta(&port), mode == ClassicMachine::Mode::Record ? 2 : 1);
         readWith(recorder);
+        requests = simulator.requests();
+        frames = simulator.frames();
+        machine = nullptr;
     }
 
     TestApplication app;
@@ -109,9 +114,15 @@ protected:
     fw::ProgramWide<ModelDialogHost>::Install hostInstall{host};
     ScriptedWaitUi wait;
     fw::ProgramWide<fw::WaitUi>::Install waitInstall{wait};
+    ScriptedSaveChangesHost saves;
+    fw::ProgramWide<fw::SaveChangesHost>::Install savesInstall{saves};
     COrmiDoc written;
     COrmiDoc read;
     PtyPair pty;
+    // While writeThenRead runs; then what it got.
+    ClassicMachine* machine = nullptr;
+    QList<QByteArray> requests;
+    QList<QByteArray> frames;
 };
 
 TEST_F(MachineReadTest, RecordModeRoundTripRenumbersAndKeepsFlagsTimesSugarAndTemperature)
@@ -155,6 +166,59 @@ TEST_F(MachineReadTest, MemoryModeRoundTripKeepsSelectionNumbersAndOnlyTheSugarF
 
 namespace {
 
+TEST_F(MachineReadTest, WithoutASugarRecordEveryProductTakesAllFlagsAndATemperatureOutOfRangeIs80)
+{
+    writeThenRead(ClassicMachine::Mode::Record, [&](CGrabador& recorder) {
+        ASSERT_TRUE(recorder.EscribeDatos(32, 0, QByteArray(80, '\0')));
+        ASSERT_TRUE(recorder.EscribeByte(33, 0, 120, 1));
+        read.ReadProducts(recorder);
+    });
+    const std::vector<RowSummary> expected = {
+        {1, 1, -1, 0, 0, 1, 1, 1}, {0, 0, 0, 5, 40, 0, 0, 0}, {0, 0, 3, 250, 600, 0, 0, 0},
+        {2, 2, -1, 0, 0, 1, 1, 1}, {0, 0, 1, 0, 30, 0, 0, 0},
+    };
+    EXPECT_EQ(summary(read), expected);
+    EXPECT_EQ(read.GetSugar().GetBitter(), 0);
+    EXPECT_EQ(read.GetSugar().GetNormal(), 0);
+    EXPECT_EQ(read.GetSugar().GetExtraSweet(), 0);
+    EXPECT_EQ(read.GetWorkingTemperature(), 80);
+}
+
+TEST_F(MachineReadTest, ANakedReadRequestIsAskedAgainAndGivesTheSameDocument)
+{
+    const std::vector<RowSummary> renumbered = {
+        {1, 1, -1, 0, 0, 1, 0, 1}, {0, 0, 0, 5, 40, 0, 0, 0}, {0, 0, 3, 250, 600, 0, 0, 0},
+        {2, 2, -1, 0, 0, 0, 1, 0}, {0, 0, 1, 0, 30, 0, 0, 0},
+    };
+    const std::vector<RowSummary> asIndexed = {
+        {2, 7, -1, 0, 0, 1, 1, 1}, {0, 0, 0, 5, 40, 0, 0, 0}, {0, 0, 3, 250, 600, 0, 0, 0},
+        {5, 9, -1, 0, 0, 0, 1, 1}, {0, 0, 1, 0, 30, 0, 0, 0},
+    };
+    for (const auto mode : {ClassicMachine::Mode::Record, ClassicMachine::Mode::Memory}) {
+        const bool record = mode == ClassicMachine::Mode::Record;
+        SCOPED_TRACE(record ? "record mode" : "memory mode");
+        wait.finalTexts.clear();
+        read.OnNewDocument();
+        read.SetMachineModel(1);
+        qsizetype framesBefore = 0;
+        writeThenRead(mode, [&](CGrabador& recorder) {
+            framesBefore = machine->frames().size();
+            machine->queueConfirmations({CGrabador::Nak});
+            if (record)
+                read.ReadProducts(recorder);
+            else
+                EXPECT_TRUE(read.ReadMemoryImage(recorder));
+        });
+        EXPECT_EQ(summary(read), record ? renumbered : asIndexed);
+        EXPECT_EQ(read.GetWorkingTemperature(), 92);
+        EXPECT_TRUE(app.messages().shown().isEmpty());
+        // The refused request was sent again, and no write frame went out while reading.
+        ASSERT_GE(requests.size(), 2);
+        EXPECT_EQ(requests[0], requests[1]);
+        EXPECT_EQ(frames.size(), framesBefore);
+    }
+}
+
 TEST_F(MachineReadTest, AnUnclosedOrMalformedRecordStopsTheReadKeepingEarlierRows)
 {
     const QByteArray unclosed = QByteArray("\xF0\x05\xF7", 3) + QByteArray(77, 'A');
@@ -175,6 +239,131 @@ TEST_F(MachineReadTest, AnUnclosedOrMalformedRecordStopsTheReadKeepingEarlierRow
         EXPECT_EQ((summary(read)[0]), (RowSummary{1, 1, -1, 0, 0, 1, 0, 1}));
         EXPECT_EQ(read.GetWorkingTemperature(), 80);
     }
+}
+
+} // namespace
+
+namespace {
+
+// The command: the question about unsaved changes, the model dialog, then the read.
+class ReadCommandTest : public MachineReadTest {
+protected:
+    ReadCommandTest()
+    {
+        // The open document has a row, a path and another model before the read.
+        read.AddDevice();
+        read.SetPathName(app.tempPath("antes.caf"));
+        read.SetMachineModel(7);
+        read.SetWorkingTemperature(95);
+    }
+
+    void writeFirst(ClassicMachine::Mode mode)
+    {
+        simulator = std::make_unique<ClassicMachine>(pty.master(), mode);
+        host.queueOk(1);
+        written.WriteToMachine();
+        ASSERT_EQ(wait.finalTexts, QStringList{"CAFETERA CONFIGURADA CORRECTAMENTE"});
+        wait.messages.clear();
+        wait.finalTexts.clear();
+        wait.progress.clear();
+    }
+
+    void expectUnchangedButForModel(int model)
+    {
+        EXPECT_EQ(read.GetRowCount(), 1);
+        EXPECT_EQ(read.GetPathName(), app.tempPath("antes.caf"));
+        EXPECT_EQ(read.GetWorkingTemperature(), 95);
+        EXPECT_EQ(read.GetMachineModel(), model);
+    }
+
+    std::unique_ptr<ClassicMachine> simulator;
+};
+
+TEST_F(ReadCommandTest, ReadsARecordModeMachineIntoTheResetDocumentUnderTheChosenModel)
+{
+    writeFirst(ClassicMachine::Mode::Record);
+    host.queueOk(1);
+    read.ReadFromMachine();
+    EXPECT_EQ(saves.asked(), 1);
+    const std::vector<RowSummary> expected = {
+        {1, 1, -1, 0, 0, 1, 0, 1}, {0, 0, 0, 5, 40, 0, 0, 0}, {0, 0, 3, 250, 600, 0, 0, 0},
+        {2, 2, -1, 0, 0, 0, 1, 0}, {0, 0, 1, 0, 30, 0, 0, 0},
+    };
+    EXPECT_EQ(summary(read), expected);
+    EXPECT_EQ(read.GetWorkingTemperature(), 92);
+    EXPECT_EQ(read.GetSugar().GetExtraSweet(), 33);
+    EXPECT_EQ(read.GetMachineModel(), 1);
+    EXPECT_TRUE(read.GetPathName().isEmpty());
+    EXPECT_TRUE(read.IsModified());
+    EXPECT_EQ(cfg.object().GetModel(), 1);
+    EXPECT_TRUE(wait.messages.filter("LEYENDO CONFIGURACION DE LA CAFETERA").size() >= 1);
+    EXPECT_TRUE(wait.finalTexts.isEmpty());
+    EXPECT_GE(wait.stops, 1);
+    EXPECT_TRUE(app.messages().shown().isEmpty());
+}
+
+TEST_F(ReadCommandTest, ReadsAMemoryModeMachineWithItsSelectionNumbers)
+{
+    writeFirst(ClassicMachine::Mode::Memory);
+    host.queueOk(1);
+    read.ReadFromMachine();
+    const std::vector<RowSummary> expected = {
+        {2, 7, -1, 0, 0, 1, 1, 1}, {0, 0, 0, 5, 40, 0, 0, 0}, {0, 0, 3, 250, 600, 0, 0, 0},
+        {5, 9, -1, 0, 0, 0, 1, 1}, {0, 0, 1, 0, 30, 0, 0, 0},
+    };
+    EXPECT_EQ(summary(read), expected);
+    EXPECT_EQ(read.GetWorkingTemperature(), 92);
+    EXPECT_TRUE(read.GetPathName().isEmpty());
+}
+
+TEST_F(ReadCommandTest, CancelInTheSaveQuestionOrTheModelDialogEndsBeforeAnyPort)
+{
+    ClassicMachine machine(pty.master(), ClassicMachine::Mode::Record);
+    // The save question cancelled (or its save failed): not even the model dialog opens.
+    saves.queueAnswer(false);
+    host.queueOk(1);
+    read.ReadFromMachine();
+    EXPECT_EQ(saves.asked(), 1);
+    EXPECT_TRUE(host.opened().isEmpty());
+    expectUnchangedButForModel(7);
+
+    // The model dialog cancelled.
+    host = ScriptedModelDialogHost();
+    host.queueCancel();
+    read.ReadFromMachine();
+    EXPECT_EQ(saves.asked(), 2);
+    EXPECT_EQ(host.opened().size(), 1);
+    expectUnchangedButForModel(7);
+    EXPECT_EQ(wait.starts, 0);
+    EXPECT_EQ(machine.announcements(), 0);
+}
+
+TEST_F(ReadCommandTest, WithoutAMachineTheDocumentKeepsAllButTheChosenModel)
+{
+    ClassicMachine machine(pty.master(), ClassicMachine::Mode::Record);
+    machine.setAnnouncing(false);
+    // The user gives up waiting for the machine.
+    wait.onPass = [this](int pass) {
+        if (pass == 3)
+            wait.cancel();
+    };
+    host.queueOk(1);
+    read.ReadFromMachine();
+    expectUnchangedButForModel(1);
+    EXPECT_GE(wait.stops, 1);
+    EXPECT_TRUE(machine.requests().isEmpty());
+}
+
+TEST_F(ReadCommandTest, AClassicModelWithAMissingRelayFileEndsBeforeThePortOpens)
+{
+    catalogue.AddConfiguration({.code = 2, .machineType = 1, .description = "C",
+                                .dispenserFile = "DISP_C1.TXT", .relayFile = "RELES_NO.TXT"});
+    ClassicMachine machine(pty.master(), ClassicMachine::Mode::Record);
+    host.queueOk(2);
+    read.ReadFromMachine();
+    EXPECT_EQ(wait.starts, 0);
+    EXPECT_EQ(machine.announcements(), 0);
+    expectUnchangedButForModel(2);
 }
 
 } // namespace

@@ -3,6 +3,8 @@
 #include <cerrno>
 
 #include <poll.h>
+#include <stdlib.h>
+#include <sys/inotify.h>
 #include <unistd.h>
 
 namespace {
@@ -23,14 +25,19 @@ quint8 checksum(QByteArrayView bytes)
 ClassicMachine::ClassicMachine(int masterFd, Mode mode)
     : m_master(masterFd)
     , m_mode(mode)
-    , m_thread([this] { run(); })
+    , m_watch(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC))
 {
+    if (const char* slave = ::ptsname(masterFd); slave && m_watch >= 0)
+        ::inotify_add_watch(m_watch, slave, IN_OPEN | IN_CLOSE);
+    m_thread = std::thread([this] { run(); });
 }
 
 ClassicMachine::~ClassicMachine()
 {
     m_stop = true;
     m_thread.join();
+    if (m_watch >= 0)
+        ::close(m_watch);
 }
 
 void ClassicMachine::setAnnouncementNoise(const QByteArray& noise)
@@ -94,6 +101,10 @@ void ClassicMachine::run()
         pollfd entry{m_master, POLLIN, 0};
         ::poll(&entry, 1, 2);
         char buffer[512];
+        if (portClosed()) {
+            m_state = State::Closed;
+            m_input.clear();
+        }
         const ssize_t n = ::read(m_master, buffer, sizeof buffer);
         if (n < 0 && errno == EIO) {
             // No slave open: the port is closed; the next opening starts the announcement again.
@@ -121,6 +132,27 @@ void ClassicMachine::run()
         }
         process();
     }
+}
+
+bool ClassicMachine::portClosed()
+{
+    bool closed = false;
+    alignas(inotify_event) char events[1024];
+    ssize_t n = 0;
+    while (m_watch >= 0 && (n = ::read(m_watch, events, sizeof events)) > 0) {
+        for (ssize_t at = 0; at < n;) {
+            const auto* event = reinterpret_cast<const inotify_event*>(events + at);
+            if (event->mask & IN_OPEN) {
+                ++m_openings;
+            } else if (event->mask & (IN_CLOSE_WRITE | IN_CLOSE_NOWRITE)) {
+                // A machine started on an open port saw no opening: its first closing counts.
+                m_openings = std::max(0, m_openings - 1);
+                closed = closed || m_openings == 0;
+            }
+            at += ssize_t(sizeof(inotify_event) + event->len);
+        }
+    }
+    return closed;
 }
 
 void ClassicMachine::process()

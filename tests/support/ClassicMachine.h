@@ -10,8 +10,9 @@
 #include <thread>
 #include <utility>
 
-// A classic machine on the master side of a pseudo-terminal, in a thread of its own. From the
-// port's opening it announces its mode (STX record mode, ENQ memory mode) every 200 ms until it
+// A classic machine on the master side of a pseudo-terminal, in a thread of its own. From each
+// opening of the port (seen through inotify on the slave, so a close followed at once by a new
+// opening starts a new announcement) it announces its mode (STX record mode, ENQ memory mode) every 200 ms until it
 // gets EOT; then it takes write frames (SOH, ACK, frame: ACK, NAK on a bad sum, ETB on a type
 // other than 0x40) and read requests (STX, ACK, request: ACK and the block, again after a NAK).
 // Records are kept by block and field and read back zero-padded; memory is 0x3000 zero bytes.
@@ -52,6 +53,8 @@ private:
     enum class State { Closed, Announcing, Idle, Frame, Request, BlockAnswer };
 
     void run();
+    // The slave's openings and closings since the last look; true when the port was closed.
+    bool portClosed();
     void process();
     void send(QByteArrayView bytes);
     quint8 confirmation(quint8 normal, QList<quint8>& queue);
@@ -60,6 +63,7 @@ private:
 
     const int m_master;
     const Mode m_mode;
+    int m_watch = -1;
     std::atomic<bool> m_stop{false};
     std::atomic<bool> m_announcing{true};
     std::atomic<int> m_baud{0};
@@ -78,6 +82,7 @@ private:
     State m_state = State::Closed;
     QByteArray m_input;
     QByteArray m_block;
+    int m_openings = 0;
     std::chrono::steady_clock::time_point m_lastAnnouncement;
     std::thread m_thread;
 };

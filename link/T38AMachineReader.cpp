@@ -1,0 +1,317 @@
+#include "link/T38AMachineReader.h"
+
+#include "app/COrmiDoc.h"
+#include "app/DispositivoT38ADlgData.h"
+#include "app/ProductDlgData.h"
+#include "app/RowByteCode.h"
+#include "app/SetupT38A.h"
+#include "app/T38ADeviceStrings.h"
+#include "fw/ProgramWide.h"
+#include "link/CGrabadorT38A.h"
+#include "link/PackedBcd.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr char ContainerNames = 'Q';
+constexpr char MilligramsPerTurn = '6';
+constexpr char WhippingSpeed = 'E';
+constexpr char Temperature = 'L';
+constexpr char SugarTimes = '4';
+constexpr char ProductFlags = '3';
+constexpr char Products = '5';
+constexpr quint8 AllFlags = 7;
+constexpr quint8 NameMark = 0xF9;
+constexpr quint8 OldNameMark = 0xF7;
+constexpr quint8 LastNameByte = 0xF0;
+constexpr char DeviceSeparator = char(0xCC);
+constexpr char Blank = ' ';
+constexpr int FirstNewName = 1;
+constexpr char FillerName[] = "---";
+
+SetupT38A& setup() { return fw::ProgramWide<SetupT38A>::get(); }
+
+bool isUnnamed(const QByteArray& text)
+{
+    return std::all_of(text.begin(), text.end(), [](char c) { return c == 'F'; });
+}
+
+// The empty product the compile step sends for every field the document does not fill.
+bool isFiller(const QByteArray& bytes, int field)
+{
+    QByteArray filler;
+    filler += char(RowByteCode::ProductHeader);
+    filler += char(field);
+    filler += char(NameMark);
+    filler += char(sizeof FillerName - 1);
+    filler += FillerName;
+    filler += char(RowByteCode::End);
+    filler += char(field);
+    return bytes == filler;
+}
+
+void storeMilligrams(SetupT38A& tables, int row, int value)
+{
+    auto values = tables.GetSetupRow(row);
+    values->mgPerTurn = value;
+    tables.SetSetupRow(row, *values);
+}
+
+void storeWhipSpeed(SetupT38A& tables, int row, int value)
+{
+    auto values = tables.GetSetupRow(row);
+    values->whipSpeed = value;
+    tables.SetSetupRow(row, *values);
+}
+
+// Packed BCD, least significant byte first, two digits a byte.
+std::optional<quint32> bcdValue(const QByteArray& bytes) { return BcdToInt(int(2 * bytes.size()), bytes, true); }
+
+} // namespace
+
+// The T38A read forwards to its reader in the link library.
+bool COrmiDoc::ReadT38AMachine(CGrabadorT38A& recorder) { return T38AMachineReader(*this, recorder).Run(); }
+
+T38AMachineReader::T38AMachineReader(COrmiDoc& document, CGrabadorT38A& recorder)
+    : m_document(document)
+    , m_recorder(recorder)
+    , m_shift(setup().GetSetupRow(0)->productIndex == SetupT38A::NoProduct)
+    , m_rows(SetupT38A::GetRowCount(quint32(document.GetProgramFamily())))
+{
+    m_flags.fill(AllFlags);
+}
+
+bool T38AMachineReader::Run()
+{
+    if (!m_recorder.LeeTodo(m_data))
+        return false;
+    // The document-name record is not taken: title and path stay the document's own.
+    const bool whole = readContainerNames() && readSetupValues(MilligramsPerTurn, storeMilligrams) &&
+                       readSetupValues(WhippingSpeed, storeWhipSpeed) && readTemperatureAndSugar() &&
+                       readFlags() && readProducts();
+    m_document.ResolveProductNames();
+    m_document.UpdateAllViews();
+    if (whole) {
+        m_recorder.MuestraResultado(FinishedText);
+        m_recorder.MuestraProgreso(100);
+    }
+    return true;
+}
+
+T38AMachineReader::Found T38AMachineReader::record(char blockId, int field, QByteArray& text)
+{
+    int length = 0;
+    if (CGrabadorT38A::BuscaRegistro(m_data, quint8(blockId), quint8(field), text, length, RecordCapacity))
+        return Found::Present;
+    if (length <= RecordCapacity)
+        return Found::Absent;
+    refuse(text);
+    return Found::Refused;
+}
+
+int T38AMachineReader::containerRow(int field) const { return m_shift ? field : field - 1; }
+
+int T38AMachineReader::valueRow(int field) const { return m_shift ? field + 1 : field; }
+
+bool T38AMachineReader::readContainerNames()
+{
+    for (int field = m_shift ? 0 : 1; field <= m_rows; ++field) {
+        QByteArray text;
+        const Found found = record(ContainerNames, field, text);
+        if (found == Found::Refused)
+            return false;
+        if (found == Found::Absent)
+            continue;
+        const bool named = !isUnnamed(text);
+        const QByteArray name = named ? CGrabadorT38A::HexATexto(text) : QByteArray("????");
+        if (name.size() >= NameCapacity)
+            return refuse(name);
+        nameContainer(containerRow(field), name, named);
+    }
+    return true;
+}
+
+void T38AMachineReader::nameContainer(int setupRow, const QByteArray& name, bool named)
+{
+    SetupT38A& tables = setup();
+    auto row = tables.GetSetupRow(setupRow);
+    if (!row)
+        return;
+    for (int j = 0; j < SetupT38A::ProductNameCount; ++j) {
+        if (tables.CopyMachineName(j) == name) {
+            row->productIndex = j;
+            tables.SetSetupRow(setupRow, *row);
+            if (named)
+                return;
+            break;
+        }
+    }
+    // A name the tables do not hold, or none, takes the first free entry (0 is never taken).
+    for (int m = FirstNewName; m < SetupT38A::ProductNameCount; ++m) {
+        if (!tables.GetProductName(m).isEmpty())
+            continue;
+        tables.SetProductName(m, QStringLiteral("DISP.%1 MAQUINA").arg(setupRow + 1).toLatin1());
+        tables.SetName2(m, name);
+        row->productIndex = m;
+        tables.SetSetupRow(setupRow, *row);
+        return;
+    }
+}
+
+bool T38AMachineReader::readSetupValues(char blockId, void (*store)(SetupT38A&, int, int))
+{
+    for (int field = m_shift ? 0 : 1; field <= m_rows; ++field) {
+        QByteArray bytes;
+        const Found found = record(blockId, field, bytes);
+        if (found == Found::Refused)
+            return false;
+        if (found == Found::Absent)
+            continue;
+        const std::optional<quint32> value = bcdValue(bytes);
+        if (!value)
+            return refuse(bytes);
+        if (setup().GetSetupRow(valueRow(field)))
+            store(setup(), valueRow(field), int(*value));
+    }
+    return true;
+}
+
+bool T38AMachineReader::readTemperatureAndSugar()
+{
+    QByteArray text;
+    Found found = record(Temperature, 0, text);
+    if (found == Found::Refused)
+        return false;
+    if (found == Found::Present) {
+        const std::optional<quint32> value = bcdValue(text);
+        if (!value)
+            return refuse(text);
+        // Taken as the machine has it, whatever its range.
+        m_document.SetWorkingTemperature(int(*value));
+    }
+    found = record(SugarTimes, 0, text);
+    if (found == Found::Refused)
+        return false;
+    if (found == Found::Present) {
+        // 0xF2, bitter, extra sweet, normal.
+        const QByteArray sugar = CGrabadorT38A::HexABytes(text);
+        if (sugar.size() < 4)
+            return refuse(sugar);
+        m_document.GetSugar().SetTimes(quint8(sugar[1]), quint8(sugar[3]), quint8(sugar[2]));
+    }
+    return true;
+}
+
+bool T38AMachineReader::readFlags()
+{
+    for (int field = 1; field <= ProductFields; ++field) {
+        QByteArray bytes;
+        const Found found = record(ProductFlags, field, bytes);
+        if (found == Found::Refused)
+            return false;
+        if (found == Found::Present && !bytes.isEmpty())
+            m_flags[std::size_t(field)] = quint8(bytes[0]);
+    }
+    return true;
+}
+
+bool T38AMachineReader::readProducts()
+{
+    for (int field = 1; field <= ProductFields; ++field) {
+        QByteArray text;
+        const Found found = record(Products, field, text);
+        if (found == Found::Refused)
+            return false;
+        if (found == Found::Present && !readProduct(field, text))
+            return false;
+    }
+    return true;
+}
+
+bool T38AMachineReader::readProduct(int field, const QByteArray& text)
+{
+    QByteArray bytes = CGrabadorT38A::HexABytes(text);
+    if (bytes.size() > ProductCapacity)
+        return refuse(bytes);
+    if (isFiller(bytes, field))
+        return true;
+    bytes.resize(ProductCapacity, '\0');
+    QByteArray name;
+    if (!takeName(bytes, name))
+        return false;
+
+    ProductDlgData product;
+    product.productNumber = m_document.GetHighestProductNumber() + 1;
+    product.selectionNumber = product.productNumber;
+    product.name = name;
+    product.codePage = m_document.GetProductNameCodePage();
+    ConvertNameToWide(name, product.wideName, product.codePage);
+    product.t38aFlag = true;
+    const quint8 flags = m_flags[std::size_t(field)];
+    product.sugarFlag = flags & 1;
+    product.stirrerFlag = (flags >> 1) & 1;
+    product.cupFlag = (flags >> 2) & 1;
+    CDeviceCoffee* header = m_document.AddDevice();
+    if (!header)
+        return true;
+    header->FillFromProductDlg(product);
+    return readDevices(bytes, int(text.size() / 2 - 1));
+}
+
+bool T38AMachineReader::takeName(QByteArray& bytes, QByteArray& name)
+{
+    const qsizetype mark = bytes.indexOf(char(NameMark));
+    if (mark >= 0) {
+        const int length = mark + 1 < bytes.size() ? quint8(bytes[mark + 1]) : 0;
+        const qsizetype end = mark + 2 + length;
+        if (length >= NameCapacity || end > bytes.size())
+            return refuse(bytes);
+        name = bytes.mid(mark + 2, length);
+        // The header and its name are not the devices' bytes.
+        std::fill(bytes.begin(), bytes.begin() + end, '\0');
+    } else if (const qsizetype oldMark = bytes.indexOf(char(OldNameMark)); oldMark >= 0) {
+        qsizetype end = oldMark + 1;
+        while (end < bytes.size() && quint8(bytes[end]) <= LastNameByte)
+            ++end;
+        name = bytes.mid(oldMark + 1, end - oldMark - 1);
+        if (name.size() >= NameCapacity)
+            return refuse(bytes);
+    }
+    const qsizetype zero = name.indexOf('\0');
+    if (zero >= 0)
+        name.truncate(zero);
+    return true;
+}
+
+bool T38AMachineReader::readDevices(QByteArray& bytes, int count)
+{
+    const quint32 family = quint32(m_document.GetProgramFamily());
+    QByteArray fields;
+    while (ParseT38ARow(bytes, count, fields)) {
+        if (fields.size() > DeviceCapacity)
+            return refuse(fields);
+        // The device's work area is blank after its fields; a separator ends what is taken.
+        QByteArray area = fields;
+        area.resize(DeviceCapacity, Blank);
+        const qsizetype separator = area.indexOf(DeviceSeparator);
+        DispositivoT38ADlgData device;
+        device.family = int(family);
+        ParseT38ASlots(QByteArrayView(area).first(separator < 0 ? DeviceCapacity : separator), device, m_shift);
+        if (!SetupT38A::IsRowOfFamily(device.type, family))
+            return refuse(fields);
+        CDeviceCoffee* row = m_document.AddDevice();
+        if (!row)
+            return true;
+        // The type was checked against the family above: the row takes it.
+        (void)row->FillFromDeviceT38ADlg(device);
+        m_document.ChainDeviceTimes();
+    }
+    return true;
+}
+
+bool T38AMachineReader::refuse(QByteArrayView input)
+{
+    RowByteCode::ReportDecodeError(OversizedCode, input, true);
+    return false;
+}

@@ -18,18 +18,11 @@
 
 namespace {
 
-// Menu 1166's one popup, its items by command, so a language file can replace them.
-struct MenuItemText {
-    int command;
-    const char* text;
-};
-constexpr MenuItemText Menu1166[] = {
-    {DBSQLListCtrl::CopySelection, "Copiar seleccion  al portapapeles"},
-    {DBSQLListCtrl::CopyAll, "Copiar todo al portapapeles"},
-    {DBSQLListCtrl::SaveCurrentSetup, "Guardar configuración actual"},
-    {DBSQLListCtrl::ResetToDefault, "Restablecer al valor por defecto"},
-    {DBSQLListCtrl::ClearSortSequence, "Borrar secuencia de ordenación"},
-    {DBSQLListCtrl::FilterContaining, "Filtrar contengan cadena"},
+// Menu 1166's one popup, its items by command; their texts are the string table's menu
+// texts of these commands, so a language file can replace them.
+constexpr int Menu1166[] = {
+    DBSQLListCtrl::CopySelection,  DBSQLListCtrl::CopyAll,           DBSQLListCtrl::SaveCurrentSetup,
+    DBSQLListCtrl::ResetToDefault, DBSQLListCtrl::ClearSortSequence, DBSQLListCtrl::FilterContaining,
 };
 
 // The wait cursor for the length of a fill.
@@ -396,20 +389,17 @@ void DBSQLListCtrl::OnCommand(int command)
 
 QString DBSQLListCtrl::MenuText(int command)
 {
-    for (const MenuItemText& item : Menu1166) {
-        if (item.command == command)
-            return QString::fromUtf8(item.text);
-    }
-    return QString();
+    if (std::find(std::begin(Menu1166), std::end(Menu1166), command) == std::end(Menu1166))
+        return QString();
+    return fw::Application::get().strings().text(fw::TextKey::menu(command));
 }
 
 QMenu* DBSQLListCtrl::CreateContextMenu(QWidget* parent)
 {
     auto* menu = new QMenu(parent);
-    for (const MenuItemText& item : Menu1166) {
-        QAction* action = menu->addAction(QString::fromUtf8(item.text));
-        action->setData(item.command);
-        const int command = item.command;
+    for (const int command : Menu1166) {
+        QAction* action = menu->addAction(MenuText(command));
+        action->setData(command);
         connect(action, &QAction::triggered, this, [this, command] { OnCommand(command); });
     }
     return menu;

@@ -13,10 +13,6 @@
 namespace {
 
 const QString Section = QStringLiteral("Ormi");
-// The group boxes have no ids of their own; their texts are keyed by these.
-constexpr int LanguageGroupId = -1;
-constexpr int CodePageGroupId = -2;
-constexpr int TitleId = 0;
 
 } // namespace
 
@@ -27,7 +23,7 @@ IdiomaTextosDlg::IdiomaTextosDlg(QWidget* parent)
     , m_languageCode(fw::Application::get().profile().GetInt(Section, QStringLiteral("IdiomaTextos"), 0))
     , m_codePage(int(GetNameCodePage()))
 {
-    setWindowTitle(itemText(TitleId, QStringLiteral("Idioma de los textos de los productos")));
+    setWindowTitle(captionText());
     const int idioma = fw::Application::get().profile().GetInt(Section, QStringLiteral("Idioma"), 0) != 0 ? 2 : 0;
     m_languageList->SetQuery(
         fw::TextFormat::format(
@@ -39,14 +35,14 @@ IdiomaTextosDlg::IdiomaTextosDlg(QWidget* parent)
     // The user's choice only, not the dialog's own selection.
     connect(m_codePageList, &QComboBox::activated, this, &IdiomaTextosDlg::OnSelchangeCodepage);
 
-    auto* languageGroup = new QGroupBox(itemText(LanguageGroupId, QStringLiteral("Idioma productos")), this);
+    auto* languageGroup = new QGroupBox(itemText(LanguageGroup), this);
     (new QVBoxLayout(languageGroup))->addWidget(m_languageList);
-    auto* codePageGroup = new QGroupBox(itemText(CodePageGroupId, QStringLiteral("CodePage")), this);
+    auto* codePageGroup = new QGroupBox(itemText(CodePageGroup), this);
     (new QVBoxLayout(codePageGroup))->addWidget(m_codePageList);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(languageGroup);
     layout->addWidget(codePageGroup);
-    layout->addWidget(makeButtons(QStringLiteral("OK"), QStringLiteral("Cancel")));
+    layout->addWidget(makeButtons());
 }
 
 IdiomaTextosDlg::~IdiomaTextosDlg() = default;

@@ -17,6 +17,8 @@ public:
     static constexpr int TemplateId = 150;
     static constexpr int LanguageListId = 1034;
     static constexpr int CodePageListId = 1636;
+    static constexpr int LanguageGroup = FirstStaticText;
+    static constexpr int CodePageGroup = FirstStaticText + 1;
     // The code pages of the list's items 0..3; their texts are strings 207..210.
     static constexpr int CodePages[] = {1250, 1251, 1255, 1256};
     static constexpr int FirstCodePageText = 207;

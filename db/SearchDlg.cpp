@@ -7,17 +7,13 @@
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
-namespace {
-constexpr int TitleId = 0;
-} // namespace
-
 SearchDlg::SearchDlg(SearchDlgData& data, QWidget* parent)
     : fw::Dialog(TemplateId, parent)
     , m_data(data)
-    , m_label(addItem(LabelId, new QLabel(itemText(LabelId, QStringLiteral("&Buscar")), this)))
+    , m_label(addItem(LabelId, new QLabel(itemText(LabelId), this)))
     , m_edit(addItem(EditId, new QLineEdit(this)))
 {
-    setWindowTitle(itemText(TitleId, QStringLiteral("Buscar valor")));
+    setWindowTitle(captionText());
     setMinimumWidth(270);
     m_label->setBuddy(m_edit);
     // The template gives the label two lines, shown or empty.
@@ -25,7 +21,7 @@ SearchDlg::SearchDlg(SearchDlgData& data, QWidget* parent)
     m_label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_label->setMinimumHeight(2 * m_label->fontMetrics().height());
 
-    QDialogButtonBox* buttons = makeButtons(QStringLiteral("OK"), QStringLiteral("Cancel"));
+    QDialogButtonBox* buttons = makeButtons();
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(24, 12, 24, 12);
     layout->addWidget(m_label);

@@ -1,6 +1,10 @@
 #include "fw/Dialog.h"
 
+#include "fw/Application.h"
+
 #include <QDialogButtonBox>
+#include <QFontMetrics>
+#include <QLayout>
 #include <QPushButton>
 
 namespace fw {
@@ -41,17 +45,19 @@ void Dialog::OnOK()
     QDialog::accept();
 }
 
-QString Dialog::itemText(int controlId, const QString& spanish) const
+QString Dialog::captionText() const { return Application::get().strings().text(TextKey::dialog(m_templateId)); }
+
+QString Dialog::itemText(int controlId) const
 {
-    Q_UNUSED(controlId);
-    return spanish;
+    return Application::get().strings().text(TextKey::dialog(m_templateId, controlId));
 }
 
-QDialogButtonBox* Dialog::makeButtons(const QString& okText, const QString& cancelText)
+QDialogButtonBox* Dialog::makeButtons()
 {
     auto* buttons = new QDialogButtonBox(this);
-    QPushButton* ok = buttons->addButton(itemText(IdOk, okText), QDialogButtonBox::AcceptRole);
-    QPushButton* cancel = buttons->addButton(itemText(IdCancel, cancelText), QDialogButtonBox::RejectRole);
+    m_buttons = buttons;
+    QPushButton* ok = buttons->addButton(itemText(IdOk), QDialogButtonBox::AcceptRole);
+    QPushButton* cancel = buttons->addButton(itemText(IdCancel), QDialogButtonBox::RejectRole);
     ok->setDefault(true);
     addItem(IdOk, ok);
     addItem(IdCancel, cancel);
@@ -63,7 +69,26 @@ QDialogButtonBox* Dialog::makeButtons(const QString& okText, const QString& canc
 void Dialog::showEvent(QShowEvent* event)
 {
     InitDialog();
+    fitCaption();
     QDialog::showEvent(event);
+}
+
+// A title bar cuts a caption wider than its window, and translated captions are often longer
+// than the dialog's contents: the row of buttons keeps the window wide enough for the caption
+// in a bold title font, the window's icon and its close button.
+void Dialog::fitCaption()
+{
+    if (!m_buttons)
+        return;
+    constexpr int TitleBarExtras = 100;
+    QFont titleFont = font();
+    titleFont.setBold(true);
+    const QMargins margins = layout() ? layout()->contentsMargins() : QMargins();
+    const int wanted = QFontMetrics(titleFont).horizontalAdvance(windowTitle()) + TitleBarExtras;
+    m_buttons->setMinimumWidth(qMax(0, wanted - margins.left() - margins.right()));
+    // Sized now, before the window first appears.
+    if (layout())
+        layout()->activate();
 }
 
 } // namespace fw

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "fw/DataExchange.h"
+#include "fw/TextKey.h"
 
 #include <QDialog>
 #include <QHash>
@@ -19,6 +20,7 @@ public:
     // The framework's OK and Cancel buttons.
     static constexpr int IdOk = 1;
     static constexpr int IdCancel = 2;
+    static constexpr int FirstStaticText = TextKey::FirstStaticText;
 
     // templateId names the dialog among the program's dialogs (its texts' key).
     explicit Dialog(int templateId, QWidget* parent = nullptr);
@@ -61,18 +63,22 @@ protected:
         m_items.insert(id, widget);
         return widget;
     }
-    // The text of a control of this dialog: the built-in Spanish one for now, keyed by
-    // (template, control) for the language files.
-    QString itemText(int controlId, const QString& spanish) const;
+    // The dialog's caption and the text of one of its controls from the string table, keyed
+    // by template and control (fw::TextKey::dialog), so a language file replaces them.
+    QString captionText() const;
+    QString itemText(int controlId) const;
     // The OK and Cancel buttons (ids 1 and 2) with their texts.
-    QDialogButtonBox* makeButtons(const QString& okText, const QString& cancelText);
+    QDialogButtonBox* makeButtons();
 
     void showEvent(QShowEvent* event) override;
 
 private:
+    void fitCaption();
+
     int m_templateId;
     bool m_initialised = false;
     QHash<int, QWidget*> m_items;
+    QDialogButtonBox* m_buttons = nullptr;
 };
 
 } // namespace fw

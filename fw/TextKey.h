@@ -21,6 +21,9 @@ struct TextKey {
     int control = NoControl;
 
     static constexpr int NoControl = -1;
+    // Labels and group boxes without an id of their own take control ids from here on,
+    // numbered within their dialog, so that a language file can name their texts too.
+    static constexpr int FirstStaticText = 21400;
 
     static TextKey string(int id) { return {Kind::String, id}; }
     static TextKey menu(int command) { return {Kind::Menu, command}; }

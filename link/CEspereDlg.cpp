@@ -12,6 +12,13 @@
 
 namespace {
 QString text(int id) { return fw::Application::get().strings().text(id); }
+// The caption (NoControl) or a control's text.
+QString templateText(int controlId)
+{
+    return fw::Application::get().strings().text(fw::TextKey::dialog(CEspereDlg::TemplateId, controlId));
+}
+QString waitText() { return templateText(CEspereDlg::MessageId); }
+QString cancelText() { return templateText(CEspereDlg::ButtonId); }
 } // namespace
 
 CEspereDlg::CEspereDlg(QWidget* parent)
@@ -20,11 +27,11 @@ CEspereDlg::CEspereDlg(QWidget* parent)
     , m_progress(new QProgressBar(this))
     , m_button(new QPushButton(this))
 {
-    setWindowTitle(text(WaitTextId));
+    setWindowTitle(templateText(fw::TextKey::NoControl));
     setWindowModality(Qt::ApplicationModal);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
-    m_message->setText(text(WaitTextId));
+    m_message->setText(waitText());
     m_message->setAlignment(Qt::AlignCenter);
     m_message->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     m_message->setWordWrap(true);
@@ -33,7 +40,7 @@ CEspereDlg::CEspereDlg(QWidget* parent)
     m_progress->setValue(0);
     m_progress->setTextVisible(false);
     m_progress->setMinimumHeight(24);
-    m_button->setText(text(CancelTextId));
+    m_button->setText(cancelText());
     // Enter must not press the button: only a click, Space on it, Esc or the close box cancel.
     m_button->setAutoDefault(false);
     m_button->setDefault(false);
@@ -64,7 +71,7 @@ bool CEspereDlg::Inicia()
     m_started = false;
     m_active = true;
     m_stopRequested = false;
-    m_state.reset(text(WaitTextId), text(CancelTextId));
+    m_state.reset(waitText(), cancelText());
     show();
     m_timer.start();
     waitUntil([this] { return m_started || !isVisible(); });
@@ -76,7 +83,7 @@ bool CEspereDlg::Inicia()
     return true;
 }
 
-void CEspereDlg::AsignaMensaje(const QString& message) { m_state.setMessage(message, text(CancelTextId)); }
+void CEspereDlg::AsignaMensaje(const QString& message) { m_state.setMessage(message, cancelText()); }
 
 void CEspereDlg::Termina(const QString& message) { m_state.finish(message, text(ConfirmTextId)); }
 

@@ -23,8 +23,10 @@ public:
     static constexpr int TickMs = 100;
     // Detiene lets the closed window settle this long, pumping events.
     static constexpr int SettleMs = 500;
-    static constexpr int WaitTextId = 20100;
-    static constexpr int CancelTextId = 20101;
+    static constexpr int TemplateId = 101;
+    static constexpr int MessageId = 1052;
+    static constexpr int ButtonId = 2;
+    // The button's text after a final text: "Aceptar".
     static constexpr int ConfirmTextId = 20102;
 
     explicit CEspereDlg(QWidget* parent = nullptr);

@@ -13,7 +13,10 @@
 namespace {
 const QString OrmiSection = QStringLiteral("Ormi");
 const QString PortValue = QStringLiteral("SerialPort");
-QString text(int id) { return fw::Application::get().strings().text(id); }
+QString text(int controlId = fw::TextKey::NoControl)
+{
+    return fw::Application::get().strings().text(fw::TextKey::dialog(SelPuertoDlg::TemplateId, controlId));
+}
 } // namespace
 
 SelPuertoDlg::SelPuertoDlg(QWidget* parent)
@@ -29,10 +32,10 @@ SelPuertoDlg::SelPuertoDlg(fw::Profile& profile, const PortResolver& resolver, Q
     , m_ports(new QComboBox(this))
     , m_device(new QLabel(this))
 {
-    setWindowTitle(text(TitleTextId));
+    setWindowTitle(text());
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
-    auto* label = new QLabel(text(LabelTextId), this);
+    auto* label = new QLabel(text(PortLabel), this);
     label->setBuddy(m_ports);
     m_ports->setMinimumContentsLength(8);
     m_ports->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
@@ -42,8 +45,8 @@ SelPuertoDlg::SelPuertoDlg(fw::Profile& profile, const PortResolver& resolver, Q
     connect(m_ports, &QComboBox::currentIndexChanged, this, &SelPuertoDlg::showDevice);
 
     auto* buttons = new QDialogButtonBox(Qt::Vertical, this);
-    buttons->addButton(text(OkTextId), QDialogButtonBox::AcceptRole)->setDefault(true);
-    buttons->addButton(text(CancelTextId), QDialogButtonBox::RejectRole);
+    buttons->addButton(text(OkId), QDialogButtonBox::AcceptRole)->setDefault(true);
+    buttons->addButton(text(CancelId), QDialogButtonBox::RejectRole);
     connect(buttons, &QDialogButtonBox::accepted, this, &SelPuertoDlg::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "fw/TextKey.h"
 #include "link/PortResolver.h"
 
 #include <QDialog>
@@ -19,10 +20,10 @@ class SelPuertoDlg : public QDialog {
 public:
     static constexpr int FirstPort = 0;
     static constexpr int LastPort = 12;
-    static constexpr int TitleTextId = 20120;
-    static constexpr int LabelTextId = 20121;
-    static constexpr int OkTextId = 20122;
-    static constexpr int CancelTextId = 20123;
+    static constexpr int TemplateId = 152;
+    static constexpr int OkId = 1;
+    static constexpr int CancelId = 2;
+    static constexpr int PortLabel = fw::TextKey::FirstStaticText;
 
     // The program's profile and devices.
     explicit SelPuertoDlg(QWidget* parent = nullptr);

@@ -30,10 +30,13 @@ constexpr int UnlistedTypes[] = {0, 1, 13, 14};
 
 QString tableText(int id) { return fw::Application::get().strings().text(id); }
 
+// Wide enough for either unit the end field may show.
 QLabel* unitLabel(const QString& text)
 {
     auto* label = new QLabel(text);
-    label->setMinimumWidth(label->fontMetrics().horizontalAdvance(QStringLiteral("Pulsos caudalímetro  ")));
+    const QFontMetrics metrics = label->fontMetrics();
+    const int widest = qMax(metrics.horizontalAdvance(tableText(PulsesText)), metrics.horizontalAdvance(tableText(TenthsText)));
+    label->setMinimumWidth(widest + metrics.horizontalAdvance(QLatin1Char(' ')) * 2);
     return label;
 }
 
@@ -52,9 +55,9 @@ CDispositivoDlg::CDispositivoDlg(DispositivoDlgData& record, const CCfg& catalog
     , m_colour(addItem(ColourList, new QComboBox))
     , m_start(addItem(StartEdit, new fw::UpDownEdit))
     , m_end(addItem(EndEdit, new fw::UpDownEdit))
-    , m_endUnit(addItem(EndUnit, unitLabel(itemText(EndUnit, QStringLiteral("Segundos/10")))))
+    , m_endUnit(addItem(EndUnit, unitLabel(itemText(EndUnit))))
 {
-    setWindowTitle(itemText(0, QStringLiteral("Parametros del dispositivo")));
+    setWindowTitle(captionText());
     m_end->setDigitsOnly(true);
     m_type->setMinimumContentsLength(30);
     m_type->setMaxVisibleItems(20);
@@ -63,27 +66,27 @@ CDispositivoDlg::CDispositivoDlg(DispositivoDlgData& record, const CCfg& catalog
 
     auto* lists = new QWidget;
     QGridLayout* listGrid = DialogLayout::fieldGrid(lists);
-    auto* typeLabel = new QLabel(itemText(-1, QStringLiteral("&Tipo")));
+    auto* typeLabel = new QLabel(itemText(TypeLabel));
     typeLabel->setBuddy(m_type);
-    auto* colourLabel = new QLabel(itemText(-2, QStringLiteral("&Color")));
+    auto* colourLabel = new QLabel(itemText(ColourLabel));
     colourLabel->setBuddy(m_colour);
     listGrid->addWidget(typeLabel, 0, 0);
     listGrid->addWidget(m_type, 0, 1);
     listGrid->addWidget(colourLabel, 1, 0);
     listGrid->addWidget(m_colour, 1, 1, Qt::AlignLeft);
 
-    auto* times = new QGroupBox(itemText(-3, QStringLiteral("Tiempos de funcionamiento")));
+    auto* times = new QGroupBox(itemText(TimesGroup));
     QGridLayout* timeGrid = DialogLayout::fieldGrid(times);
     timeGrid->setColumnStretch(1, 0);
     timeGrid->setColumnStretch(3, 1);
-    timeGrid->addWidget(new QLabel(itemText(-4, QStringLiteral("Activación"))), 0, 0);
+    timeGrid->addWidget(new QLabel(itemText(StartLabel)), 0, 0);
     timeGrid->addWidget(m_start, 0, 1);
-    timeGrid->addWidget(addItem(StartUnit, unitLabel(itemText(StartUnit, QStringLiteral("Segundos/10")))), 0, 2);
-    timeGrid->addWidget(new QLabel(itemText(-5, QStringLiteral("Desactivación"))), 1, 0);
+    timeGrid->addWidget(addItem(StartUnit, unitLabel(itemText(StartUnit))), 0, 2);
+    timeGrid->addWidget(new QLabel(itemText(EndLabel)), 1, 0);
     timeGrid->addWidget(m_end, 1, 1);
     timeGrid->addWidget(m_endUnit, 1, 2);
 
-    DialogLayout::stack(this, {lists, times}, makeButtons(QStringLiteral("OK"), QStringLiteral("Cancel")));
+    DialogLayout::stack(this, {lists, times}, makeButtons());
     connect(m_type, &QComboBox::activated, this, &CDispositivoDlg::OnEditchangeTipo);
 }
 

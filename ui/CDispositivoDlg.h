@@ -25,6 +25,11 @@ public:
     static constexpr int EndEdit = 1511;
     static constexpr int StartUnit = 1028;
     static constexpr int EndUnit = 1029;
+    static constexpr int TypeLabel = FirstStaticText;
+    static constexpr int ColourLabel = FirstStaticText + 1;
+    static constexpr int TimesGroup = FirstStaticText + 2;
+    static constexpr int StartLabel = FirstStaticText + 3;
+    static constexpr int EndLabel = FirstStaticText + 4;
     static constexpr int MaxTime = 1024;
     // "Seleccione un tipo de dispositivo."
     static constexpr int NoTypeText = 21010;

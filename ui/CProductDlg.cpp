@@ -42,11 +42,11 @@ CProductDlg::CProductDlg(ProductDlgData& record, QWidget* parent, NameSource nam
     , m_codePageLabel(addItem(CodePageLabel, new QLineEdit))
     , m_codePage(addItem(CodePageList, new QComboBox))
     , m_hint(addItem(HintText, new QPlainTextEdit))
-    , m_sugar(addItem(SugarCheck, new QCheckBox(itemText(SugarCheck, QStringLiteral("Con azucar")))))
-    , m_stirrer(addItem(StirrerCheck, new QCheckBox(itemText(StirrerCheck, QStringLiteral("Con paletina")))))
-    , m_cup(addItem(CupCheck, new QCheckBox(itemText(CupCheck, QStringLiteral("Con vaso")))))
+    , m_sugar(addItem(SugarCheck, new QCheckBox(itemText(SugarCheck))))
+    , m_stirrer(addItem(StirrerCheck, new QCheckBox(itemText(StirrerCheck))))
+    , m_cup(addItem(CupCheck, new QCheckBox(itemText(CupCheck))))
 {
-    setWindowTitle(itemText(0, QStringLiteral("Parámetros del producto")));
+    setWindowTitle(captionText());
     // Typed names stay as typed: no completion, no new list items.
     m_name->setEditable(true);
     m_name->setCompleter(nullptr);
@@ -56,15 +56,15 @@ CProductDlg::CProductDlg(ProductDlgData& record, QWidget* parent, NameSource nam
     m_codePageLabel->setReadOnly(true);
     m_codePageLabel->setFocusPolicy(Qt::NoFocus);
     m_codePageLabel->setFrame(false);
-    m_codePageLabel->setFixedWidth(m_codePageLabel->fontMetrics().horizontalAdvance(QStringLiteral("Codepage: ")) + 8);
+    m_codePageLabel->setFixedWidth(m_codePageLabel->fontMetrics().horizontalAdvance(itemText(CodePageLabel) + QLatin1Char(' ')) + 8);
     m_hint->setReadOnly(true);
     m_hint->setFocusPolicy(Qt::NoFocus);
     m_hint->setFixedHeight(m_hint->fontMetrics().lineSpacing() * 3 + 10);
     m_hint->setMinimumWidth(m_hint->fontMetrics().horizontalAdvance(tableText(HintTextId)) / 2 + 40);
-    auto* convert = addItem(ConvertButton, new QPushButton(itemText(ConvertButton, QStringLiteral("Convertir"))));
+    auto* convert = addItem(ConvertButton, new QPushButton(itemText(ConvertButton)));
     convert->setAutoDefault(false);
 
-    auto* description = new QGroupBox(itemText(-1, QStringLiteral("Descripción de producto")));
+    auto* description = new QGroupBox(itemText(DescriptionGroup));
     auto* descriptionLayout = new QVBoxLayout(description);
     descriptionLayout->addWidget(m_name);
     descriptionLayout->addWidget(m_wideName);
@@ -84,7 +84,7 @@ CProductDlg::CProductDlg(ProductDlgData& record, QWidget* parent, NameSource nam
     flagRow->addWidget(m_cup);
     flagRow->addStretch();
 
-    DialogLayout::stack(this, {description, flags}, makeButtons(QStringLiteral("OK"), QStringLiteral("Cancel")));
+    DialogLayout::stack(this, {description, flags}, makeButtons());
     setTabOrder(m_wideName, convert);
     setTabOrder(convert, m_sugar);
     connect(convert, &QPushButton::clicked, this, &CProductDlg::OnConvertir);
@@ -118,7 +118,7 @@ void CProductDlg::DoDataExchange(fw::DataExchange& dx)
     fillNames();
     m_wideName->setText(m_data.wideName.toQString());
     ComboItems::fillCodePages(m_codePage, m_data.codePage);
-    m_codePageLabel->setText(QStringLiteral("Codepage:"));
+    m_codePageLabel->setText(itemText(CodePageLabel));
     m_hint->setPlainText(tableText(HintTextId));
 }
 

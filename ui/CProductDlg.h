@@ -26,6 +26,7 @@ public:
     static constexpr int SugarCheck = 1507;
     static constexpr int StirrerCheck = 1508;
     static constexpr int CupCheck = 1509;
+    static constexpr int DescriptionGroup = FirstStaticText;
 
     // The next product name and its id, false after the last one.
     using NameSource = std::function<bool(QByteArray& name, int& id)>;

@@ -23,16 +23,16 @@ CSugarDlg::CSugarDlg(SugarDlgData& record, QWidget* parent)
     , m_data(record)
     , m_normal(addItem(NormalEdit, new fw::UpDownEdit))
     , m_extraSweet(addItem(ExtraSweetEdit, new fw::UpDownEdit))
-    , m_extraSweetGroup(addItem(ExtraSweetGroup, new QGroupBox(itemText(ExtraSweetGroup, QStringLiteral("EXTRADULCE")))))
-    , m_normalUnit(addItem(NormalUnit, new QLabel(itemText(NormalUnit, QStringLiteral("Sg/10")))))
-    , m_extraSweetUnit(addItem(ExtraSweetUnit, new QLabel(itemText(ExtraSweetUnit, QStringLiteral("Sg/10")))))
+    , m_extraSweetGroup(addItem(ExtraSweetGroup, new QGroupBox(itemText(ExtraSweetGroup))))
+    , m_normalUnit(addItem(NormalUnit, new QLabel(itemText(NormalUnit))))
+    , m_extraSweetUnit(addItem(ExtraSweetUnit, new QLabel(itemText(ExtraSweetUnit))))
 {
-    setWindowTitle(itemText(0, QStringLiteral("Selección de tiempos para el azucar")));
+    setWindowTitle(captionText());
     DialogLayout::fixNumberWidth(m_normal, 3);
     DialogLayout::fixNumberWidth(m_extraSweet, 3);
 
-    auto* times = new QGroupBox(itemText(-1, QStringLiteral("Tiempos para las selecciones")));
-    auto* normalGroup = new QGroupBox(itemText(-2, QStringLiteral("NORMAL")));
+    auto* times = new QGroupBox(itemText(TimesGroup));
+    auto* normalGroup = new QGroupBox(itemText(NormalGroup));
     auto* normalRow = new QHBoxLayout(normalGroup);
     normalRow->addWidget(m_normal);
     normalRow->addWidget(m_normalUnit);
@@ -42,7 +42,7 @@ CSugarDlg::CSugarDlg(SugarDlgData& record, QWidget* parent)
     auto* groups = new QHBoxLayout(times);
     groups->addWidget(normalGroup);
     groups->addWidget(m_extraSweetGroup);
-    DialogLayout::stack(this, {times}, makeButtons(QStringLiteral("OK"), QStringLiteral("Cancel")));
+    DialogLayout::stack(this, {times}, makeButtons());
 
     connect(m_normal, &fw::UpDownEdit::stepped, this, &CSugarDlg::OnDeltaposNormal);
 }

@@ -21,6 +21,8 @@ public:
     static constexpr int ExtraSweetGroup = 1653;
     static constexpr int NormalUnit = 1651;
     static constexpr int ExtraSweetUnit = 1652;
+    static constexpr int TimesGroup = FirstStaticText;
+    static constexpr int NormalGroup = FirstStaticText + 1;
     static constexpr int MaxNormal = 120;
     // "Valor erróneo de azucar", the extra-sweet range, "Vueltas"
     static constexpr int WrongNormalText = 232;

@@ -13,13 +13,13 @@ CTemperDlg::CTemperDlg(TemperDlgData& record, QWidget* parent)
     , m_data(record)
     , m_temperature(addItem(TemperatureEdit, new fw::UpDownEdit))
 {
-    setWindowTitle(itemText(0, QStringLiteral("Temperatura de trabajo de la cafetera")));
-    auto* group = new QGroupBox(itemText(-1, QStringLiteral("Selecciona temperatura")));
+    setWindowTitle(captionText());
+    auto* group = new QGroupBox(itemText(TemperatureGroup));
     auto* row = new QHBoxLayout(group);
     row->addWidget(m_temperature);
     DialogLayout::fixNumberWidth(m_temperature, 4);
     row->addStretch();
-    DialogLayout::stack(this, {group}, makeButtons(QStringLiteral("OK"), QStringLiteral("Cancel")));
+    DialogLayout::stack(this, {group}, makeButtons());
 }
 
 void CTemperDlg::OnInitDialog()

@@ -13,6 +13,7 @@ class CTemperDlg : public fw::Dialog {
 public:
     static constexpr int TemplateId = 202;
     static constexpr int TemperatureEdit = 1506;
+    static constexpr int TemperatureGroup = FirstStaticText;
     static constexpr int Lowest = 80;
     static constexpr int Highest = 100;
 

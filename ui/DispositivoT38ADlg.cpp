@@ -49,7 +49,11 @@ QLineEdit* readOnlyEdit()
     auto* edit = new QLineEdit;
     edit->setReadOnly(true);
     edit->setFocusPolicy(Qt::NoFocus);
-    edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(QStringLiteral("000000  miligramos de producto")));
+    // Wide enough for the longer estimate with six digits.
+    const QFontMetrics metrics = edit->fontMetrics();
+    const QString product = QStringLiteral("000000  ") + tableText(MilligramsText);
+    const QString water = fw::TextFormat::format(tableText(WaterText), {999999});
+    edit->setMinimumWidth(qMax(metrics.horizontalAdvance(product), metrics.horizontalAdvance(water)) + 12);
     return edit;
 }
 
@@ -67,7 +71,7 @@ DispositivoT38ADlg::DispositivoT38ADlg(DispositivoT38ADlgData& record, const Set
     , m_productEstimate(addItem(ProductEstimate, readOnlyEdit()))
     , m_waterEstimate(addItem(WaterEstimate, readOnlyEdit()))
 {
-    setWindowTitle(itemText(0, QStringLiteral("Parametros del dispositivo")));
+    setWindowTitle(captionText());
     m_turns->setDigitsOnly(true);
     m_type->setMinimumContentsLength(24);
     DialogLayout::fixNumberWidth(m_turns, 5);
@@ -75,21 +79,21 @@ DispositivoT38ADlg::DispositivoT38ADlg(DispositivoT38ADlgData& record, const Set
 
     auto* typeRow = new QWidget;
     QGridLayout* typeGrid = DialogLayout::fieldGrid(typeRow);
-    auto* typeLabel = new QLabel(itemText(-1, QStringLiteral("&Tipo")));
+    auto* typeLabel = new QLabel(itemText(TypeLabel));
     typeLabel->setBuddy(m_type);
     typeGrid->addWidget(typeLabel, 0, 0);
     typeGrid->addWidget(m_type, 0, 1);
 
-    auto* values = new QGroupBox(itemText(-2, QStringLiteral("Programación valores de dispensación")));
+    auto* values = new QGroupBox(itemText(ValuesGroup));
     QGridLayout* valueGrid = DialogLayout::fieldGrid(values);
     valueGrid->setColumnStretch(1, 0);
     valueGrid->setColumnStretch(2, 1);
-    valueGrid->addWidget(new QLabel(itemText(-3, QStringLiteral("Producto  (Nº giros contenedor)"))), 0, 0);
+    valueGrid->addWidget(new QLabel(itemText(TurnsLabel)), 0, 0);
     valueGrid->addWidget(m_turns, 0, 1);
-    valueGrid->addWidget(new QLabel(itemText(-4, QStringLiteral("Agua  (Pulsos caudalímetro)"))), 1, 0);
+    valueGrid->addWidget(new QLabel(itemText(PulsesLabel)), 1, 0);
     valueGrid->addWidget(m_pulses, 1, 1);
 
-    auto* estimates = new QGroupBox(itemText(-5, QStringLiteral("Dispensación estimada")));
+    auto* estimates = new QGroupBox(itemText(EstimatesGroup));
     QGridLayout* estimateGrid = DialogLayout::fieldGrid(estimates);
     estimateGrid->setColumnStretch(0, 0);
     estimateGrid->addWidget(m_productIcon, 0, 0);
@@ -97,8 +101,7 @@ DispositivoT38ADlg::DispositivoT38ADlg(DispositivoT38ADlgData& record, const Set
     estimateGrid->addWidget(addItem(WaterIcon, iconButton(DialogArt::waterIcon())), 1, 0);
     estimateGrid->addWidget(m_waterEstimate, 1, 1);
 
-    DialogLayout::stack(this, {typeRow, values, estimates},
-                        makeButtons(QStringLiteral(" Aceptar"), QStringLiteral("Cancelar")));
+    DialogLayout::stack(this, {typeRow, values, estimates}, makeButtons());
     connect(m_type, &QComboBox::activated, this, &DispositivoT38ADlg::OnSelchangeTipo);
     connect(m_turns, &fw::UpDownEdit::textChanged, this, &DispositivoT38ADlg::OnChangeProducto);
     connect(m_pulses, &fw::UpDownEdit::textChanged, this, &DispositivoT38ADlg::OnChangeAgua);

@@ -24,6 +24,11 @@ public:
     static constexpr int ProductEstimate = 1625;
     static constexpr int WaterIcon = 1634;
     static constexpr int WaterEstimate = 1626;
+    static constexpr int TypeLabel = FirstStaticText;
+    static constexpr int ValuesGroup = FirstStaticText + 1;
+    static constexpr int TurnsLabel = FirstStaticText + 2;
+    static constexpr int PulsesLabel = FirstStaticText + 3;
+    static constexpr int EstimatesGroup = FirstStaticText + 4;
     static constexpr int MaxPulses = 1024;
     static constexpr int MaxTurns = 30000;
     static constexpr int ArrowRange = 239;

@@ -33,22 +33,22 @@ NombrePctoDispensadorT38A::NombrePctoDispensadorT38A(NombrePctoDlgData& record, 
     m_hint->setReadOnly(true);
     m_hint->setFocusPolicy(Qt::NoFocus);
     m_hint->setFixedHeight(m_hint->fontMetrics().lineSpacing() * 3 + 10);
-    auto* convert = addItem(ConvertButton, new QPushButton(itemText(ConvertButton, QStringLiteral("Convertir"))));
+    auto* convert = addItem(ConvertButton, new QPushButton(itemText(ConvertButton)));
     convert->setAutoDefault(false);
 
-    auto* description = new QGroupBox(itemText(-1, QStringLiteral("Descripción de producto")));
+    auto* description = new QGroupBox(itemText(DescriptionGroup));
     auto* layout = new QVBoxLayout(description);
     layout->addWidget(m_name);
     layout->addWidget(m_wideName);
     auto* codePageRow = new QHBoxLayout;
     codePageRow->addWidget(convert);
     codePageRow->addStretch();
-    codePageRow->addWidget(new QLabel(itemText(-2, QStringLiteral("Codepage:"))));
+    codePageRow->addWidget(new QLabel(itemText(CodePageLabel)));
     codePageRow->addWidget(m_codePage);
     layout->addLayout(codePageRow);
     layout->addWidget(m_hint);
 
-    DialogLayout::stack(this, {description}, makeButtons(QStringLiteral("Aceptar"), QStringLiteral("Cancelar")));
+    DialogLayout::stack(this, {description}, makeButtons());
     setTabOrder(m_wideName, convert);
     connect(convert, &QPushButton::clicked, this, &NombrePctoDispensadorT38A::OnConvertir);
     connect(m_codePage, &QComboBox::activated, this, &NombrePctoDispensadorT38A::OnSelchangeCodepage);

@@ -18,6 +18,8 @@ public:
     static constexpr int CodePageList = 1621;
     static constexpr int ConvertButton = 1601;
     static constexpr int HintText = 1623;
+    static constexpr int DescriptionGroup = FirstStaticText;
+    static constexpr int CodePageLabel = FirstStaticText + 1;
 
     explicit NombrePctoDispensadorT38A(NombrePctoDlgData& record, QWidget* parent = nullptr);
 

@@ -111,13 +111,9 @@ void ParametrizGrupoT38ADlg::buildLayout()
     auto* table = new QWidget;
     auto* grid = new QGridLayout(table);
     grid->setContentsMargins(0, 0, 0, 0);
-    const QStringList columns = {itemText(-1, QStringLiteral("Miligramos/vuelta")),
-                                 itemText(-2, QStringLiteral("Nº Electroválvula")),
-                                 itemText(-3, QStringLiteral("Nº Batidor")),
-                                 itemText(-4, QStringLiteral("Velocidad batido"))};
-    for (int c = 0; c < columns.size(); ++c)
-        grid->addWidget(new QLabel(columns[c]), 0, c + 2, Qt::AlignCenter);
-    grid->addWidget(new QLabel(itemText(-5, QStringLiteral("Producto"))), 1, 0);
+    for (int c = 0; c < int(ColumnLabels.size()); ++c)
+        grid->addWidget(new QLabel(itemText(ColumnLabels[std::size_t(c)])), 0, c + 2, Qt::AlignCenter);
+    grid->addWidget(new QLabel(itemText(GroupRowLabel)), 1, 0);
     grid->addWidget(m_groupName, 1, 1);
     grid->addWidget(m_groupMg, 1, 2, Qt::AlignCenter);
     grid->addWidget(m_groupValve, 1, 3, Qt::AlignCenter);
@@ -133,7 +129,7 @@ void ParametrizGrupoT38ADlg::buildLayout()
             ++line;
             grid->addWidget(m_sixthRowLabels[0], line, 0);
         } else {
-            grid->addWidget(new QLabel(itemText(-6 - k, QStringLiteral("Producto dispensador %1").arg(k + 1))), line, 0);
+            grid->addWidget(new QLabel(itemText(DispenserLabels[std::size_t(k)])), line, 0);
         }
         grid->addWidget(row.product, line, 1);
         grid->addWidget(row.mg, line, 2, Qt::AlignCenter);
@@ -143,11 +139,11 @@ void ParametrizGrupoT38ADlg::buildLayout()
     }
     auto* hotWater = new QHBoxLayout;
     hotWater->addStretch();
-    hotWater->addWidget(new QLabel(itemText(-11, QStringLiteral("Nº Electroválvula Agua Caliente"))));
+    hotWater->addWidget(new QLabel(itemText(HotWaterLabel)));
     hotWater->addWidget(m_hotWaterValve);
     grid->addLayout(hotWater, MaxRows + 2, 0, 1, 6);
 
-    auto* names = new QGroupBox(itemText(-12, QStringLiteral("Nombres productos disponibles")));
+    auto* names = new QGroupBox(itemText(NamesGroup));
     auto* namesLayout = new QVBoxLayout(names);
     m_names->setRootIsDecorated(false);
     m_names->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -156,11 +152,11 @@ void ParametrizGrupoT38ADlg::buildLayout()
     m_names->setHeaderLabels({tableText(FirstColumnTitle), tableText(FirstColumnTitle + 1), tableText(FirstColumnTitle + 2)});
     m_names->setMinimumHeight(m_names->fontMetrics().lineSpacing() * 10);
     namesLayout->addWidget(m_names);
-    auto* edit = addItem(EditButton, new QPushButton(itemText(EditButton, QStringLiteral("Editar"))));
+    auto* edit = addItem(EditButton, new QPushButton(itemText(EditButton)));
     edit->setAutoDefault(false);
     namesLayout->addWidget(edit, 0, Qt::AlignRight);
 
-    DialogLayout::stack(this, {table, names}, makeButtons(QStringLiteral("Aceptar"), QStringLiteral("Cancelar")));
+    DialogLayout::stack(this, {table, names}, makeButtons());
     connect(edit, &QPushButton::clicked, this, &ParametrizGrupoT38ADlg::OnEditar);
     connect(m_names, &QTreeWidget::itemDoubleClicked, this, &ParametrizGrupoT38ADlg::OnDblclkNombres);
 }

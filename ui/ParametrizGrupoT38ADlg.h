@@ -37,6 +37,15 @@ public:
     static constexpr std::array<int, MaxDispensers> SpeedEdits = {1643, 1646, 1649, 1644, 1650};
     // The sixth row's own labels.
     static constexpr std::array<int, 5> SixthRowLabels = {1638, 1639, 1640, 1641, 1648};
+    // The labels of our own ids: the columns, the group row, dispensers 1 to 4 (the fifth
+    // brings its own), the hot-water valve and the names' group.
+    static constexpr std::array<int, 4> ColumnLabels = {FirstStaticText, FirstStaticText + 1, FirstStaticText + 2,
+                                                        FirstStaticText + 3};
+    static constexpr int GroupRowLabel = FirstStaticText + 4;
+    static constexpr std::array<int, MaxDispensers - 1> DispenserLabels = {FirstStaticText + 5, FirstStaticText + 6,
+                                                                           FirstStaticText + 7, FirstStaticText + 8};
+    static constexpr int HotWaterLabel = FirstStaticText + 9;
+    static constexpr int NamesGroup = FirstStaticText + 10;
     static constexpr int MaxValve = 6;
     static constexpr int MaxWhipper = 5;
     static constexpr int MaxSpeed = 100;

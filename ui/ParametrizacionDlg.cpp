@@ -27,13 +27,10 @@ ParametrizacionDlg::ParametrizacionDlg(ParametrizacionDlgData& record, const CCf
     , m_catalogue(catalogue)
     , m_pump(addItem(PumpEdit, new QLineEdit))
 {
-    setWindowTitle(itemText(0, QStringLiteral("Parametrización de máquina")));
+    setWindowTitle(captionText());
     auto* fields = new QWidget;
     QGridLayout* grid = DialogLayout::fieldGrid(fields);
-    grid->addWidget(wrappedText(itemText(-1, QStringLiteral(
-                        "Al introducir aqui el número de gramos por segundo de los dispensadores y la velocidad de "
-                        "la bomba , se van a visualizar DE FORMA ORIENTATIVA estos datos en el fichero de dosis."))),
-                    0, 0, 1, 2);
+    grid->addWidget(wrappedText(itemText(IntroText)), 0, 0, 1, 2);
     for (int k = 0; k < ParametrizacionDlgData::DispenserCount; ++k) {
         m_labels[k] = addItem(DispenserLabels[k], new QLabel);
         m_labels[k]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -44,16 +41,13 @@ ParametrizacionDlg::ParametrizacionDlg(ParametrizacionDlgData& record, const CCf
             setTabOrder(m_dispensers[k - 1], m_dispensers[k]);
     }
     setTabOrder(m_dispensers.back(), m_pump);
-    auto* pumpLabel = new QLabel(itemText(-2, QStringLiteral("Cc/seg bomba:")));
+    auto* pumpLabel = new QLabel(itemText(PumpLabel));
     pumpLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     grid->addWidget(pumpLabel, ParametrizacionDlgData::DispenserCount + 1, 0);
     grid->addWidget(m_pump, ParametrizacionDlgData::DispenserCount + 1, 1);
-    grid->addWidget(wrappedText(itemText(-3, QStringLiteral(
-                        "AVISO: los gr y centimetros cúbicos mostrados junto con las dosis son solo INFORMATIVOS, y "
-                        "no tienen por qué corresponder con el funcionamiento real de la máquina."))),
-                    ParametrizacionDlgData::DispenserCount + 2, 0, 1, 2);
+    grid->addWidget(wrappedText(itemText(WarningText)), ParametrizacionDlgData::DispenserCount + 2, 0, 1, 2);
     fields->setFixedWidth(460);
-    DialogLayout::stack(this, {fields}, makeButtons(QStringLiteral("OK"), QStringLiteral("Cancel")));
+    DialogLayout::stack(this, {fields}, makeButtons());
 }
 
 void ParametrizacionDlg::DoDataExchange(fw::DataExchange& dx)
@@ -64,8 +58,7 @@ void ParametrizacionDlg::DoDataExchange(fw::DataExchange& dx)
     if (dx.isSaving())
         return;
     for (int k = 0; k < ParametrizacionDlgData::DispenserCount; ++k) {
-        const QString label = itemText(DispenserLabels[k], QStringLiteral("Gramos/10 seg dispensador %1:").arg(k + 1));
-        m_labels[k]->setText(label + QLatin1Char('\n') + fw::Windows1252::decode(m_catalogue.GetDefaultName(k + 1)));
+        m_labels[k]->setText(itemText(DispenserLabels[k]) + QLatin1Char('\n') + fw::Windows1252::decode(m_catalogue.GetDefaultName(k + 1)));
     }
 }
 

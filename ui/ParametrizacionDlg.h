@@ -18,6 +18,9 @@ public:
     static constexpr std::array<int, ParametrizacionDlgData::DispenserCount> DispenserLabels = {1603, 1604, 1605, 1606, 1607};
     static constexpr std::array<int, ParametrizacionDlgData::DispenserCount> DispenserEdits = {1587, 1588, 1589, 1590, 1592};
     static constexpr int PumpEdit = 1591;
+    static constexpr int IntroText = FirstStaticText;
+    static constexpr int PumpLabel = FirstStaticText + 1;
+    static constexpr int WarningText = FirstStaticText + 2;
 
     ParametrizacionDlg(ParametrizacionDlgData& record, const CCfg& catalogue, QWidget* parent = nullptr);
 

@@ -12,7 +12,6 @@ namespace {
 
 const QString Section = QStringLiteral("Ormi");
 const QString Value = QStringLiteral("Idioma");
-constexpr const char* LanguageTexts[] = {"&Español", "&Francés", "&Inglés", "&Portugués", "&Alemán"};
 
 } // namespace
 
@@ -20,17 +19,16 @@ SelIdiomaDlg::SelIdiomaDlg(QWidget* parent)
     : fw::Dialog(TemplateId, parent)
     , m_group(new QButtonGroup(this))
 {
-    setWindowTitle(itemText(0, QStringLiteral("Idioma de trabajo")));
+    setWindowTitle(captionText());
     auto* layout = new QVBoxLayout(this);
     for (int language = 0; language < int(std::size(ButtonIds)); ++language) {
-        auto* button = addItem(ButtonIds[language],
-                               new QRadioButton(itemText(ButtonIds[language], QString::fromUtf8(LanguageTexts[language])), this));
+        auto* button = addItem(ButtonIds[language], new QRadioButton(itemText(ButtonIds[language]), this));
         // The index is the place in the group, not the control id.
         m_group->addButton(button, language);
         layout->addWidget(button);
     }
     layout->addSpacing(8);
-    layout->addWidget(makeButtons(QStringLiteral("OK"), QStringLiteral("Cancel")));
+    layout->addWidget(makeButtons());
 }
 
 QRadioButton* SelIdiomaDlg::Button(int language) const

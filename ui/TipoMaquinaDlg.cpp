@@ -14,9 +14,6 @@
 
 namespace {
 
-constexpr int CaptionText = 20300;
-constexpr int OkText = 20301;
-constexpr int CancelText = 20302;
 constexpr int NewDocumentModel = 1;
 
 constexpr int ImageSize = 18;
@@ -100,9 +97,9 @@ TipoMaquinaDlg::TipoMaquinaDlg(TipoMaquinaDlgData& data, LeeDbConfiguraciones::M
     , m_cancel(new QPushButton(this))
 {
     const fw::StringTable& strings = fw::Application::get().strings();
-    setWindowTitle(strings.text(CaptionText));
-    m_ok->setText(strings.text(OkText));
-    m_cancel->setText(strings.text(CancelText));
+    setWindowTitle(strings.text(fw::TextKey::dialog(TemplateId)));
+    m_ok->setText(strings.text(fw::TextKey::dialog(TemplateId, OkId)));
+    m_cancel->setText(strings.text(fw::TextKey::dialog(TemplateId, CancelId)));
     m_ok->setDefault(true);
     m_ok->setAutoDefault(true);
     m_cancel->setAutoDefault(false);

@@ -17,6 +17,9 @@ class QTreeWidgetItem;
 class TipoMaquinaDlg : public QDialog {
     Q_OBJECT
 public:
+    static constexpr int TemplateId = 148;
+    static constexpr int OkId = 1;
+    static constexpr int CancelId = 2;
     static constexpr int PictureId = 1031;
     static constexpr int TreeId = 1030;
     // Item data of a machine type.

@@ -1,4 +1,5 @@
 #include "db/SearchDlg.h"
+#include "tests/support/TestApplication.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -9,7 +10,13 @@
 
 namespace {
 
-TEST(SearchDlg, WithoutLabelOrCaptionShowsTheTemplateTitleAndAnEmptyLabel)
+// The dialog takes its texts from the application's string table.
+class SearchDlgTest : public ::testing::Test {
+protected:
+    TestApplication app;
+};
+
+TEST_F(SearchDlgTest, WithoutLabelOrCaptionShowsTheTemplateTitleAndAnEmptyLabel)
 {
     SearchDlgData data;
     SearchDlg dialog(data);
@@ -23,7 +30,7 @@ TEST(SearchDlg, WithoutLabelOrCaptionShowsTheTemplateTitleAndAnEmptyLabel)
     EXPECT_EQ(dialog.Edit()->echoMode(), QLineEdit::Normal);
 }
 
-TEST(SearchDlg, OkWritesTheValueAndCancelLeavesTheRecord)
+TEST_F(SearchDlgTest, OkWritesTheValueAndCancelLeavesTheRecord)
 {
     SearchDlgData data;
     data.value = "ab";
@@ -50,7 +57,7 @@ TEST(SearchDlg, OkWritesTheValueAndCancelLeavesTheRecord)
     EXPECT_EQ(data.label, "&Texto");
 }
 
-TEST(SearchDlg, DigitsOnlyRefusesOtherKeys)
+TEST_F(SearchDlgTest, DigitsOnlyRefusesOtherKeys)
 {
     SearchDlgData data;
     data.digitsOnly = true;
@@ -60,7 +67,7 @@ TEST(SearchDlg, DigitsOnlyRefusesOtherKeys)
     EXPECT_EQ(dialog.Edit()->text(), "123");
 }
 
-TEST(SearchDlg, PasswordHidesTheText)
+TEST_F(SearchDlgTest, PasswordHidesTheText)
 {
     SearchDlgData data;
     data.password = true;

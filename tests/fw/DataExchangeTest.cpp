@@ -35,7 +35,7 @@ public:
         name->setEditable(true);
         layout->addWidget(name);
         layout->addWidget(flag = addItem(13, new QCheckBox));
-        layout->addWidget(makeButtons("OK", "Cancel"));
+        layout->addWidget(makeButtons());
     }
 
     QLineEdit* count;

@@ -20,13 +20,6 @@ constexpr int DescriptionColumn = 1;
 constexpr int WidthUnits = 244;
 constexpr int HeightUnits = 245;
 
-QString keyedText(int control, const char* spanish)
-{
-    const QString text = fw::Application::get().strings().text(
-        fw::TextKey::dialog(ExportaZentroluxDlg::TemplateId, control));
-    return text.isEmpty() ? QString::fromUtf8(spanish) : text;
-}
-
 // A column caption: the language's, or the Spanish one when the language has none.
 QString caption(int id)
 {
@@ -40,12 +33,10 @@ ExportaZentroluxDlg::ExportaZentroluxDlg(ExportaZentroluxDlgData& data, QWidget*
     : fw::Dialog(TemplateId, parent)
     , m_data(data)
     , m_machines(addItem(MachineListId, new DBSQLListCtrl(this)))
-    , m_products(addItem(ProductsOptionId, new QCheckBox(keyedText(ProductsOptionId,
-                                                                   "Exportar códigos de producto y crear productos de café"),
-                                                         this)))
-    , m_union(addItem(UnionOptionId, new QCheckBox(keyedText(UnionOptionId, "Crear unión de canales"), this)))
+    , m_products(addItem(ProductsOptionId, new QCheckBox(itemText(ProductsOptionId), this)))
+    , m_union(addItem(UnionOptionId, new QCheckBox(itemText(UnionOptionId), this)))
 {
-    setWindowTitle(keyedText(fw::TextKey::NoControl, "Seleccione opciones de exportación"));
+    setWindowTitle(captionText());
     // Its layout file is SETUP1035.
     m_machines->SetDlgCtrlID(MachineListId);
     m_machines->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -57,7 +48,7 @@ ExportaZentroluxDlg::ExportaZentroluxDlg(ExportaZentroluxDlgData& data, QWidget*
     layout->addWidget(m_products);
     layout->addWidget(m_union);
     layout->addSpacing(fontMetrics().height() / 2);
-    layout->addWidget(makeButtons(keyedText(IdOk, "OK"), keyedText(IdCancel, "Cancel")));
+    layout->addWidget(makeButtons());
     resize(fontMetrics().averageCharWidth() * WidthUnits / 4, fontMetrics().height() * HeightUnits / 8);
 }
 

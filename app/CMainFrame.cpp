@@ -67,6 +67,7 @@ const MenuPopup kMenu[] = {
 // Toolbars 204 and 206.
 constexpr int MainToolBarId = 204;
 constexpr int EditToolBarId = 206;
+constexpr int ToolBarIconSize = 24;
 // The framework's idle prompt and status-bar indicators.
 constexpr int IdleMessageText = 57345;
 constexpr int IndicatorTexts[] = {59137, 59138, 59139};
@@ -87,9 +88,10 @@ CMainFrame::CMainFrame(QWidget* parent)
     // Printing without the dialog has no menu item or button; the print path and the command
     // line reach it through its action.
     createAction(FilePrintDirect, QString());
-    m_mainToolBar = createToolBar(MainToolBarId, mainToolBarCommands(), 30);
+    // Both bars show their pictures at one size, so they read as one set.
+    m_mainToolBar = createToolBar(MainToolBarId, mainToolBarCommands(), ToolBarIconSize);
     addToolBarBreak(Qt::TopToolBarArea);
-    m_editToolBar = createToolBar(EditToolBarId, editToolBarCommands(), 24);
+    m_editToolBar = createToolBar(EditToolBarId, editToolBarCommands(), ToolBarIconSize);
     createStatusBar();
 
     // The "Ver" items show and hide the bars.
@@ -128,6 +130,7 @@ QAction* CMainFrame::createAction(int commandId, const QString& menuText)
         return existing;
     auto* created = new QAction(menuText, this);
     created->setData(commandId);
+    created->setIcon(ToolbarArt::icon(commandId));
     const fw::CommandPrompt prompt =
         fw::StringTable::splitPrompt(fw::Application::get().strings().text(commandId));
     created->setStatusTip(prompt.statusPrompt);
@@ -156,20 +159,18 @@ void CMainFrame::createMenus()
     }
 }
 
-QToolBar* CMainFrame::createToolBar(int toolBarId, std::span<const int> commands, int buttonSize)
+QToolBar* CMainFrame::createToolBar(int toolBarId, std::span<const int> commands, int iconSize)
 {
     QToolBar* bar = addToolBar(tableText(fw::TextKey::toolbar(toolBarId)));
     bar->setObjectName(QStringLiteral("toolbar%1").arg(toolBarId));
-    bar->setIconSize(QSize(buttonSize, buttonSize));
+    bar->setIconSize(QSize(iconSize, iconSize));
     bar->setAllowedAreas(Qt::AllToolBarAreas);
     for (int id : commands) {
         if (id == Separator) {
             bar->addSeparator();
             continue;
         }
-        QAction* command = action(id);
-        command->setIcon(ToolbarArt::button(id, buttonSize));
-        bar->addAction(command);
+        bar->addAction(action(id));
     }
     return bar;
 }

@@ -30,7 +30,7 @@ public:
 private:
     QAction* createAction(int commandId, const QString& menuText);
     void createMenus();
-    QToolBar* createToolBar(int toolBarId, std::span<const int> commands, int buttonSize);
+    QToolBar* createToolBar(int toolBarId, std::span<const int> commands, int iconSize);
     void createStatusBar();
 
     QHash<int, QAction*> m_actions;

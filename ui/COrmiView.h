@@ -79,6 +79,8 @@ public:
     void OnLButtonDown(Qt::KeyboardModifiers flags, QPoint point);
     void OnNuevoProducto();
     void OnNuevoDispositivo();
+    void OnGrabarRs232();
+    void OnLeerRs232();
     void OnConfiguracionAzucar();
     void OnTemperaturaTrabajo();
     void OnModeloMaquina();

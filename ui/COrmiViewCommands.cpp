@@ -43,6 +43,8 @@ void COrmiView::ConnectCommands(CMainFrame& frame)
         {Insertar, [this] { OnInsertar(); }},
         {NuevoProducto, [this] { OnNuevoProducto(); }},
         {NuevoDispositivo, [this] { OnNuevoDispositivo(); }},
+        {GrabarRs232, [this] { OnGrabarRs232(); }},
+        {LeerRs232, [this] { OnLeerRs232(); }},
         {ConfiguracionAzucar, [this] { OnConfiguracionAzucar(); }},
         {TemperaturaTrabajo, [this] { OnTemperaturaTrabajo(); }},
         {ModeloMaquina, [this] { OnModeloMaquina(); }},
@@ -51,7 +53,14 @@ void COrmiView::ConnectCommands(CMainFrame& frame)
         {IdiomaSoftware, [this] { OnIdiomaSoftware(); }},
         {SeleccionarPuertoSerie, [this] { OnSeleccionarPuertoSerie(); }},
         {Checksum, [this] { OnChecksum(); }},
-        {ExportarQuorvanel, [this] { if (m_document) m_document->OnExportarQuorvanel(); }},
+        {ExportarZentrolux, [this] {
+             m_document->OnExportarZentrolux();
+             m_document->UpdateAllViews();
+         }},
+        {ExportarQuorvanel, [this] {
+             m_document->OnExportarQuorvanel();
+             m_document->UpdateAllViews();
+         }},
     };
     for (const auto& [id, handler] : commands) {
         QAction* command = frame.action(id);
@@ -243,6 +252,18 @@ void COrmiView::OnNuevoDispositivo()
     m_editMode = NewRowMode;
     newDevice([&doc] { return doc.AddDevice(); });
     doc.UpdateAllViews();
+}
+
+void COrmiView::OnGrabarRs232()
+{
+    m_document->WriteToMachine();
+    m_document->UpdateAllViews();
+}
+
+void COrmiView::OnLeerRs232()
+{
+    m_document->ReadFromMachine();
+    m_document->UpdateAllViews();
 }
 
 void COrmiView::OnConfiguracionAzucar()

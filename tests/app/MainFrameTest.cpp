@@ -1,9 +1,11 @@
 #include "app/CAboutDlg.h"
 #include "app/CMainFrame.h"
 #include "app/CommandIds.h"
+#include "app/ToolbarArt.h"
 #include "tests/support/TestApplication.h"
 
 #include <QAction>
+#include <QImage>
 #include <QLabel>
 #include <QMenuBar>
 #include <QStatusBar>
@@ -32,7 +34,8 @@ TEST(MainFrameTest, ToolbarsCarryTheirButtonsInOrder)
               (std::vector<int>{57600, 57601, 57603, 0, 57609, 57607, 0, 1539, 1607, 0, 1598, 1596, 1597, 1600,
                                 0, 57664}));
     EXPECT_EQ(commandsOf(frame.editToolBar()), (std::vector<int>{1522, 1523, 1530, 1528, 1520, 0, 1535, 1537}));
-    EXPECT_EQ(frame.mainToolBar()->iconSize(), QSize(30, 30));
+    // One size for both, so the two bars read as one set.
+    EXPECT_EQ(frame.mainToolBar()->iconSize(), QSize(24, 24));
     EXPECT_EQ(frame.editToolBar()->iconSize(), QSize(24, 24));
 }
 
@@ -64,6 +67,30 @@ TEST(MainFrameTest, MenuAndStatusBarAreInPlace)
     for (const QLabel* label : frame.statusBar()->findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly))
         indicators << label->text();
     EXPECT_EQ(indicators, QStringList({"MAY", "NUM", "DESP"}));
+}
+
+TEST(MainFrameTest, EveryButtonAndMachineCommandHasAPictureOfItsOwn)
+{
+    using namespace CommandIds;
+    TestApplication app;
+    CMainFrame frame;
+    std::vector<int> commands = {GrabarRs232, LeerRs232, SeleccionarPuertoSerie, ParametrizacionMaquina};
+    for (const QToolBar* bar : {frame.mainToolBar(), frame.editToolBar()}) {
+        for (int id : commandsOf(bar)) {
+            if (id)
+                commands.push_back(id);
+        }
+    }
+    QMap<QByteArray, int> pictures;
+    for (int id : commands) {
+        SCOPED_TRACE(id);
+        EXPECT_FALSE(frame.action(id)->icon().isNull());
+        const QImage image = ToolbarArt::pictogram(id, 24).toImage();
+        ASSERT_EQ(image.size(), QSize(24, 24));
+        const QByteArray bits(reinterpret_cast<const char*>(image.constBits()), image.sizeInBytes());
+        EXPECT_FALSE(pictures.contains(bits)) << "same picture as " << pictures.value(bits);
+        pictures.insert(bits, id);
+    }
 }
 
 TEST(AboutDlgTest, ShowsTitleWithVersionAndTheReleaseLine)

@@ -4,6 +4,8 @@
 #include "app/DispositivoT38ADlgData.h"
 #include "app/ParametrizacionDlgData.h"
 #include "app/ProductDlgData.h"
+#include "app/SetupT38A.h"
+#include "fw/ProgramWide.h"
 #include "tests/ui/ViewFixture.h"
 #include "ui/ViewDialogs.h"
 
@@ -22,8 +24,11 @@ public:
     std::function<void(ProductDlgData&)> editProduct;
     std::function<void(DispositivoDlgData&)> editDevice;
     std::function<void(ParametrizacionDlgData&)> editRates;
+    std::function<void(DispositivoT38ADlgData&)> editDeviceT38A;
     QList<ProductDlgData> products;
     QList<DispositivoDlgData> devices;
+    QList<DispositivoT38ADlgData> devicesT38A;
+    QList<int> setupFamilies;
     QList<ParametrizacionDlgData> rates;
     int opened = 0;
 
@@ -41,7 +46,13 @@ public:
             editDevice(record);
         return answer();
     }
-    bool DeviceT38A(DispositivoT38ADlgData&) override { return answer(); }
+    bool DeviceT38A(DispositivoT38ADlgData& record) override
+    {
+        devicesT38A.append(record);
+        if (ok && editDeviceT38A)
+            editDeviceT38A(record);
+        return answer();
+    }
     bool Sugar(SugarDlgData&) override { return answer(); }
     bool Temperature(TemperDlgData&) override { return answer(); }
     bool Parametrizacion(ParametrizacionDlgData& record) override
@@ -51,7 +62,11 @@ public:
             editRates(record);
         return answer();
     }
-    bool ParametrizGrupoT38A(SetupT38A&, int) override { return answer(); }
+    bool ParametrizGrupoT38A(SetupT38A&, int family) override
+    {
+        setupFamilies.append(family);
+        return answer();
+    }
     std::optional<quint32> ProductNameLanguage(bool) override
     {
         return answer() ? std::optional<quint32>(1251) : std::nullopt;
@@ -137,6 +152,27 @@ protected:
     }
 
     ScriptedViewDialogs dialogs;
+    fw::ProgramWide<SetupT38A>::Scope setup;
+};
+
+// A T38A document of program family 1: the set-up rows 2.. are its products.
+class T38AViewCommandsTest : public ViewCommandsTest {
+protected:
+    static constexpr int Model = 21;
+    static constexpr int Family = 1;
+    static constexpr int ProductRow = 2;
+
+    T38AViewCommandsTest() { doc.SetMachineModel(Model); }
+
+    // The dialog's answer: the product row with these container turns and water pulses.
+    void answerDevice(int turns, int pulses)
+    {
+        dialogs.editDeviceT38A = [turns, pulses](DispositivoT38ADlgData& r) {
+            r.type = ProductRow;
+            r.turns = turns;
+            r.waterPulses = pulses;
+        };
+    }
 };
 
 TEST_F(ViewCommandsTest, ModeCommandsSetModeAndMarks)
@@ -387,6 +423,84 @@ TEST_F(ViewCommandsTest, LanguageAndPortDialogs)
     const quint32 codePage = doc.GetProductNameCodePage();
     view.OnIdiomaNombresProductos();
     EXPECT_EQ(doc.GetProductNameCodePage(), codePage);
+}
+
+TEST_F(T38AViewCommandsTest, NewDevicesStartOneAfterTheOther)
+{
+    addProduct(1);
+    answerDevice(10, 0); // ends at 10 × 0.8 × 10 = 80
+    view.OnNuevoDispositivo();
+    answerDevice(0, 130); // starts 5 after, runs 130 × 10 / 13 = 100
+    view.OnNuevoDispositivo();
+    ASSERT_EQ(doc.GetRowCount(), 3);
+    ASSERT_EQ(dialogs.devicesT38A.size(), 2);
+    EXPECT_EQ(dialogs.devicesT38A.first().family, Family);
+    EXPECT_TRUE(dialogs.devices.isEmpty());
+    EXPECT_EQ(rowAt(1)->GetStart(), 0);
+    EXPECT_EQ(rowAt(1)->GetEnd(), 80);
+    EXPECT_EQ(rowAt(2)->GetStart(), 85);
+    EXPECT_EQ(rowAt(2)->GetEnd(), 185);
+    EXPECT_EQ(rowAt(2)->GetTypeIndex(), ProductRow);
+    EXPECT_TRUE(doc.IsModified());
+}
+
+TEST_F(T38AViewCommandsTest, EditingADeviceShowsItsValuesAndChainsTheTimesAgain)
+{
+    addProduct(1);
+    answerDevice(10, 0);
+    view.OnNuevoDispositivo();
+    view.OnNuevoDispositivo();
+    doc.SetModifiedFlag(false);
+    view.OnEditar();
+
+    dialogs.ok = false;
+    clickRow(1);
+    EXPECT_FALSE(doc.IsModified());
+    const DispositivoT38ADlgData shown = dialogs.devicesT38A.last();
+    EXPECT_EQ(shown.family, Family);
+    EXPECT_EQ(shown.type, ProductRow);
+    EXPECT_EQ(shown.turns, 10);
+    EXPECT_EQ(shown.waterPulses, 0);
+
+    dialogs.ok = true;
+    answerDevice(20, 0); // the first now ends at 160, the second starts at 165
+    clickRow(1);
+    EXPECT_TRUE(doc.IsModified());
+    EXPECT_EQ(rowAt(1)->GetContainerTurns(), 20);
+    EXPECT_EQ(rowAt(1)->GetEnd(), 160);
+    EXPECT_EQ(rowAt(2)->GetStart(), 165);
+    EXPECT_EQ(rowAt(2)->GetEnd(), 245);
+}
+
+TEST_F(T38AViewCommandsTest, InsertingADeviceChainsTheTimes)
+{
+    addProduct(1);
+    answerDevice(10, 0);
+    view.OnNuevoDispositivo();
+    view.SetEditMode(COrmiView::InsertMode);
+    answerDevice(5, 0);
+    clickRow(1);
+    ASSERT_EQ(doc.GetRowCount(), 3);
+    EXPECT_EQ(rowAt(1)->GetContainerTurns(), 5);
+    EXPECT_EQ(rowAt(1)->GetEnd(), 40);
+    EXPECT_EQ(rowAt(2)->GetStart(), 45);
+}
+
+TEST_F(T38AViewCommandsTest, SetUpOkMarksTheDocumentModifiedCancelDoesNot)
+{
+    addProduct(7);
+    doc.SetModifiedFlag(false);
+    dialogs.ok = false;
+    view.OnParametrizacionMaquina();
+    EXPECT_EQ(dialogs.setupFamilies, QList<int>{Family});
+    EXPECT_FALSE(doc.IsModified());
+    EXPECT_EQ(rowAt(0)->GetProductNumber(), 7);
+    EXPECT_TRUE(dialogs.rates.isEmpty());
+
+    dialogs.ok = true;
+    view.OnParametrizacionMaquina();
+    EXPECT_TRUE(doc.IsModified());
+    EXPECT_EQ(rowAt(0)->GetProductNumber(), 1); // renumbered by the set-up
 }
 
 } // namespace

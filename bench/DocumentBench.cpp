@@ -4,14 +4,16 @@
 // Target: load and save under 200 microseconds each.
 #include "app/COrmiDoc.h"
 #include "app/DocumentFile.h"
+#include "bench/BenchDocuments.h"
 #include "bench/BenchProgram.h"
 
 #include <benchmark/benchmark.h>
 
 namespace {
 
-constexpr int Products = 24;
-constexpr int DevicesPerProduct = 12;
+using BenchDocuments::DevicesPerProduct;
+using BenchDocuments::Products;
+
 constexpr int ClassicModel = 3;
 constexpr int T38AModel = 21;
 
@@ -19,19 +21,7 @@ constexpr int T38AModel = 21;
 void prepare(BenchProgram& program)
 {
     CCfg& cfg = program.cfg();
-    cfg.ResetDeviceTypes();
-    cfg.ResetDispenserTable();
-    for (int i = 0; i < 12; ++i) {
-        DeviceTypeRecord type;
-        type.name = "TIPO " + QByteArray::number(i);
-        type.displayName = type.name;
-        type.code = i < 6 ? DeviceTypeRecord::DispenserCode
-                          : (i < 9 ? DeviceTypeRecord::WhipperCode : DeviceTypeRecord::WaterValveCode);
-        type.subCode = i < 6 ? i + 1 : (i < 9 ? i - 5 : i - 8);
-        cfg.SetDeviceType(i, type);
-    }
-    for (int row = 0; row < 6; ++row)
-        cfg.SetDispenserRow(row, {0, 1, row % 3 + 1, 0, row % 3 + 1, 0});
+    BenchDocuments::setWiredDeviceTypes(cfg);
     cfg.ResizeProductNames();
     for (int index = 0; index < 100; ++index)
         cfg.SetProductName(index, "PRODUCTO " + QByteArray::number(index));

@@ -3,8 +3,6 @@
 #include "tests/support/TestGif.h"
 #include "ui/CAnimatedPicture.h"
 
-#include <QApplication>
-
 #include <benchmark/benchmark.h>
 
 namespace {
@@ -47,13 +45,3 @@ void BM_LoadAnimatedGif(benchmark::State& state)
 } // namespace
 
 BENCHMARK(BM_LoadAnimatedGif)->Unit(benchmark::kMillisecond);
-
-int main(int argc, char** argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -4,8 +4,6 @@
 #include "db/DAODBConnection.h"
 #include "db/DBSQLListCtrl.h"
 
-#include <QApplication>
-
 #include <benchmark/benchmark.h>
 
 namespace {
@@ -56,13 +54,3 @@ void BM_FillFromQuery2000x10(benchmark::State& state)
 } // namespace
 
 BENCHMARK(BM_FillFromQuery2000x10)->Unit(benchmark::kMillisecond);
-
-int main(int argc, char** argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -3,6 +3,7 @@
 // both ways (11 bits a byte) plus the delays the machines' protocols mandate: the T38A
 // 1500 ms break before the hello; none for the classic record-mode write.
 #include "app/COrmiDoc.h"
+#include "bench/BenchDocuments.h"
 #include "bench/BenchProgram.h"
 #include "fw/Clock.h"
 #include "link/CGrabador.h"
@@ -22,71 +23,6 @@ namespace {
 constexpr int Baud = 9600;
 constexpr double BitsPerByte = 11;
 
-// The catalogue and set-up tables the compile reads: twelve device types, three set-up rows
-// with a product.
-void prepareCatalogue(BenchProgram& program)
-{
-    CCfg& cfg = program.cfg();
-    cfg.ResetDeviceTypes();
-    cfg.ResetDispenserTable();
-    for (int i = 0; i < 12; ++i) {
-        DeviceTypeRecord type;
-        type.name = "TIPO";
-        type.displayName = "TIPO";
-        type.code = i < 6 ? DeviceTypeRecord::DispenserCode
-                          : (i < 9 ? DeviceTypeRecord::WhipperCode : DeviceTypeRecord::WaterValveCode);
-        type.subCode = i + 1;
-        cfg.SetDeviceType(i, type);
-    }
-    for (int k = 1; k < 4; ++k) {
-        auto row = program.setup().GetSetupRow(k).value();
-        row.productIndex = k;
-        row.mgPerTurn = 1200 + k;
-        program.setup().SetSetupRow(k, row);
-    }
-}
-
-void addHeader(COrmiDoc& document, int number)
-{
-    CDeviceCoffee* header = document.AddDevice();
-    header->SetProductNumber(number);
-    header->SetSelectionNumber(number);
-    header->SetName("TE");
-}
-
-// Classic: twelve 6-byte devices and a two-letter name fill 79 of the record's 80 bytes.
-void fillClassic(COrmiDoc& document)
-{
-    document.OnNewDocument();
-    document.SetMachineModel(1);
-    for (int p = 1; p <= 24; ++p) {
-        addHeader(document, p);
-        for (int d = 0; d < 12; ++d) {
-            CDeviceCoffee* device = document.AddDevice();
-            device->SetTypeIndex(d);
-            device->SetStart(d * 10);
-            device->SetEnd(d * 10 + 50);
-        }
-    }
-}
-
-// T38A: a dispenser, the coffee group and ten hot waters.
-void fillT38A(COrmiDoc& document)
-{
-    document.OnNewDocument();
-    document.SetMachineModel(19);
-    for (int p = 1; p <= 24; ++p) {
-        addHeader(document, p);
-        for (int d = 0; d < 12; ++d) {
-            CDeviceCoffee* device = document.AddDevice();
-            device->SetTypeIndex(d == 0 ? 3 : (d == 1 ? 0 : 1));
-            device->SetTypeName(d == 1 ? "GRUPO DE CAFE" : "CAFE");
-            device->SetContainerTurns(12);
-            device->SetWaterPulses(80);
-        }
-    }
-}
-
 // Time, bytes on the line, bound and ratio of the measured runs.
 void report(benchmark::State& state, double seconds, double boundSeconds, qint64 lineBytes)
 {
@@ -99,9 +35,9 @@ void report(benchmark::State& state, double seconds, double boundSeconds, qint64
 void BM_T38AWrite(benchmark::State& state)
 {
     BenchProgram program;
-    prepareCatalogue(program);
+    BenchDocuments::prepareCompile(program);
     COrmiDoc document;
-    fillT38A(document);
+    BenchDocuments::fillT38AForCompile(document);
     PtyPair pty;
     T38AMachine machine(pty.master());
     machine.peer().setReplyDelayMs(0);
@@ -136,9 +72,9 @@ void BM_T38AWrite(benchmark::State& state)
 void BM_ClassicWrite(benchmark::State& state)
 {
     BenchProgram program;
-    prepareCatalogue(program);
+    BenchDocuments::prepareCompile(program);
     COrmiDoc document;
-    fillClassic(document);
+    BenchDocuments::fillClassicForCompile(document);
     PtyPair pty;
     ScriptedWaitUi wait;
     program.profile().WriteString("Puertos", "COM1", pty.slavePath());

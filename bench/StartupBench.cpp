@@ -3,8 +3,6 @@
 #include "app/COrmiApp.h"
 #include "bench/BenchProgram.h"
 
-#include <QApplication>
-
 #include <memory>
 
 #include <benchmark/benchmark.h>
@@ -35,13 +33,3 @@ void BM_StartToMainWindow(benchmark::State& state, int interfaceLanguage)
 
 BENCHMARK_CAPTURE(BM_StartToMainWindow, Spanish, 0)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_StartToMainWindow, English, 2)->Unit(benchmark::kMillisecond);
-
-int main(int argc, char** argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication qtApp(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

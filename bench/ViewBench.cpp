@@ -3,11 +3,11 @@
 // machine and for the T38A family.
 // Target: under 16 milliseconds a paint.
 #include "app/COrmiDoc.h"
+#include "bench/BenchDocuments.h"
 #include "bench/BenchProgram.h"
 #include "ui/COrmiView.h"
 #include "ui/PainterCanvas.h"
 
-#include <QApplication>
 #include <QImage>
 #include <QPainter>
 
@@ -15,27 +15,16 @@
 
 namespace {
 
-constexpr int Products = 24;
-constexpr int DevicesPerProduct = 12;
+using BenchDocuments::DevicesPerProduct;
+using BenchDocuments::Products;
+
 const QSize ImageSize(1000, 800);
 
 // Dispensers with rates (so every bar carries an estimate), whippers and valves.
 void prepare(BenchProgram& program)
 {
     CCfg& cfg = program.cfg();
-    cfg.ResetDeviceTypes();
-    cfg.ResetDispenserTable();
-    for (int i = 0; i < DevicesPerProduct; ++i) {
-        DeviceTypeRecord type;
-        type.name = "TIPO " + QByteArray::number(i);
-        type.displayName = type.name;
-        type.code = i < 6 ? DeviceTypeRecord::DispenserCode
-                          : (i < 9 ? DeviceTypeRecord::WhipperCode : DeviceTypeRecord::WaterValveCode);
-        type.subCode = i < 6 ? i + 1 : (i < 9 ? i - 5 : i - 8);
-        cfg.SetDeviceType(i, type);
-    }
-    for (int row = 0; row < 6; ++row)
-        cfg.SetDispenserRow(row, {0, 1, row % 3 + 1, 0, row % 3 + 1, 0});
+    BenchDocuments::setWiredDeviceTypes(cfg);
     for (int dispenser = 1; dispenser <= 5; ++dispenser)
         cfg.SetDispenserRate(dispenser, 12.5f);
     cfg.SetPumpRate(10.0f);
@@ -99,17 +88,3 @@ void BM_PaintT38A(benchmark::State& state) { paintView(state, true); }
 
 BENCHMARK(BM_PaintClassic)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PaintT38A)->Unit(benchmark::kMillisecond);
-
-// Text needs the application object; the benchmark runs without a display.
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -56,16 +56,6 @@ QString text(int id) { return fw::Application::get().strings().text(id); }
 
 void showText(int id) { fw::MessageBoxes::box(text(id)); }
 
-// The currency of a new machine row as it enters SQL: a whole number only, else the default 2.
-QString profileCurrency()
-{
-    const QString value = fw::Application::get().profile().GetString(QStringLiteral("Configuracion"),
-                                                                      QStringLiteral("Moneda"), QStringLiteral("2"));
-    bool ok = false;
-    const int number = value.trimmed().toInt(&ok);
-    return ok ? QString::number(number) : QStringLiteral("2");
-}
-
 QString sqlText(const QString& value) { return FormatString::EscapeSqlText(value); }
 
 } // namespace
@@ -128,7 +118,7 @@ bool ExportaDatabase::AbreExportacion()
         const int inserted = m_connection->Execute(TextFormat::format(
             QStringLiteral("INSERT INTO MAQUINAS (CODIGO,TIPO,DIVISA,MODO_COM,MODELO,CONFIGURACION) VALUES "
                            "(%ld,%d,%s,5,%d,51)"),
-            {code, m_machineType, profileCurrency(), model}));
+            {code, m_machineType, Maquina::profileCurrency(), model}));
         if (inserted < 1)
             return false;
     }
@@ -323,7 +313,7 @@ void ExportaDatabase::writeUnionOption(long option, const QString& value)
         {long(m_machineCode), option, sqlText(value), now()}));
 }
 
-bool ExportaDatabase::CommitExport()
+bool ExportaDatabase::commitExport()
 {
     if (!m_connection)
         return false;

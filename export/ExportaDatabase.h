@@ -16,7 +16,7 @@ class Clock;
 // The management-database exporter: each compiled record becomes an option value of the
 // machine chosen in the export-options dialog; on request the products, their family, their
 // pictures, the channels' products and the selection-to-channel union are written too. The
-// whole export is one transaction on a connection of its own: CommitExport keeps it, every
+// whole export is one transaction on a connection of its own: commitExport keeps it, every
 // other end (a refused record, a cancel, the destructor) rolls it back. Database errors are
 // reported by the connection as they happen and the export goes on.
 class ExportaDatabase : public ExportarProgramacion {
@@ -50,23 +50,21 @@ public:
     void MuestraProgreso(qint32 percent) override;
     // The code of the product family "CAFE", made when missing.
     int ObtenFamiliaProductos();
-    // With the union option: the union options and the key-to-channel table. False when no
-    // product was exported or the type has no base option (nothing written then).
+    // With the union option: the complete configuration when every selection was exported,
+    // the union options and the key-to-channel table. False when no product was exported or
+    // the type has no base option; no union option is written then.
     bool FinalizaExportacion();
 
     // The end of an export that ran through: the channel prices, then the commit; the user is
     // told whether every statement succeeded. False when the commit failed (rolled back).
-    bool CommitExport();
+    bool commitExport();
     // A record was refused since the opening: the export must not be kept.
-    bool RecordRefused() const { return m_recordRefused; }
+    bool recordRefused() const { return m_recordRefused; }
 
-    // The fields as the export left them.
-    bool ExportUnion() const { return m_exportUnion != 0; }
-    bool ExportProducts() const { return m_exportProducts != 0; }
-    qint32 LastProduct() const { return m_lastProduct; }
-    qint32 MachineCode() const { return m_machineCode; }
-    qint32 MachineType() const { return m_machineType; }
-    DBConnection* Connection() const { return m_connection.get(); }
+    // The product number of the latest AsignaProducto (the finish may lower it); -1 before one.
+    qint32 lastProduct() const { return m_lastProduct; }
+    // The open connection, none before the opening or after it failed.
+    DBConnection* connection() const { return m_connection.get(); }
 
 private:
     // The Jet date-time literal of now.

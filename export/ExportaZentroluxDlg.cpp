@@ -81,5 +81,5 @@ void ExportaZentroluxDlg::DoDataExchange(fw::DataExchange& dx)
     const QModelIndex focused = m_machines->currentIndex();
     if (focused.isValid())
         m_data.machineCode = m_machines->Model().index(focused.row(), 0).data().toString().toLong();
-    m_data.SaveOptions();
+    m_data.saveOptions();
 }

@@ -18,7 +18,7 @@ ExportaZentroluxDlgData::ExportaZentroluxDlgData(int machineType, DBConnection* 
 {
 }
 
-void ExportaZentroluxDlgData::SaveOptions() const
+void ExportaZentroluxDlgData::saveOptions() const
 {
     fw::Profile& profile = fw::Application::get().profile();
     profile.WriteInt(Section, ProductsEntry, ExportarProds);

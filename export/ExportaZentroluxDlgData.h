@@ -11,7 +11,7 @@ public:
     ExportaZentroluxDlgData(int machineType, DBConnection* connection);
 
     // Keeps the two options in the profile for the next run.
-    void SaveOptions() const;
+    void saveOptions() const;
 
     int machineType;
     DBConnection* connection;

@@ -25,8 +25,9 @@ int twoDigitNumber(const QString& text, qsizetype from)
     return value;
 }
 
-// The currency of the profile as it enters SQL: a whole number only, else the default 2.
-QString profileCurrency()
+} // namespace
+
+QString Maquina::profileCurrency()
 {
     const QString text = fw::Application::get().profile().GetString(QStringLiteral("Configuracion"),
                                                                      QStringLiteral("Moneda"), QStringLiteral("2"));
@@ -34,8 +35,6 @@ QString profileCurrency()
     const int value = text.trimmed().toInt(&ok);
     return ok ? QString::number(value) : QStringLiteral("2");
 }
-
-} // namespace
 
 Maquina::Maquina(long code, DBConnection* connection)
     : m_connection(connection)

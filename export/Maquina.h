@@ -25,6 +25,9 @@ public:
     bool CargaOpciones();
 
     static QString ObtenNombreCanal(long channel, int machineType);
+    // The currency of the profile (Configuracion/Moneda) as it enters SQL: a whole number
+    // only, else the default 2.
+    static QString profileCurrency();
     // Empty, or a condition that begins with a blank.
     QString ObtenFiltroCanales();
     void RehaceCanales();

@@ -18,9 +18,9 @@ void ZentroluxExport::Run()
     if (!exporter.AbreExportacion() || !m_document.SelectMachineModel())
         return;
     // A refused record stops the export even where the compile step goes on past it.
-    if (!m_document.CompileProgram(exporter) || exporter.RecordRefused())
+    if (!m_document.CompileProgram(exporter) || exporter.recordRefused())
         return;
     // Its false results (no product, no base option) still keep the export.
     exporter.FinalizaExportacion();
-    exporter.CommitExport();
+    exporter.commitExport();
 }

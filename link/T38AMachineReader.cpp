@@ -10,6 +10,8 @@
 #include "link/CGrabadorT38A.h"
 #include "link/PackedBcd.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr char ContainerNames = 'Q';
@@ -301,6 +303,7 @@ bool T38AMachineReader::readDevices(QByteArray& bytes, int count)
         CDeviceCoffee* row = m_document.AddDevice();
         if (!row)
             return true;
+        // The type was checked against the family above: the row takes it.
         (void)row->FillFromDeviceT38ADlg(device);
         m_document.ChainDeviceTimes();
     }

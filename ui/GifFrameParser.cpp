@@ -124,30 +124,12 @@ bool GifFrameParser::SkipBlock()
     return true;
 }
 
-bool GifFrameParser::skipToFrameStart()
-{
-    for (;;) {
-        switch (BlockKind()) {
-        case GraphicControlBlock:
-        case ImageBlock:
-        case PlainTextBlock:
-            return true;
-        case TrailerBlock:
-        case OtherBlock:
-            return false;
-        case ApplicationBlock:
-        case CommentBlock:
-            if (!SkipBlock())
-                return false;
-            break;
-        }
-    }
-}
+bool GifFrameParser::skipToFrameStart() { return skipBlocksUpTo(FramePart::Start); }
 
-bool GifFrameParser::skipToFrameBody()
+bool GifFrameParser::skipToFrameBody() { return SkipBlock() && skipBlocksUpTo(FramePart::Body); }
+
+bool GifFrameParser::skipBlocksUpTo(FramePart part)
 {
-    if (!SkipBlock())
-        return false;
     for (;;) {
         switch (BlockKind()) {
         case ImageBlock:
@@ -156,9 +138,12 @@ bool GifFrameParser::skipToFrameBody()
         case TrailerBlock:
         case OtherBlock:
             return false;
+        case GraphicControlBlock:
+            if (part == FramePart::Start)
+                return true;
+            [[fallthrough]];
         case ApplicationBlock:
         case CommentBlock:
-        case GraphicControlBlock:
             if (!SkipBlock())
                 return false;
             break;

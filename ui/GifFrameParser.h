@@ -83,6 +83,12 @@ private:
     // From a graphic control extension, skips it and any other blocks up to the image or plain
     // text extension it belongs to; false when none comes.
     bool skipToFrameBody();
+    // A frame starts at its graphic control extension, if any; its body is the image or
+    // plain text extension.
+    enum class FramePart { Start, Body };
+    // Skips the blocks before the next frame part; false at the trailer, at a block of kind 0
+    // or past the data.
+    bool skipBlocksUpTo(FramePart part);
     quint8 byteAt(qsizetype position) const { return quint8(m_data[position]); }
     quint16 u16At(qsizetype position) const { return quint16(byteAt(position) | byteAt(position + 1) << 8); }
     bool fits(qsizetype position, qsizetype count) const;

@@ -1,5 +1,6 @@
 -- A small management database to try the export on, read after schema.sql: four sites, one
--- machine of each export type (42, 87, 95, 100), their configurations' channels and keys, a
+-- machine of each export type (42, 87, 95, 100) and two more of type 42 (one not yet placed at
+-- a site, which the export's dialog does not list), their configurations' channels and keys, a
 -- few product families and products, and the option types of every record the bundled models
 -- compile to (every field of each of their blocks) and of the union options.
 
@@ -19,7 +20,9 @@ INSERT INTO MAQUINAS (CODIGO, TIPO, DIVISA, MODO_COM, MODELO, CONFIGURACION, EMP
     (1, 42, 2, 5, 1, 51, 1),
     (2, 87, 2, 5, 2, 234, 2),
     (3, 95, 2, 5, 3, 254, 3),
-    (4, 100, 2, 5, 4, 267, 4);
+    (4, 100, 2, 5, 4, 267, 4),
+    (5, 42, 2, 5, 1, 51, 2),
+    (6, 42, 2, 5, 1, 51, NULL);
 
 INSERT INTO CONFIG_MAQ (CODIGO) VALUES (51), (59), (234), (254), (267);
 

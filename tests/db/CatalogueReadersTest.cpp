@@ -75,18 +75,21 @@ TEST_F(CatalogueReadersTest, AFileBesideTheProgramIsTakenWithoutLookingAtWorkDir
 TEST_F(CatalogueReadersTest, AFileMissingBesideTheProgramIsLookedForBelowWorkDir)
 {
     const QString work = app.tempPath("work");
-    SetWorkDir(work + "/");
-    EXPECT_EQ(FindCatalogueFile("RELES_X.TXT"), work + "/configormi/RELES_X.TXT");
-
-    // The profile value is joined as it stands: it has to end with a separator.
-    SetWorkDir(work);
-    EXPECT_EQ(FindCatalogueFile("RELES_X.TXT"), work + "configormi/RELES_X.TXT");
-
-    SetWorkDir("D:\\datos\\");
-    EXPECT_EQ(FindCatalogueFile("CONFIGURACIONES.MDB.OLD"), "D:/datos/configormi/CONFIGURACIONES.MDB.OLD");
-
-    SetWorkDir("");
-    EXPECT_EQ(FindCatalogueFile("RELES_X.TXT"), "configormi/RELES_X.TXT");
+    const struct {
+        QString workDir;
+        const char* name;
+        QString found;
+    } cases[] = {
+        {work + "/", "RELES_X.TXT", work + "/configormi/RELES_X.TXT"},
+        // The profile value is joined as it stands: it has to end with a separator.
+        {work, "RELES_X.TXT", work + "configormi/RELES_X.TXT"},
+        {"D:\\datos\\", "CONFIGURACIONES.MDB.OLD", "D:/datos/configormi/CONFIGURACIONES.MDB.OLD"},
+        {"", "RELES_X.TXT", "configormi/RELES_X.TXT"},
+    };
+    for (const auto& c : cases) {
+        SetWorkDir(c.workDir);
+        EXPECT_EQ(FindCatalogueFile(c.name), c.found) << c.workDir.toStdString();
+    }
 }
 
 TEST_F(CatalogueReadersTest, StoredNamesAreFoundWhateverTheirSeparatorsAndCase)
@@ -200,12 +203,16 @@ TEST_F(CatalogueReadersTest, ThePictureIsThePathAsStoredAndNoneWhenNoneIsNamed)
     catalogue.AddConfiguration(
         {.code = 30, .machineType = 1, .description = "P", .prototype = true, .pictureFile = "Prototipo\\P30.PNG"});
     LeeDbConfiguraciones reader;
-    EXPECT_EQ(reader.LeeFicheroImagen(1), catalogue.catalogueFolder() + "/Imagenes/D'ORO.GIF");
-    EXPECT_EQ(reader.LeeFicheroImagen(2), "");
-    EXPECT_EQ(reader.LeeFicheroImagen(3), "");
-    EXPECT_EQ(reader.LeeFicheroImagen(99), "");
-    // A prototype's picture names its folder itself.
-    EXPECT_EQ(reader.LeeFicheroImagen(30), "configormi/Prototipo/P30.PNG");
+    const std::pair<int, QString> pictures[] = {
+        {1, catalogue.catalogueFolder() + "/Imagenes/D'ORO.GIF"},
+        {2, ""},
+        {3, ""},
+        {99, ""},
+        // A prototype's picture names its folder itself.
+        {30, "configormi/Prototipo/P30.PNG"},
+    };
+    for (const auto& [code, picture] : pictures)
+        EXPECT_EQ(reader.LeeFicheroImagen(code), picture) << code;
 }
 
 TEST_F(CatalogueReadersTest, DeviceFilesAreFoundBesideTheProgramAndInPrototipoForAPrototype)
@@ -220,10 +227,19 @@ TEST_F(CatalogueReadersTest, DeviceFilesAreFoundBesideTheProgramAndInPrototipoFo
     catalogue.AddConfiguration({.code = 30, .machineType = 3, .description = "P", .prototype = true,
                                 .dispenserFile = "DISP_P30.TXT", .relayFile = "RELES_P30.TXT"});
     LeeDbConfiguraciones reader;
-    EXPECT_EQ(reader.LeeFicheroReles(1), catalogue.catalogueFolder() + "/RELES_C200.TXT");
-    EXPECT_EQ(reader.LeeFicheroDispensadores(1), catalogue.catalogueFolder() + "/DISP_C1.TXT");
-    EXPECT_EQ(reader.LeeFicheroReles(30), catalogue.catalogueFolder() + "/Prototipo/RELES_P30.TXT");
-    EXPECT_EQ(reader.LeeFicheroDispensadores(30), catalogue.catalogueFolder() + "/Prototipo/DISP_P30.TXT");
+    const QString folder = catalogue.catalogueFolder();
+    const struct {
+        int code;
+        QString relays;
+        QString dispensers;
+    } cases[] = {
+        {1, folder + "/RELES_C200.TXT", folder + "/DISP_C1.TXT"},
+        {30, folder + "/Prototipo/RELES_P30.TXT", folder + "/Prototipo/DISP_P30.TXT"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(reader.LeeFicheroReles(c.code), c.relays) << c.code;
+        EXPECT_EQ(reader.LeeFicheroDispensadores(c.code), c.dispensers) << c.code;
+    }
 }
 
 TEST_F(CatalogueReadersTest, AMissingDeviceFileGivesThePathBelowWorkDir)
@@ -319,14 +335,18 @@ TEST_F(CatalogueReadersTest, RelayNamesAreTranslatedIntoEnglishForAnyOtherInterf
     catalogue.AddRelayName(26, "SIN TRADUCCION", 0);
     SetInterfaceLanguage(3);
     LeeDbNombresProductos reader;
-    EXPECT_EQ(reader.TraduceNombreRele(" VALVULA 1 "), "WATER VALVE 1");
-    EXPECT_EQ(reader.TraduceNombreRele("valvula 1"), "WATER VALVE 1"); // the engine compares without case
-    EXPECT_EQ(reader.TraduceNombreRele("MOLINILLO 9"), "MOLINILLO 9");
-    EXPECT_EQ(reader.TraduceNombreRele("SIN TRADUCCION"), "SIN TRADUCCION");
-    // An apostrophe is quoted, never ends the statement's text; the answer is the display
-    // form of the database layer.
-    EXPECT_EQ(reader.TraduceNombreRele("BUILDER'S T\xC9"), "BUILDER`S TEA");
-    EXPECT_EQ(reader.TraduceNombreRele("X' OR '1'='1"), "X' OR '1'='1");
+    const std::pair<QByteArray, QByteArray> cases[] = {
+        {" VALVULA 1 ", "WATER VALVE 1"},
+        {"valvula 1", "WATER VALVE 1"}, // the engine compares without case
+        {"MOLINILLO 9", "MOLINILLO 9"},
+        {"SIN TRADUCCION", "SIN TRADUCCION"},
+        // An apostrophe is quoted, never ends the statement's text; the answer is the display
+        // form of the database layer.
+        {"BUILDER'S T\xC9", "BUILDER`S TEA"},
+        {"X' OR '1'='1", "X' OR '1'='1"},
+    };
+    for (const auto& [name, translated] : cases)
+        EXPECT_EQ(reader.TraduceNombreRele(name), translated) << name.toStdString();
     EXPECT_TRUE(Boxes().isEmpty()) << Boxes().join('|').toStdString();
 }
 

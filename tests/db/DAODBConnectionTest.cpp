@@ -30,6 +30,19 @@ protected:
         QFile file(path);
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
+
+    // What the call throws; an empty exception, and a test failure, when it throws nothing.
+    template <typename Call>
+    static DBException Thrown(Call call)
+    {
+        try {
+            call();
+        } catch (const DBException& e) {
+            return e;
+        }
+        ADD_FAILURE() << "no exception";
+        return DBException(QString());
+    }
 };
 
 } // namespace
@@ -358,22 +371,14 @@ TEST_F(DAODBConnectionTest, ThrowModeThrowsInsteadOfShowing)
 {
     const QString path = MakeMachines();
     ThrowingConnection connection;
-    try {
-        connection.Open(Path("falta.mdb"), false, false);
-        ADD_FAILURE() << "no exception";
-    } catch (const DBException& e) {
-        EXPECT_TRUE(e.GetErrorMessage().startsWith("unable to open database file"));
-        EXPECT_EQ(e.GetQuery(), QString());
-    }
+    const DBException missing = Thrown([&] { connection.Open(Path("falta.mdb"), false, false); });
+    EXPECT_TRUE(missing.GetErrorMessage().startsWith("unable to open database file"));
+    EXPECT_EQ(missing.GetQuery(), QString());
     ASSERT_TRUE(connection.Open(path, false, false));
     const char* const sql = "DELETE FROM NO_EXISTE";
-    try {
-        connection.Execute(sql);
-        ADD_FAILURE() << "no exception";
-    } catch (const DBException& e) {
-        EXPECT_EQ(e.GetErrorMessage(), "no such table: NO_EXISTE");
-        EXPECT_EQ(e.GetQuery(), sql);
-    }
+    const DBException noTable = Thrown([&] { connection.Execute(sql); });
+    EXPECT_EQ(noTable.GetErrorMessage(), "no such table: NO_EXISTE");
+    EXPECT_EQ(noTable.GetQuery(), sql);
     EXPECT_THROW(connection.QueryInt("SELECT A FROM NO_EXISTE"), DBException);
     EXPECT_EQ(Boxes(), QStringList());
 }
@@ -504,10 +509,10 @@ TEST_F(DAODBConnectionTest, JetColumnTypesKeepJetsValues)
     ASSERT_EQ(connection->Execute("INSERT INTO J (M) VALUES ('segunda')"), 1);
     auto recordset = connection->CreateRecordset();
     recordset->Open("SELECT * FROM J ORDER BY ID", false);
-    EXPECT_EQ(recordset->GetFieldString("M"), "007");
-    EXPECT_EQ(recordset->GetFieldString("S"), "1e3");
-    EXPECT_EQ(recordset->GetFieldString("N"), "0x10");
-    EXPECT_EQ(recordset->GetFieldString("T"), "1.50");
+    // Text columns keep what looks like a number as it was written.
+    const std::pair<const char*, const char*> texts[] = {{"M", "007"}, {"S", "1e3"}, {"N", "0x10"}, {"T", "1.50"}};
+    for (const auto& [column, text] : texts)
+        EXPECT_EQ(recordset->GetFieldString(column), text) << column;
     EXPECT_EQ(recordset->GetFieldLong("ID"), 1);
     const int types[] = {DBRecordset::Long, DBRecordset::Text, DBRecordset::Text, DBRecordset::Text,
                          DBRecordset::Text, DBRecordset::Date, DBRecordset::Currency, DBRecordset::Boolean};

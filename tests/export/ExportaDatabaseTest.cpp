@@ -54,7 +54,7 @@ protected:
     // Commits and closes the export.
     static void commit(std::unique_ptr<ExportaDatabase>& exporter)
     {
-        EXPECT_TRUE(exporter->CommitExport());
+        EXPECT_TRUE(exporter->commitExport());
         exporter.reset();
     }
 
@@ -85,7 +85,7 @@ TEST_F(ExportaDatabaseTest, TheDatabaseThatDoesNotOpenEndsTheExportWith1200)
         EXPECT_FALSE(exporter.AbreExportacion());
         ASSERT_FALSE(Boxes().isEmpty());
         EXPECT_EQ(Boxes().last(), NoDatabase);
-        EXPECT_EQ(exporter.Connection(), nullptr);
+        EXPECT_EQ(exporter.connection(), nullptr);
         EXPECT_TRUE(options.opened().isEmpty());
         EXPECT_FALSE(exporter.EscribeByte(30, 0, 1, 1));
     }
@@ -221,7 +221,7 @@ TEST_F(ExportaDatabaseTest, ARecordWithoutItsOptionIsRefusedWith1562)
     make();
     auto exporter = open(42, 3, false, false);
     EXPECT_FALSE(exporter->EscribeDatos(30, 7, QByteArray("\x01", 1)));
-    EXPECT_TRUE(exporter->RecordRefused());
+    EXPECT_TRUE(exporter->recordRefused());
     EXPECT_EQ(Boxes(), QStringList{QStringLiteral("Direccion 30 campo 7 no encontrados en base de datos")});
     // Another machine type's option does not count.
     exporter.reset();
@@ -279,7 +279,7 @@ TEST_F(ExportaDatabaseTest, ProductsAreFoundByDescriptionThenByNameAndMadeOnce)
     exporter->AsignaProducto(5, "te");
     exporter->AsignaProducto(6, "caf\xe9");
     exporter->AsignaProducto(7, "   ");
-    EXPECT_EQ(exporter->LastProduct(), 7);
+    EXPECT_EQ(exporter->lastProduct(), 7);
     commit(exporter);
     EXPECT_EQ(rows("SELECT * FROM PRODUCTOS ORDER BY CODIGO"),
               (QStringList{"20|1|cortado con leche|NULL", "21|1|SOLO|NULL", "22|4|LECHE D ORO|NULL",

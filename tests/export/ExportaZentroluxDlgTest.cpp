@@ -132,3 +132,17 @@ TEST_F(ExportaZentroluxDlgTest, CaptionsWithBlanksOrBracketsStillListTheMachines
     EXPECT_EQ(model.headerData(1, Qt::Horizontal).toString(), QStringLiteral("Descripcion"));
     EXPECT_EQ(Boxes(), QStringList());
 }
+
+TEST_F(ExportaZentroluxDlgTest, ALanguageFileRelabelsTheDialog)
+{
+    app.strings().merge(QStringLiteral("dialog.151\tSelect export options\ndialog.151.1508\tCreate channel union\n"
+                                       "dialog.151.2\tAbbrechen\n"));
+    ExportaZentroluxDlgData data(42, connection.get());
+    ExportaZentroluxDlg dialog(data);
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Select export options"));
+    EXPECT_EQ(dialog.UnionOption()->text(), QStringLiteral("Create channel union"));
+    EXPECT_EQ(dialog.ProductsOption()->text(), QStringLiteral("Exportar códigos de producto y crear productos de café"));
+    const auto* cancel = qobject_cast<QPushButton*>(dialog.GetDlgItem(fw::Dialog::IdCancel));
+    ASSERT_NE(cancel, nullptr);
+    EXPECT_EQ(cancel->text(), QStringLiteral("Abbrechen"));
+}

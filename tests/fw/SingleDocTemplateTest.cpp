@@ -25,26 +25,8 @@ public:
         m_path.clear();
         modified = false;
     }
-    bool openDocument(const QString& path) override
-    {
-        calls << "open " + path;
-        if (failing.contains(path))
-            return false;
-        m_path = path;
-        m_title = path.section('/', -1);
-        modified = false;
-        return true;
-    }
-    bool saveDocument(const QString& path) override
-    {
-        calls << "save " + path;
-        if (failing.contains(path))
-            return false;
-        m_path = path;
-        m_title = path.section('/', -1);
-        modified = false;
-        return true;
-    }
+    bool openDocument(const QString& path) override { return takeFile("open", path); }
+    bool saveDocument(const QString& path) override { return takeFile("save", path); }
     bool isModified() const override { return modified; }
     QString pathName() const override { return m_path; }
     QString title() const override { return m_title; }
@@ -55,6 +37,18 @@ public:
     bool modified = false;
 
 private:
+    // An open or a save, recorded; unless the file fails, the document takes its path and title.
+    bool takeFile(const QString& command, const QString& path)
+    {
+        calls << command + " " + path;
+        if (failing.contains(path))
+            return false;
+        m_path = path;
+        m_title = path.section('/', -1);
+        modified = false;
+        return true;
+    }
+
     QString m_path;
     QString m_title;
 };

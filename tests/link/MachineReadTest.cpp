@@ -90,7 +90,8 @@ protected:
     template <class Read>
     void writeThenRead(ClassicMachine::Mode mode, Read readWith)
     {
-        ClassicMachine machine(pty.master(), mode);
+        ClassicMachine simulator(pty.master(), mode);
+        machine = &simulator;
         host.queueOk(1);
         written.WriteToMachine();
         ASSERT_EQ(wait.finalTexts, QStringList{"CAFETERA CONFIGURADA CORRECTAMENTE"});
@@ -100,6 +101,9 @@ protected:
         CGrabador recorder(wait, app.profile(), fw::Clock::System());
         ASSERT_EQ(recorder.Conecta(&port), mode == ClassicMachine::Mode::Record ? 2 : 1);
         readWith(recorder);
+        requests = simulator.requests();
+        frames = simulator.frames();
+        machine = nullptr;
     }
 
     TestApplication app;
@@ -115,6 +119,10 @@ protected:
     COrmiDoc written;
     COrmiDoc read;
     PtyPair pty;
+    // While writeThenRead runs; then what it got.
+    ClassicMachine* machine = nullptr;
+    QList<QByteArray> requests;
+    QList<QByteArray> frames;
 };
 
 TEST_F(MachineReadTest, RecordModeRoundTripRenumbersAndKeepsFlagsTimesSugarAndTemperature)
@@ -158,6 +166,59 @@ TEST_F(MachineReadTest, MemoryModeRoundTripKeepsSelectionNumbersAndOnlyTheSugarF
 
 namespace {
 
+TEST_F(MachineReadTest, WithoutASugarRecordEveryProductTakesAllFlagsAndATemperatureOutOfRangeIs80)
+{
+    writeThenRead(ClassicMachine::Mode::Record, [&](CGrabador& recorder) {
+        ASSERT_TRUE(recorder.EscribeDatos(32, 0, QByteArray(80, '\0')));
+        ASSERT_TRUE(recorder.EscribeByte(33, 0, 120, 1));
+        read.ReadProducts(recorder);
+    });
+    const std::vector<RowSummary> expected = {
+        {1, 1, -1, 0, 0, 1, 1, 1}, {0, 0, 0, 5, 40, 0, 0, 0}, {0, 0, 3, 250, 600, 0, 0, 0},
+        {2, 2, -1, 0, 0, 1, 1, 1}, {0, 0, 1, 0, 30, 0, 0, 0},
+    };
+    EXPECT_EQ(summary(read), expected);
+    EXPECT_EQ(read.GetSugar().GetBitter(), 0);
+    EXPECT_EQ(read.GetSugar().GetNormal(), 0);
+    EXPECT_EQ(read.GetSugar().GetExtraSweet(), 0);
+    EXPECT_EQ(read.GetWorkingTemperature(), 80);
+}
+
+TEST_F(MachineReadTest, ANakedReadRequestIsAskedAgainAndGivesTheSameDocument)
+{
+    const std::vector<RowSummary> renumbered = {
+        {1, 1, -1, 0, 0, 1, 0, 1}, {0, 0, 0, 5, 40, 0, 0, 0}, {0, 0, 3, 250, 600, 0, 0, 0},
+        {2, 2, -1, 0, 0, 0, 1, 0}, {0, 0, 1, 0, 30, 0, 0, 0},
+    };
+    const std::vector<RowSummary> asIndexed = {
+        {2, 7, -1, 0, 0, 1, 1, 1}, {0, 0, 0, 5, 40, 0, 0, 0}, {0, 0, 3, 250, 600, 0, 0, 0},
+        {5, 9, -1, 0, 0, 0, 1, 1}, {0, 0, 1, 0, 30, 0, 0, 0},
+    };
+    for (const auto mode : {ClassicMachine::Mode::Record, ClassicMachine::Mode::Memory}) {
+        const bool record = mode == ClassicMachine::Mode::Record;
+        SCOPED_TRACE(record ? "record mode" : "memory mode");
+        wait.finalTexts.clear();
+        read.OnNewDocument();
+        read.SetMachineModel(1);
+        qsizetype framesBefore = 0;
+        writeThenRead(mode, [&](CGrabador& recorder) {
+            framesBefore = machine->frames().size();
+            machine->queueConfirmations({CGrabador::Nak});
+            if (record)
+                read.ReadProducts(recorder);
+            else
+                EXPECT_TRUE(read.ReadMemoryImage(recorder));
+        });
+        EXPECT_EQ(summary(read), record ? renumbered : asIndexed);
+        EXPECT_EQ(read.GetWorkingTemperature(), 92);
+        EXPECT_TRUE(app.messages().shown().isEmpty());
+        // The refused request was sent again, and no write frame went out while reading.
+        ASSERT_GE(requests.size(), 2);
+        EXPECT_EQ(requests[0], requests[1]);
+        EXPECT_EQ(frames.size(), framesBefore);
+    }
+}
+
 TEST_F(MachineReadTest, AnUnclosedOrMalformedRecordStopsTheReadKeepingEarlierRows)
 {
     const QByteArray unclosed = QByteArray("\xF0\x05\xF7", 3) + QByteArray(77, 'A');
@@ -198,7 +259,7 @@ protected:
 
     void writeFirst(ClassicMachine::Mode mode)
     {
-        machine = std::make_unique<ClassicMachine>(pty.master(), mode);
+        simulator = std::make_unique<ClassicMachine>(pty.master(), mode);
         host.queueOk(1);
         written.WriteToMachine();
         ASSERT_EQ(wait.finalTexts, QStringList{"CAFETERA CONFIGURADA CORRECTAMENTE"});
@@ -215,7 +276,7 @@ protected:
         EXPECT_EQ(read.GetMachineModel(), model);
     }
 
-    std::unique_ptr<ClassicMachine> machine;
+    std::unique_ptr<ClassicMachine> simulator;
 };
 
 TEST_F(ReadCommandTest, ReadsARecordModeMachineIntoTheResetDocumentUnderTheChosenModel)

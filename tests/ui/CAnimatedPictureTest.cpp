@@ -1,9 +1,9 @@
 #include "ui/CAnimatedPicture.h"
 
 #include "tests/support/TestGif.h"
+#include "tests/support/TestPng.h"
 #include "ui/GifFrameParser.h"
 
-#include <QBuffer>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -24,17 +24,6 @@ QByteArray gifOf(const QByteArray& blocks, const char* signature = "GIF89a")
 QByteArray frame(int delay, int disposal, int left, int top, int width, int height, int index)
 {
     return TestGif::graphicControl(delay, disposal) + TestGif::filledImage(left, top, width, height, index);
-}
-
-QByteArray pngOf(const QSize& size, const QColor& colour)
-{
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(colour);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
 }
 
 // A control whose menu and 3D-face colours differ, so a test tells the fills apart.
@@ -155,7 +144,7 @@ TEST_F(CAnimatedPictureTest, WaitsOfTheFrameDelays)
 
 TEST_F(CAnimatedPictureTest, StillPicturesOfOtherFormatsAndOtherGifVersions)
 {
-    ASSERT_TRUE(picture.LoadFromMemory(pngOf(QSize(5, 3), Qt::green)));
+    ASSERT_TRUE(picture.LoadFromMemory(filledPng(QSize(5, 3), Qt::green)));
     EXPECT_EQ(picture.pictureSize(), QSize(5, 3));
     EXPECT_FALSE(picture.IsAnimated());
     EXPECT_TRUE(picture.Show());
@@ -169,7 +158,7 @@ TEST_F(CAnimatedPictureTest, StillPicturesOfOtherFormatsAndOtherGifVersions)
 TEST_F(CAnimatedPictureTest, WhatCannotBeReadOrDecodedLeavesTheControlEmpty)
 {
     QTemporaryDir folder;
-    ASSERT_TRUE(picture.LoadFromMemory(pngOf(QSize(2, 2), Qt::red)));
+    ASSERT_TRUE(picture.LoadFromMemory(filledPng(QSize(2, 2), Qt::red)));
     EXPECT_FALSE(picture.LoadFromFile(folder.filePath("none.gif")));
     ExpectEmpty();
 
@@ -183,7 +172,7 @@ TEST_F(CAnimatedPictureTest, WhatCannotBeReadOrDecodedLeavesTheControlEmpty)
         gifOf(TestGif::plainText("a") + TestGif::plainText("b")),
     };
     for (const QByteArray& data : undecodable) {
-        ASSERT_TRUE(picture.LoadFromMemory(pngOf(QSize(2, 2), Qt::red)));
+        ASSERT_TRUE(picture.LoadFromMemory(filledPng(QSize(2, 2), Qt::red)));
         EXPECT_FALSE(picture.LoadFromMemory(data)) << data.toHex().toStdString();
         ExpectEmpty();
     }
@@ -219,13 +208,13 @@ TEST_F(CAnimatedPictureTest, ClearingOrDestroyingWhileAnimatingLeavesNoTimer)
     // A new load stops the running animation too.
     ASSERT_TRUE(picture.LoadFromMemory(data));
     picture.Show();
-    ASSERT_TRUE(picture.LoadFromMemory(pngOf(QSize(1, 1), Qt::red)));
+    ASSERT_TRUE(picture.LoadFromMemory(filledPng(QSize(1, 1), Qt::red)));
     EXPECT_FALSE(picture.isAnimationRunning());
 }
 
 TEST_F(CAnimatedPictureTest, PaintingCopiesTheBackBufferToTheTopLeft)
 {
-    ASSERT_TRUE(picture.LoadFromMemory(pngOf(QSize(3, 2), Qt::blue)));
+    ASSERT_TRUE(picture.LoadFromMemory(filledPng(QSize(3, 2), Qt::blue)));
     picture.Show();
     const QImage shown = picture.grab().toImage();
     ASSERT_EQ(shown.size(), QSize(3, 2));

@@ -3,12 +3,11 @@
 #include "tests/support/CatalogueFixture.h"
 #include "tests/support/TestApplication.h"
 #include "tests/support/TestGif.h"
+#include "tests/support/TestPng.h"
 #include "ui/CAnimatedPicture.h"
 #include "ui/WidgetModelDialogHost.h"
 
 #include <QApplication>
-#include <QBuffer>
-#include <QImage>
 #include <QPushButton>
 #include <QTimer>
 #include <QTreeWidget>
@@ -21,17 +20,6 @@
 namespace {
 
 using Mode = LeeDbConfiguraciones::Mode;
-
-QByteArray pngOf(const QSize& size, const QColor& colour)
-{
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(colour);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
-}
 
 // Machine types A, B and A again (two codes of one name); configurations 1 and 2 of the
 // first A, 19 and 21 of B, 30 and the prototype 40 of the second A. 19 has an animated GIF,
@@ -49,8 +37,8 @@ protected:
         catalogue.AddConfiguration({.code = 21, .machineType = 2, .description = "T21", .pictureFile = "T21.PNG"});
         catalogue.AddConfiguration({.code = 30, .machineType = 3, .description = "C30"});
         catalogue.AddConfiguration({.code = 40, .machineType = 3, .description = "P40", .prototype = true});
-        catalogue.WriteFile("C1.PNG", pngOf(QSize(20, 30), Qt::red));
-        catalogue.WriteFile("T21.PNG", pngOf(QSize(40, 10), Qt::blue));
+        catalogue.WriteFile("C1.PNG", filledPng(QSize(20, 30), Qt::red));
+        catalogue.WriteFile("T21.PNG", filledPng(QSize(40, 10), Qt::blue));
         catalogue.WriteFile("Imagenes/T19.GIF",
                             TestGif::header(16, 16, TestGif::fourColours()) + TestGif::graphicControl(20, 1)
                                 + TestGif::filledImage(0, 0, 16, 16, 1) + TestGif::graphicControl(20, 2)

@@ -1,0 +1,368 @@
+// T38A machines read back by the document, end to end through a pseudo-terminal: round trips
+// through both commands, and reads of records a machine was preloaded with.
+#include "app/CCfg.h"
+#include "app/COrmiDoc.h"
+#include "app/SetupT38A.h"
+#include "fw/Clock.h"
+#include "fw/ProgramWide.h"
+#include "fw/WaitUi.h"
+#include "link/CGrabadorT38A.h"
+#include "link/MandaTrama485.h"
+#include "link/SerialPort.h"
+#include "tests/support/CatalogueFixture.h"
+#include "tests/support/PtyPair.h"
+#include "tests/support/ScriptedModelDialogHost.h"
+#include "tests/support/ScriptedSaveChangesHost.h"
+#include "tests/support/ScriptedWaitUi.h"
+#include "tests/support/T38AMachine.h"
+#include "tests/support/TestApplication.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr int Model = 21; // program family 1: six set-up rows
+constexpr char Finished[] = "FIN DE LECTURA DE CONFIGURACION DE CAFETERA";
+
+struct Row {
+    int number, selection;
+    QByteArray name;
+    int flags, type, turns, pulses;
+    bool operator==(const Row&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const Row& r)
+{
+    if (r.type < 0)
+        return out << "{P" << r.number << "/" << r.selection << " " << r.name.toStdString() << " f" << r.flags << "}";
+    return out << "{t" << r.type << " " << r.turns << "/" << r.pulses << "}";
+}
+
+Row header(int number, const QByteArray& name, int flags) { return {number, number, name, flags, -1, 0, 0}; }
+Row device(int type, int turns, int pulses) { return {0, 0, {}, 0, type, turns, pulses}; }
+
+std::vector<Row> rowsOf(COrmiDoc& document)
+{
+    std::vector<Row> rows;
+    document.StartWalk();
+    while (CDeviceCoffee* row = document.GetNextRow()) {
+        if (row->IsProductHeader())
+            rows.push_back({row->GetProductNumber(), row->GetSelectionNumber(), row->GetName(),
+                            row->GetSugarFlag() | row->GetStirrerFlag() << 1 | row->GetCupFlag() << 2, -1, 0, 0});
+        else
+            rows.push_back(device(row->GetTypeIndex(), row->GetContainerTurns(), row->GetWaterPulses()));
+    }
+    return rows;
+}
+
+QByteArray hex(QByteArrayView bytes) { return bytes.toByteArray().toHex().toUpper(); }
+
+QByteArray bytes(std::initializer_list<int> values)
+{
+    QByteArray out;
+    for (int v : values)
+        out += char(v);
+    return out;
+}
+
+// A hot water of 100 pulses on valve 2.
+const QByteArray HotWater = bytes({0xF4, 0x02, 0x80, 0x00, 0x81, 0x64});
+
+// A product record as the machine keeps it: the header with its name, the devices, FF and
+// the number, in hexadecimal text.
+QByteArray productRecord(int number, const QByteArray& name, const QByteArray& devices = HotWater)
+{
+    return hex(bytes({0xF0, number, 0xF9, int(name.size())}) + name + devices + bytes({0xFF, number}));
+}
+
+class MachineReadT38ATest : public ::testing::Test {
+protected:
+    MachineReadT38ATest()
+    {
+        catalogue.AddMachineType(6, "Dravolino T38A-C", true);
+        catalogue.AddConfiguration({.code = Model, .machineType = 6, .description = "T"});
+        app.profile().WriteString("Configuracion", "WorkDir", app.tempPath("work/"));
+        app.profile().WriteString("Puertos", "COM1", pty.slavePath());
+        MandaTrama485::AsignaSecuencia('0');
+        written.SetMachineModel(Model);
+        read.SetMachineModel(Model);
+    }
+
+    SetupT38A& tables() { return setup.object(); }
+
+    // Set-up rows 1..6 hold products 1..6 with values of their own; row 0 holds product 9
+    // unless shifted.
+    void prepareSetup(bool shift)
+    {
+        for (int k = 0; k <= 6; ++k) {
+            SetupT38A::SetupRow row = tables().GetSetupRow(k).value();
+            row.productIndex = k == 0 ? (shift ? SetupT38A::NoProduct : 9) : k;
+            row.mgPerTurn = 1000 + 10 * k;
+            row.whipSpeed = 40 + k;
+            row.valveNumber = 20 + k;
+            row.whipperNumber = 30 + k;
+            tables().SetSetupRow(k, row);
+        }
+    }
+
+    // What the write carries of the set-up, then every value changed but whether row 0 has
+    // a product.
+    SetupT38A carriedThenScrambled()
+    {
+        const SetupT38A before = tables();
+        for (int k = 0; k <= 6; ++k) {
+            SetupT38A::SetupRow row = tables().GetSetupRow(k).value();
+            if (row.productIndex != SetupT38A::NoProduct)
+                row.productIndex = 15 + k % 3;
+            row.mgPerTurn = 7;
+            row.whipSpeed = 8;
+            row.valveNumber = 9;
+            row.whipperNumber = 10;
+            tables().SetSetupRow(k, row);
+        }
+        return before;
+    }
+
+    void addProduct(int number, const QByteArray& name, int flags, std::initializer_list<std::array<int, 3>> devices)
+    {
+        CDeviceCoffee* row = written.AddDevice();
+        row->SetProductNumber(number);
+        row->SetSelectionNumber(number);
+        row->SetName(name);
+        row->SetSugarFlag(quint8(flags & 1));
+        row->SetStirrerFlag(quint8((flags >> 1) & 1));
+        row->SetCupFlag(quint8((flags >> 2) & 1));
+        for (const auto& [type, turns, pulses] : devices) {
+            CDeviceCoffee* d = written.AddDevice();
+            d->SetTypeIndex(type);
+            d->SetTypeName(tables().GetRowDisplayName(type, 1));
+            d->SetContainerTurns(turns);
+            d->SetWaterPulses(pulses);
+        }
+    }
+
+    // A recorder on the machine without the break, for reads of preloaded records.
+    void readDirectly()
+    {
+        SerialPort port;
+        CGrabadorT38A recorder(wait, app.profile(), fw::Clock::System());
+        recorder.setBreakMs(0);
+        ASSERT_TRUE(recorder.Conecta(&port));
+        read.OnNewDocument();
+        read.SetMachineModel(Model);
+        EXPECT_TRUE(read.ReadT38AMachine(recorder));
+        recorder.Finaliza();
+        recorder.CierraEspera();
+    }
+
+    TestApplication app;
+    CatalogueFixture catalogue{app};
+    fw::ProgramWide<CCfg>::Scope cfg{30, 10};
+    fw::ProgramWide<SetupT38A>::Scope setup;
+    ScriptedModelDialogHost host;
+    fw::ProgramWide<ModelDialogHost>::Install hostInstall{host};
+    ScriptedWaitUi wait;
+    fw::ProgramWide<fw::WaitUi>::Install waitInstall{wait};
+    ScriptedSaveChangesHost saves;
+    fw::ProgramWide<fw::SaveChangesHost>::Install savesInstall{saves};
+    COrmiDoc written;
+    COrmiDoc read;
+    PtyPair pty;
+};
+
+// Written with either numbering through the write command, the set-up then scrambled, read
+// back through the read command; with or without a reply of the read dropped.
+class T38ARoundTripTest : public MachineReadT38ATest, public ::testing::WithParamInterface<std::tuple<bool, bool>> {};
+
+TEST_P(T38ARoundTripTest, GivesBackTheRowsAndTheSetupTheMachineCarries)
+{
+    const auto [shift, dropReply] = GetParam();
+    T38AMachine machine(pty.master());
+    prepareSetup(shift);
+    // Without the shift the first product row is T38A row 2; with it, set-up row 0
+    // has no product and the product rows start at 3.
+    const int first = shift ? 3 : 2;
+    written.OnNewDocument();
+    written.SetMachineModel(Model);
+    written.GetSugar().SetTimes(11, 22, 33);
+    written.SetWorkingTemperature(92);
+    addProduct(1, "CAFE SOLO", 5, {{0, 0, 700}, {first, 600, 300}});
+    addProduct(3, "CHOCOLATE", 2, {{first + 1, 240, 479}, {1, 0, 1024}});
+    host.queueOk(Model);
+    written.WriteToMachine();
+    ASSERT_EQ(wait.finalTexts, QStringList{"CAFETERA CONFIGURADA CORRECTAMENTE"});
+    const SetupT38A carried = carriedThenScrambled();
+
+    wait.finalTexts.clear();
+    wait.progress.clear();
+    // The first "2" of the read loses its reply and is asked again.
+    if (dropReply)
+        machine.peer().scriptFault(int(machine.peer().requests().size()) + 1, T38APeer::Fault::DropReply);
+    host.queueOk(Model);
+    read.ReadFromMachine();
+
+    // Fields 1 and 3 become products 1 and 2; the fillers of the other fields add none.
+    const std::vector<Row> expected = {
+        header(1, "CAFE SOLO", 5), device(0, 0, 700),           device(first, 600, 300),
+        header(2, "CHOCOLATE", 2), device(first + 1, 240, 479), device(1, 0, 1024),
+    };
+    EXPECT_EQ(rowsOf(read), expected);
+    EXPECT_EQ(read.GetSugar().GetBitter(), 11);
+    EXPECT_EQ(read.GetSugar().GetNormal(), 22);
+    EXPECT_EQ(read.GetSugar().GetExtraSweet(), 33);
+    EXPECT_EQ(read.GetWorkingTemperature(), 92);
+    EXPECT_EQ(read.GetMachineModel(), Model);
+    EXPECT_EQ(wait.finalTexts, QStringList{Finished});
+    EXPECT_EQ(wait.progress.value(wait.progress.size() - 1), 100);
+    EXPECT_TRUE(app.messages().shown().isEmpty()) << app.messages().texts().join('|').toStdString();
+    if (dropReply) {
+        const QList<T38APeer::Request> requests = machine.peer().requests();
+        EXPECT_TRUE(std::any_of(requests.begin(), requests.end(), [](const auto& r) { return r.retry; }));
+    }
+
+    // The named containers, milligrams per turn, whipping speeds and the valves and
+    // whippers of the rows the devices use come back as they were written.
+    for (int k = 0; k <= 6; ++k) {
+        SCOPED_TRACE(k);
+        const SetupT38A::SetupRow now = tables().GetSetupRow(k).value();
+        const SetupT38A::SetupRow was = carried.GetSetupRow(k).value();
+        if (k < 6) {
+            EXPECT_EQ(now.productIndex, was.productIndex);
+        }
+        if (k >= 1) {
+            EXPECT_EQ(now.mgPerTurn, was.mgPerTurn);
+        }
+        if (k >= 2) {
+            EXPECT_EQ(now.whipSpeed, was.whipSpeed);
+        }
+    }
+    // Hot water on row 0, the coffee group on row 1, the dispensers on rows 2 and 3.
+    for (int k = 0; k <= 3; ++k)
+        EXPECT_EQ(tables().GetSetupRow(k)->valveNumber, carried.GetSetupRow(k)->valveNumber) << k;
+    for (int k = 2; k <= 3; ++k)
+        EXPECT_EQ(tables().GetSetupRow(k)->whipperNumber, carried.GetSetupRow(k)->whipperNumber) << k;
+}
+
+INSTANTIATE_TEST_SUITE_P(ShiftAndFault, T38ARoundTripTest, ::testing::Combine(::testing::Bool(), ::testing::Bool()),
+                         [](const auto& info) {
+                             return std::string(std::get<0>(info.param) ? "Shift" : "NoShift") +
+                                    (std::get<1>(info.param) ? "DroppedReply" : "CleanLine");
+                         });
+
+// Records a machine was preloaded with, read on a recorder without the break.
+TEST_F(MachineReadT38ATest, ProductsAreNumberedInReadingOrderWithTheFlagsAndNamesOfTheirFields)
+{
+    T38AMachine machine(pty.master());
+    for (int field : {1, 2, 5})
+        machine.setRecord('5', quint8(field), productRecord(field, "P" + QByteArray::number(field)));
+    // A filler, as the compile step sends for an empty field, adds no row.
+    machine.setRecord('5', 3, productRecord(3, "---", {}));
+    // An older header: the name after 0xF7 up to the first byte above 0xF0.
+    machine.setRecord('5', 4, hex(bytes({0xF0, 4, 0xF7}) + "OLD" + HotWater + bytes({0xFF, 4})));
+    machine.setRecord('3', 1, bytes({1, 0}));
+    machine.setRecord('3', 2, bytes({2, 0}));
+    machine.setRecord('3', 5, bytes({4, 0}));
+    // 120 degrees, least significant byte first, taken as it is; bitter 5, extra sweet 7,
+    // normal 6.
+    machine.setRecord('L', 0, bytes({0x20, 0x01}));
+    machine.setRecord('4', 0, hex(bytes({0xF2, 5, 7, 6, 0xFF})));
+    const SetupT38A before = tables();
+
+    readDirectly();
+
+    // A field without its flag record keeps sugar, stirrer and cup.
+    const std::vector<Row> expected = {
+        header(1, "P1", 1),  device(1, 0, 100), header(2, "P2", 2), device(1, 0, 100),
+        header(3, "OLD", 7), device(1, 0, 100), header(4, "P5", 4), device(1, 0, 100),
+    };
+    EXPECT_EQ(rowsOf(read), expected);
+    EXPECT_EQ(read.GetWorkingTemperature(), 120);
+    EXPECT_EQ(read.GetSugar().GetBitter(), 5);
+    EXPECT_EQ(read.GetSugar().GetNormal(), 6);
+    EXPECT_EQ(read.GetSugar().GetExtraSweet(), 7);
+    // No container record: the set-up rows keep their products.
+    for (int k = 0; k < SetupT38A::SetupRowCount; ++k)
+        EXPECT_EQ(tables().GetSetupRow(k)->productIndex, before.GetSetupRow(k)->productIndex) << k;
+    EXPECT_EQ(wait.finalTexts, QStringList{Finished});
+    EXPECT_TRUE(app.messages().shown().isEmpty()) << app.messages().texts().join('|').toStdString();
+}
+
+TEST_F(MachineReadT38ATest, AContainerNameMatchesASecondNameOrTakesTheFirstFreeEntry)
+{
+    T38AMachine machine(pty.master());
+    for (int j = 0; j < SetupT38A::ProductNameCount; ++j) {
+        tables().SetProductName(j, j == 12 || j == 14 ? QByteArray() : "N" + QByteArray::number(j));
+        tables().SetName2(j, "M" + QByteArray::number(j));
+    }
+    // Set-up row 0 has no product: field k names row k.
+    machine.setRecord('Q', 1, hex("M7"));
+    machine.setRecord('Q', 2, hex("NUEVO"));
+    machine.setRecord('Q', 3, "FFFF");
+    machine.setRecord('Q', 4, hex("OTRO"));
+
+    readDirectly();
+
+    EXPECT_EQ(tables().GetSetupRow(1)->productIndex, 7);
+    EXPECT_EQ(tables().GetSetupRow(2)->productIndex, 12);
+    EXPECT_EQ(tables().GetProductName(12), "DISP.3 MAQUINA");
+    EXPECT_EQ(tables().GetName2(12), "NUEVO");
+    // An unnamed container is "????".
+    EXPECT_EQ(tables().GetSetupRow(3)->productIndex, 14);
+    EXPECT_EQ(tables().GetProductName(14), "DISP.4 MAQUINA");
+    EXPECT_EQ(tables().GetName2(14), "????");
+    // Every entry taken: the row keeps what it had.
+    EXPECT_EQ(tables().GetSetupRow(4)->productIndex, SetupT38A::NoProduct);
+    EXPECT_EQ(wait.finalTexts, QStringList{Finished});
+}
+
+// Input longer than its work area is refused, never cut: the read stops there, keeping the
+// product read before it, without its final text.
+TEST_F(MachineReadT38ATest, InputLongerThanItsWorkAreaStopsTheReadKeepingEarlierRows)
+{
+    QByteArray longDevice = bytes({0xF1, 0x02, 0x80, 0x00, 0x81, 0x01});
+    for (int i = 0; i < 50; ++i)
+        longDevice += bytes({0x83, 0x01});
+    const struct {
+        const char* what;
+        QByteArray second;
+    } cases[] = {
+        {"record text over 400", hex(QByteArray(201, 'A'))},
+        {"product over 180 bytes", productRecord(2, QByteArray(170, 'B'))},
+        {"name of 52 bytes", productRecord(2, QByteArray(52, 'C'))},
+        {"device over 100 bytes", productRecord(2, "D", longDevice + HotWater + bytes({0xF3, 0x04, 0x80, 0x00, 0x81, 0x00}))},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        T38AMachine machine(pty.master());
+        machine.setRecord('5', 1, productRecord(1, "BUENO"));
+        machine.setRecord('5', 2, c.second);
+        app.messages().clear();
+        wait.finalTexts.clear();
+
+        readDirectly();
+
+        ASSERT_FALSE(read.GetRowCount() == 0);
+        EXPECT_EQ(rowsOf(read).front(), header(1, "BUENO", 7));
+        EXPECT_EQ(rowsOf(read).at(1), device(1, 0, 100));
+        ASSERT_EQ(app.messages().texts().size(), 1);
+        EXPECT_TRUE(app.messages().texts()[0].startsWith("7-Fichero de configuración erroneo"));
+        EXPECT_TRUE(wait.finalTexts.isEmpty());
+    }
+}
+
+TEST_F(MachineReadT38ATest, AFailedHelloStopsTheWaitAndLeavesTheDocumentButForItsModel)
+{
+    T38AMachine machine(pty.master());
+    machine.peer().setDefaultFault(T38APeer::Fault::Refusal);
+    read.AddDevice();
+    read.SetMachineModel(1);
+    host.queueOk(Model);
+    read.ReadFromMachine();
+    EXPECT_EQ(read.GetRowCount(), 1);
+    EXPECT_EQ(read.GetMachineModel(), Model);
+    EXPECT_GE(wait.stops, 1);
+    EXPECT_FALSE(machine.commands().contains("2"));
+    EXPECT_FALSE(wait.finalTexts.contains(Finished));
+}
+
+} // namespace

@@ -72,6 +72,8 @@ bool CEspereDlg::Inicia()
     m_active = true;
     m_stopRequested = false;
     m_state.reset(waitText(), cancelText());
+    // A window used before still holds the last transfer's final text until the first tick.
+    showChanges();
     show();
     m_timer.start();
     waitUntil([this] { return m_started || !isVisible(); });
@@ -118,7 +120,7 @@ void CEspereDlg::reject()
     QDialog::reject();
 }
 
-void CEspereDlg::OnTimer()
+void CEspereDlg::showChanges()
 {
     if (const auto shown = m_state.takeChanges()) {
         m_message->setText(shown->message);
@@ -126,6 +128,11 @@ void CEspereDlg::OnTimer()
         // The bar ignores values outside its range; more than 100 shows full.
         m_progress->setValue(qBound(0, shown->progress, 100));
     }
+}
+
+void CEspereDlg::OnTimer()
+{
+    showChanges();
     if (m_stopRequested && !m_state.isDone() && isVisible())
         done(QDialog::Accepted);
     m_started = true;

@@ -53,6 +53,8 @@ public slots:
 
 private:
     void OnTimer();
+    // Puts the state's pending changes on the widgets.
+    void showChanges();
     // Pumps events until the condition holds, looking again at every tick and when the
     // window closes.
     void waitUntil(const std::function<bool()>& condition);

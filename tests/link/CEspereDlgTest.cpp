@@ -28,6 +28,28 @@ void pressKey(QWidget& widget, Qt::Key key)
     QApplication::sendEvent(&widget, &release);
 }
 
+// Records the texts a window shows at the moment it appears.
+class ShowWatcher : public QObject {
+public:
+    explicit ShowWatcher(CEspereDlg& dialog)
+        : m_dialog(dialog)
+    {
+        dialog.installEventFilter(this);
+    }
+    QStringList shown;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show)
+            shown << m_dialog.messageText() + QLatin1Char('|') + m_dialog.buttonText();
+        return false;
+    }
+
+private:
+    CEspereDlg& m_dialog;
+};
+
 class CEspereDlgTest : public ::testing::Test {
 protected:
     // Runs the action once the event loop that is waiting meanwhile gets to it.
@@ -182,3 +204,17 @@ TEST_F(CEspereDlgTest, StringIdsGiveTheTableTexts)
 }
 
 } // namespace
+
+TEST_F(CEspereDlgTest, ANewStartNeverShowsTheLastTransfersFinalText)
+{
+    ASSERT_TRUE(dialog.Inicia());
+    dialog.Termina(QStringLiteral("CAFETERA CONFIGURADA CORRECTAMENTE"));
+    later(2 * CEspereDlg::TickMs, [&] { dialog.button()->click(); });
+    dialog.Detiene();
+    ASSERT_EQ(dialog.buttonText(), "Aceptar");
+
+    ShowWatcher watcher(dialog);
+    ASSERT_TRUE(dialog.Inicia());
+    EXPECT_EQ(watcher.shown, QStringList{"Espere por favor|Cancelar"});
+    dialog.Detiene();
+}

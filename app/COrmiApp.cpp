@@ -124,6 +124,17 @@ QString COrmiApp::LanguageFileName(int idioma)
     }
 }
 
+QString COrmiApp::FrameworkLocaleName(int idioma)
+{
+    switch (idioma) {
+    case 0: return QStringLiteral("es");
+    case 1: return QStringLiteral("fr");
+    case 3: return QStringLiteral("pt_BR"); // the only Portuguese Qt ships
+    case 4: return QStringLiteral("de");
+    default: return QStringLiteral("en");
+    }
+}
+
 void COrmiApp::LoadLanguageDll()
 {
     fw::Profile& profile = m_application->profile();
@@ -132,6 +143,8 @@ void COrmiApp::LoadLanguageDll()
         idioma = profile.GetInt(LegacySection, LanguageValue, 0);
         profile.WriteInt(OrmiSection, LanguageValue, idioma);
     }
+    // Without the system's Qt translations its dialogs stay in English; nothing else depends on them.
+    m_frameworkTranslation.install(FrameworkLocaleName(idioma));
     const QString fileName = LanguageFileName(idioma);
     if (fileName.isEmpty())
         return;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/InternalModeProbe.h"
+#include "fw/FrameworkTranslation.h"
 #include "fw/ProgramWide.h"
 #include "fw/SaveChangesHost.h"
 
@@ -23,7 +24,7 @@ class ViewPrinting;
 class WidgetModelDialogHost;
 class WidgetPrintDialogs;
 class WidgetViewDialogs;
-// The management-database export's options dialog (issue 19).
+// The management-database export's options dialog.
 class ExportOptionsDialogHost;
 class WidgetExportOptionsDialogHost;
 namespace fw {
@@ -91,6 +92,8 @@ public:
 
     // The language file for a profile value: none for 0.
     static QString LanguageFileName(int idioma);
+    // The locale of Qt's own texts for a profile value ("es" for 0).
+    static QString FrameworkLocaleName(int idioma);
     // The program's exit code after InitInstance gave false: 0 when the command line's print
     // ran, 1 when start-up failed.
     int ExitCode() const { return m_exitCode; }
@@ -128,7 +131,7 @@ private:
     std::unique_ptr<QPrinter> m_ownPrinter;
     std::unique_ptr<QtSaveDialogHost> m_saveDialogHost;
     std::optional<fw::ProgramWide<SaveDialogHost>::Install> m_saveDialogHostInstall;
-    // The management-database export's options dialog (issue 19).
+    // The management-database export's options dialog.
     std::unique_ptr<WidgetExportOptionsDialogHost> m_exportOptionsHost;
     std::optional<fw::ProgramWide<ExportOptionsDialogHost>::Install> m_exportOptionsHostInstall;
     std::unique_ptr<WidgetViewDialogs> m_viewDialogs;
@@ -140,10 +143,11 @@ private:
     std::unique_ptr<WidgetPrintDialogs> m_printDialogs;
     std::unique_ptr<ViewPrinting> m_printing;
     std::unique_ptr<fw::SingleDocTemplate> m_template;
-    // Issue 14: reading a machine asks the template's question about unsaved changes.
+    // Reading a machine asks the template's question about unsaved changes.
     std::optional<fw::ProgramWide<fw::SaveChangesHost>::Install> m_saveChangesInstall;
     QPointer<CMySplashWnd> m_splash;
     QString m_languageFile;
+    fw::FrameworkTranslation m_frameworkTranslation;
     quint8 m_internalMode = 0;
     int m_exitCode = 1;
     fw::ProgramWide<COrmiApp>::Install m_install;

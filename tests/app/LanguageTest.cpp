@@ -4,6 +4,7 @@
 #include "fw/StringTable.h"
 #include "tests/support/TestApplication.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QMenuBar>
@@ -55,9 +56,12 @@ TEST_F(LanguageTest, TheProfileChoosesTheLanguageFile)
         int legacy;      // Configuracion/Idioma, -2 for none written
         const char* loaded;
         int written;     // Ormi/Idioma afterwards
+        const char* qtCancel; // Qt's own dialogs in the same language
     } cases[] = {
-        {-2, 2, "OrmiEngl.lng", 2}, {-2, -2, "", 0}, {-1, 3, "OrmiPort.lng", 3}, {0, 2, "", 0},
-        {1, 0, "OrmiFran.lng", 1},  {4, 0, "OrmiGerm.lng", 4}, {7, 0, "OrmiEng.lng", 7}, {-5, 0, "OrmiEng.lng", -5},
+        {-2, 2, "OrmiEngl.lng", 2, "Cancel"},    {-2, -2, "", 0, "Cancelar"},
+        {-1, 3, "OrmiPort.lng", 3, "Cancelar"},  {0, 2, "", 0, "Cancelar"},
+        {1, 0, "OrmiFran.lng", 1, "Annuler"},    {4, 0, "OrmiGerm.lng", 4, "Abbrechen"},
+        {7, 0, "OrmiEng.lng", 7, "Cancel"},      {-5, 0, "OrmiEng.lng", -5, "Cancel"},
     };
     for (const auto& c : cases) {
         TestApplication fresh;
@@ -73,6 +77,8 @@ TEST_F(LanguageTest, TheProfileChoosesTheLanguageFile)
         EXPECT_EQ(fresh.strings().text(1584), *c.loaded ? QString::fromLatin1(c.loaded) : QString("Versión "))
             << where.toStdString();
         EXPECT_EQ(fresh.profile().GetInt("Ormi", "Idioma", -9), c.written) << where.toStdString();
+        EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QString::fromUtf8(c.qtCancel))
+            << where.toStdString();
     }
 }
 

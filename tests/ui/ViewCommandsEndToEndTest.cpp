@@ -322,7 +322,7 @@ TEST_F(ViewCommandsEndToEndTest, AT38AConfigurationGoesToTheMachineComesBackAndO
 
     app.messages().queueAnswer(fw::MessageAnswer::No); // the built document is not saved
     run(LeerRs232, {model(21), waitForTheEnd()});
-    EXPECT_EQ(describe(doc()), built);
+    EXPECT_EQ(describe(doc()), built) << describe(doc()).join("\n").toStdString() << "\n----\n" << built.join("\n").toStdString();
 
     const QString folder = app.tempPath("QUORVANEL");
     ASSERT_TRUE(QDir().mkpath(folder));

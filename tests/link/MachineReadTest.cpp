@@ -10,6 +10,7 @@
 #include "link/SerialPort.h"
 #include "tests/support/CatalogueFixture.h"
 #include "tests/support/ClassicMachine.h"
+#include "tests/support/ClassicProducts.h"
 #include "tests/support/PtyPair.h"
 #include "tests/support/ScriptedModelDialogHost.h"
 #include "tests/support/ScriptedSaveChangesHost.h"
@@ -62,28 +63,10 @@ protected:
         written.GetSugar().SetTimes(11, 22, 33);
         written.SetWorkingTemperature(92);
         // Products 2 and 5 with selection numbers 7 and 9; times above 239 take pairs.
-        addProduct(2, 7, 1, 0, 1, {{0, 5, 40}, {3, 250, 600}});
-        addProduct(5, 9, 0, 1, 0, {{1, 0, 30}});
+        addClassicProduct(written, 2, 7, 1, 0, 1, {{0, 5, 40}, {3, 250, 600}});
+        addClassicProduct(written, 5, 9, 0, 1, 0, {{1, 0, 30}});
         read.OnNewDocument();
         read.SetMachineModel(1);
-    }
-
-    void addProduct(int number, int selection, int sugar, int stirrer, int cup,
-                    std::initializer_list<std::array<int, 3>> devices)
-    {
-        CDeviceCoffee* header = written.AddDevice();
-        header->SetProductNumber(number);
-        header->SetSelectionNumber(selection);
-        header->SetName("TE");
-        header->SetSugarFlag(quint8(sugar));
-        header->SetStirrerFlag(quint8(stirrer));
-        header->SetCupFlag(quint8(cup));
-        for (const auto& [type, start, end] : devices) {
-            CDeviceCoffee* device = written.AddDevice();
-            device->SetTypeIndex(type);
-            device->SetStart(start);
-            device->SetEnd(end);
-        }
     }
 
     // The write through the command, then the read on a fresh recorder.

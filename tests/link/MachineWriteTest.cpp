@@ -9,6 +9,7 @@
 #include "tests/link/RecordingExporter.h"
 #include "tests/support/CatalogueFixture.h"
 #include "tests/support/ClassicMachine.h"
+#include "tests/support/ClassicProducts.h"
 #include "tests/support/PtyPair.h"
 #include "tests/support/ScriptedModelDialogHost.h"
 #include "tests/support/ScriptedWaitUi.h"
@@ -56,19 +57,7 @@ protected:
     void addProduct(int number, int selection, int sugar, int stirrer, int cup,
                     std::initializer_list<std::array<int, 3>> devices)
     {
-        CDeviceCoffee* header = document.AddDevice();
-        header->SetProductNumber(number);
-        header->SetSelectionNumber(selection);
-        header->SetName("TE");
-        header->SetSugarFlag(quint8(sugar));
-        header->SetStirrerFlag(quint8(stirrer));
-        header->SetCupFlag(quint8(cup));
-        for (const auto& [type, start, end] : devices) {
-            CDeviceCoffee* device = document.AddDevice();
-            device->SetTypeIndex(type);
-            device->SetStart(start);
-            device->SetEnd(end);
-        }
+        addClassicProduct(document, number, selection, sugar, stirrer, cup, devices);
         document.SetModifiedFlag(false);
     }
 

@@ -122,6 +122,13 @@ bool ParseT38ARow(QByteArray& string, int n, QByteArray& out)
                 if (stop >= end || byteAt(string, stop) == End)
                     waterAtEnd = true;
             } else if (b == Dispenser || b == CoffeeGroup) {
+                // A device on a product row without a product is sent without a whipper: its
+                // water is the last of its fields, and the field that opens the next device
+                // ends it. Left in the string, that field starts the next call.
+                if (waterSeen) {
+                    out = (dispenserSeen ? dispenserOrGroup : QByteArray()) + water;
+                    return true;
+                }
                 if (b == CoffeeGroup) {
                     groupSeen = true;
                 } else if (slotZeroIsGroup && p + 1 < end && byteAt(string, p + 1) == 0) {
@@ -143,7 +150,7 @@ bool ParseT38ARow(QByteArray& string, int n, QByteArray& out)
         }
         i = p;
         if (waterSeen && waterAtEnd) {
-            out = water;
+            out = (dispenserSeen ? dispenserOrGroup : QByteArray()) + water;
             return true;
         }
     }

@@ -14,7 +14,9 @@ inline constexpr int T38AMaxProductBytes = 180;
 
 // Takes the fields of one device out of the first n bytes of the string (at most 180 and no
 // more than the string holds) into out, in the encoder's order: a coffee group and its water,
-// a dispenser with its water and whipper, or a hot water alone. The string is changed in
+// a dispenser with its water and whipper, or a hot water alone. A dispenser on a row without a
+// product has no whipper: its water ends it when the next dispenser or group field or the end
+// of the product follows. The string is changed in
 // place: it is moved so that it starts at its first field, its last byte is dropped and the
 // fields taken are zeroed, so that the caller calls again on the same string until false. A
 // field that runs to the end of the bytes ends there, as it would at the closing 0xFF.

@@ -99,6 +99,26 @@ TEST_F(T38ARowParser, SlotZeroIsTheCoffeeGroupWhenSetupRowZeroHasNoProduct)
     EXPECT_EQ(devices[0], slotZero + DispenserWater + WhipperField);
 }
 
+TEST_F(T38ARowParser, ADeviceWithoutAWhipperEndsAtTheNextDeviceOrAtTheEnd)
+{
+    // Dispensers on product rows without a product are sent without a whipper.
+    const QByteArray otherDispenser = bytes({0xF1, 0x03, 0x80, 0x00, 0x81, 0x0C});
+    const QByteArray string = DispenserField + DispenserWater + GroupField + GroupWater + otherDispenser +
+                              DispenserWater + bytes({0xFF, 0x01});
+    QList<QByteArray> devices = parseAll(string, int(string.size()));
+    ASSERT_EQ(devices.size(), 3);
+    EXPECT_EQ(devices[0], DispenserField + DispenserWater);
+    EXPECT_EQ(devices[1], GroupField + GroupWater);
+    EXPECT_EQ(devices[2], otherDispenser + DispenserWater);
+
+    // A hot water before a dispenser stays a device of its own.
+    const QByteArray hotWaterFirst = HotWater + DispenserField + DispenserWater + WhipperField + bytes({0xFF, 0x02});
+    devices = parseAll(hotWaterFirst, int(hotWaterFirst.size()));
+    ASSERT_EQ(devices.size(), 2);
+    EXPECT_EQ(devices[0], HotWater);
+    EXPECT_EQ(devices[1], DispenserField + DispenserWater + WhipperField);
+}
+
 TEST_F(T38ARowParser, AFieldWithContinuationPairsIsTakenWhole)
 {
     const QByteArray turns600 = bytes({0xF1, 0x02, 0x80, 0x00, 0x81, 0xEF, 0x83, 0xEF, 0x83, 0x7A});

@@ -249,6 +249,40 @@ INSTANTIATE_TEST_SUITE_P(ShiftAndFault, T38ARoundTripTest, ::testing::Combine(::
                                     (std::get<1>(info.param) ? "DroppedReply" : "CleanLine");
                          });
 
+// The set-up as it comes: no row has a product, so set-up row 0 gives the shift and every
+// product row shows the coffee group's name. Its dispensers go without a whipper field.
+TEST_F(MachineReadT38ATest, DispensersOnRowsWithoutAProductComeBackWithoutAWhipper)
+{
+    T38AMachine machine(pty.master());
+    written.OnNewDocument();
+    written.SetMachineModel(Model);
+    addProduct(1, "CAFE SOLO", 7, {{3, 10, 0}, {0, 0, 130}});
+    addProduct(2, "CHOCOLATE", 7, {{4, 12, 0}});
+    host.queueOk(Model);
+    written.WriteToMachine();
+    ASSERT_EQ(wait.finalTexts, QStringList{"CAFETERA CONFIGURADA CORRECTAMENTE"});
+    // Dispenser slot 1 on valve 1, 10 turns; its water; the group on valve 0, 130 pulses.
+    EXPECT_EQ(machine.records().value({'5', 1}),
+              productRecord(1, "CAFE SOLO",
+                            bytes({0xF1, 0x01, 0x80, 0x00, 0x81, 0x0A, 0xF4, 0x01, 0x80, 0x00, 0x81, 0x00,
+                                   0xF5, 0x01, 0x80, 0x00, 0x81, 0x00, 0xF4, 0x00, 0x80, 0x00, 0x81, 0x82})));
+    EXPECT_EQ(machine.records().value({'5', 2}),
+              productRecord(2, "CHOCOLATE",
+                            bytes({0xF1, 0x02, 0x80, 0x00, 0x81, 0x0C, 0xF4, 0x01, 0x80, 0x00, 0x81, 0x00})));
+
+    wait.finalTexts.clear();
+    host.queueOk(Model);
+    read.ReadFromMachine();
+
+    const std::vector<Row> expected = {
+        header(1, "CAFE SOLO", 7), device(3, 10, 0), device(0, 0, 130),
+        header(2, "CHOCOLATE", 7), device(4, 12, 0),
+    };
+    EXPECT_EQ(rowsOf(read), expected);
+    EXPECT_EQ(wait.finalTexts, QStringList{Finished});
+    EXPECT_TRUE(app.messages().shown().isEmpty()) << app.messages().texts().join('|').toStdString();
+}
+
 // Records a machine was preloaded with, read on a recorder without the break.
 TEST_F(MachineReadT38ATest, ProductsAreNumberedInReadingOrderWithTheFlagsAndNamesOfTheirFields)
 {

@@ -41,6 +41,25 @@ const QString InternalModeOffValue = QStringLiteral("DesactivarModoPemvora");
 // No language was ever chosen.
 constexpr int NoLanguage = -1;
 
+// A profile language value: its file beside the program (none for the built-in Spanish) and
+// the locale of Qt's own texts.
+struct InterfaceLanguage {
+    const char* file;
+    const char* qtLocale;
+};
+
+InterfaceLanguage interfaceLanguage(int idioma)
+{
+    switch (idioma) {
+    case 0: return {"", "es"};
+    case 1: return {"OrmiFran.lng", "fr"};
+    case 2: return {"OrmiEngl.lng", "en"};
+    case 3: return {"OrmiPort.lng", "pt_BR"}; // the only Portuguese Qt ships
+    case 4: return {"OrmiGerm.lng", "de"};
+    default: return {"OrmiEng.lng", "en"};
+    }
+}
+
 } // namespace
 
 // The framework objects the program's own application owns; a test brings its own.
@@ -112,29 +131,6 @@ bool COrmiApp::InitInstance()
 
 CMySplashWnd* COrmiApp::splash() const { return m_splash.data(); }
 
-QString COrmiApp::LanguageFileName(int idioma)
-{
-    switch (idioma) {
-    case 0: return QString();
-    case 1: return QStringLiteral("OrmiFran.lng");
-    case 2: return QStringLiteral("OrmiEngl.lng");
-    case 3: return QStringLiteral("OrmiPort.lng");
-    case 4: return QStringLiteral("OrmiGerm.lng");
-    default: return QStringLiteral("OrmiEng.lng");
-    }
-}
-
-QString COrmiApp::FrameworkLocaleName(int idioma)
-{
-    switch (idioma) {
-    case 0: return QStringLiteral("es");
-    case 1: return QStringLiteral("fr");
-    case 3: return QStringLiteral("pt_BR"); // the only Portuguese Qt ships
-    case 4: return QStringLiteral("de");
-    default: return QStringLiteral("en");
-    }
-}
-
 void COrmiApp::LoadLanguageDll()
 {
     fw::Profile& profile = m_application->profile();
@@ -143,9 +139,10 @@ void COrmiApp::LoadLanguageDll()
         idioma = profile.GetInt(LegacySection, LanguageValue, 0);
         profile.WriteInt(OrmiSection, LanguageValue, idioma);
     }
+    const InterfaceLanguage language = interfaceLanguage(idioma);
     // Without the system's Qt translations its dialogs stay in English; nothing else depends on them.
-    m_frameworkTranslation.install(FrameworkLocaleName(idioma));
-    const QString fileName = LanguageFileName(idioma);
+    m_frameworkTranslation.install(QString::fromLatin1(language.qtLocale));
+    const QString fileName = QString::fromLatin1(language.file);
     if (fileName.isEmpty())
         return;
     const QString path = QDir(m_application->programFolder()).filePath(fileName);

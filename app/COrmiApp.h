@@ -90,10 +90,6 @@ public:
     // 57664: the About box.
     void OnAppAbout();
 
-    // The language file for a profile value: none for 0.
-    static QString LanguageFileName(int idioma);
-    // The locale of Qt's own texts for a profile value ("es" for 0).
-    static QString FrameworkLocaleName(int idioma);
     // The program's exit code after InitInstance gave false: 0 when the command line's print
     // ran, 1 when start-up failed.
     int ExitCode() const { return m_exitCode; }

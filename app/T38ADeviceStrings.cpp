@@ -101,6 +101,8 @@ bool ParseT38ARow(QByteArray& string, int n, QByteArray& out)
     bool waterSeen = false;
     bool whipperSeen = false;
     bool waterAtEnd = false;
+    // A device that ends at its water: a dispenser taken before it and the water.
+    const auto endedAtWater = [&] { return (dispenserSeen ? dispenserOrGroup : QByteArray()) + water; };
     // The flags hold across separators: fields on both sides of one make one device.
     for (qsizetype i = 0; i < end; ++i) {
         if (byteAt(string, i) == End || byteAt(string, i) == Separator)
@@ -126,7 +128,7 @@ bool ParseT38ARow(QByteArray& string, int n, QByteArray& out)
                 // water is the last of its fields, and the field that opens the next device
                 // ends it. Left in the string, that field starts the next call.
                 if (waterSeen) {
-                    out = (dispenserSeen ? dispenserOrGroup : QByteArray()) + water;
+                    out = endedAtWater();
                     return true;
                 }
                 if (b == CoffeeGroup) {
@@ -150,7 +152,7 @@ bool ParseT38ARow(QByteArray& string, int n, QByteArray& out)
         }
         i = p;
         if (waterSeen && waterAtEnd) {
-            out = (dispenserSeen ? dispenserOrGroup : QByteArray()) + water;
+            out = endedAtWater();
             return true;
         }
     }

@@ -9,7 +9,6 @@
 namespace {
 
 constexpr quint32 DefaultCodePage = 1250;
-constexpr char FillerName[] = "---";
 
 // What the machines' separators and fillers (0xCC, 0xCD, 0xFF bytes) become in a name.
 constexpr std::array<char16_t, 6> NameEnds{0x00CC, 0xCC00, 0xCCCC, 0xCD00, 0xCDCD, 0xFFFF};
@@ -33,7 +32,7 @@ quint32 GetNameCodePage()
 
 void ConvertNameToWide(const QByteArray& name, WideName& wide, quint32 codePage)
 {
-    if (QByteArray(name.constData()) == FillerName || codePage == DefaultCodePage)
+    if (QByteArray(name.constData()) == FillerProductName || codePage == DefaultCodePage)
         return;
     std::u16string units;
     if (!NameConverter::ToWide(name, codePage, units))

@@ -4,6 +4,10 @@
 
 #include <QByteArray>
 
+// The name of the empty products a T38A write sends for the product fields a document leaves
+// free.
+inline constexpr char FillerProductName[] = "---";
+
 // The code page of product names that the profile selects (Ormi/Codepage): 1251, 1255 or
 // 1256 as named, 1250 for anything else and while no application exists yet.
 quint32 GetNameCodePage();

@@ -4,6 +4,7 @@
 #include "app/COrmiDoc.h"
 #include "app/MachineModel.h"
 #include "app/ProductDlgData.h"
+#include "app/ProductNameEncoding.h"
 #include "app/RowByteCode.h"
 #include "app/SetupT38A.h"
 #include "fw/Application.h"
@@ -194,7 +195,7 @@ bool ProgramCompiler::SendFiller(int productNumber)
     ProductDlgData record;
     record.productNumber = productNumber;
     record.selectionNumber = productNumber;
-    record.name = "---";
+    record.name = FillerProductName;
     record.sugarFlag = 1;
     record.stirrerFlag = 1;
     record.cupFlag = 1;

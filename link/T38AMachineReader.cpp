@@ -3,6 +3,7 @@
 #include "app/COrmiDoc.h"
 #include "app/DispositivoT38ADlgData.h"
 #include "app/ProductDlgData.h"
+#include "app/ProductNameEncoding.h"
 #include "app/RowByteCode.h"
 #include "app/SetupT38A.h"
 #include "app/T38ADeviceStrings.h"
@@ -28,7 +29,6 @@ constexpr quint8 LastNameByte = 0xF0;
 constexpr char DeviceSeparator = char(0xCC);
 constexpr char Blank = ' ';
 constexpr int FirstNewName = 1;
-constexpr char FillerName[] = "---";
 
 SetupT38A& setup() { return fw::ProgramWide<SetupT38A>::get(); }
 
@@ -44,8 +44,8 @@ bool isFiller(const QByteArray& bytes, int field)
     filler += char(RowByteCode::ProductHeader);
     filler += char(field);
     filler += char(NameMark);
-    filler += char(sizeof FillerName - 1);
-    filler += FillerName;
+    filler += char(sizeof FillerProductName - 1);
+    filler += FillerProductName;
     filler += char(RowByteCode::End);
     filler += char(field);
     return bytes == filler;

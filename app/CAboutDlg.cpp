@@ -2,6 +2,7 @@
 
 #include "app/ToolbarArt.h"
 #include "fw/Application.h"
+#include "fw/DialogFit.h"
 #include "fw/TextFormat.h"
 
 #include <QDialogButtonBox>
@@ -55,6 +56,7 @@ CAboutDlg::CAboutDlg(QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addWidget(buttons);
+    fw::DialogFit::fitCaption(*this, *buttons);
 }
 
 QString CAboutDlg::titleText() const { return m_title->text(); }

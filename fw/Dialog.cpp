@@ -1,10 +1,9 @@
 #include "fw/Dialog.h"
 
 #include "fw/Application.h"
+#include "fw/DialogFit.h"
 
 #include <QDialogButtonBox>
-#include <QFontMetrics>
-#include <QLayout>
 #include <QPushButton>
 
 namespace fw {
@@ -69,26 +68,31 @@ QDialogButtonBox* Dialog::makeButtons()
 void Dialog::showEvent(QShowEvent* event)
 {
     InitDialog();
-    fitCaption();
+    if (m_buttons) {
+        // Translated captions are often longer than the dialog's contents.
+        DialogFit::fitCaption(*this, *m_buttons);
+        if (!m_shownOnce)
+            putButtonsLast();
+    }
+    if (!m_shownOnce)
+        DialogFit::focusFirstField(*this);
+    m_shownOnce = true;
     QDialog::showEvent(event);
 }
 
-// A title bar cuts a caption wider than its window, and translated captions are often longer
-// than the dialog's contents: the row of buttons keeps the window wide enough for the caption
-// in a bold title font, the window's icon and its close button.
-void Dialog::fitCaption()
+// The buttons are made before the sections they close, so they would come first in tab order
+// and take the focus from the fields.
+void Dialog::putButtonsLast()
 {
-    if (!m_buttons)
-        return;
-    constexpr int TitleBarExtras = 100;
-    QFont titleFont = font();
-    titleFont.setBold(true);
-    const QMargins margins = layout() ? layout()->contentsMargins() : QMargins();
-    const int wanted = QFontMetrics(titleFont).horizontalAdvance(windowTitle()) + TitleBarExtras;
-    m_buttons->setMinimumWidth(qMax(0, wanted - margins.left() - margins.right()));
-    // Sized now, before the window first appears.
-    if (layout())
-        layout()->activate();
+    QWidget* last = this;
+    for (QWidget* widget = nextInFocusChain(); widget != this; widget = widget->nextInFocusChain()) {
+        if (isAncestorOf(widget) && widget != m_buttons && !m_buttons->isAncestorOf(widget))
+            last = widget;
+    }
+    for (QAbstractButton* button : m_buttons->buttons()) {
+        setTabOrder(last, button);
+        last = button;
+    }
 }
 
 } // namespace fw

@@ -73,10 +73,11 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void fitCaption();
+    void putButtonsLast();
 
     int m_templateId;
     bool m_initialised = false;
+    bool m_shownOnce = false;
     QHash<int, QWidget*> m_items;
     QDialogButtonBox* m_buttons = nullptr;
 };

@@ -1,6 +1,7 @@
 #include "link/CEspereDlg.h"
 
 #include "fw/Application.h"
+#include "fw/DialogFit.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -57,6 +58,7 @@ CEspereDlg::CEspereDlg(QWidget* parent)
     layout->addWidget(m_message, 1);
     layout->addWidget(m_progress);
     layout->addLayout(buttonRow);
+    fw::DialogFit::fitCaption(*this, *m_progress);
 
     m_timer.setInterval(TickMs);
     connect(&m_timer, &QTimer::timeout, this, &CEspereDlg::OnTimer);

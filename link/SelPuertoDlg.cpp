@@ -1,6 +1,7 @@
 #include "link/SelPuertoDlg.h"
 
 #include "fw/Application.h"
+#include "fw/DialogFit.h"
 #include "fw/Profile.h"
 
 #include <QComboBox>
@@ -59,6 +60,8 @@ SelPuertoDlg::SelPuertoDlg(fw::Profile& profile, const PortResolver& resolver, Q
     auto* layout = new QHBoxLayout(this);
     layout->addLayout(choice, 1);
     layout->addWidget(buttons);
+    fw::DialogFit::fitCaption(*this, *m_device);
+    m_ports->setFocus();
 
     LlenaPuertos();
 }

@@ -72,6 +72,13 @@ DispositivoT38ADlg::DispositivoT38ADlg(DispositivoT38ADlgData& record, const Set
     , m_waterEstimate(addItem(WaterEstimate, readOnlyEdit()))
 {
     setWindowTitle(captionText());
+    // A group type hides the product estimate: its room stays, so the window keeps its size
+    // and its buttons stay under the mouse.
+    for (QWidget* hidden : {static_cast<QWidget*>(m_productIcon), static_cast<QWidget*>(m_productEstimate)}) {
+        QSizePolicy policy = hidden->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        hidden->setSizePolicy(policy);
+    }
     m_turns->setDigitsOnly(true);
     m_type->setMinimumContentsLength(24);
     DialogLayout::fixNumberWidth(m_turns, 5);

@@ -40,11 +40,11 @@ ParametrizacionDlg::ParametrizacionDlg(ParametrizacionDlgData& record, const CCf
         if (k > 0)
             setTabOrder(m_dispensers[k - 1], m_dispensers[k]);
     }
-    setTabOrder(m_dispensers.back(), m_pump);
     auto* pumpLabel = new QLabel(itemText(PumpLabel));
     pumpLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     grid->addWidget(pumpLabel, ParametrizacionDlgData::DispenserCount + 1, 0);
     grid->addWidget(m_pump, ParametrizacionDlgData::DispenserCount + 1, 1);
+    setTabOrder(m_dispensers.back(), m_pump);
     grid->addWidget(wrappedText(itemText(WarningText)), ParametrizacionDlgData::DispenserCount + 2, 0, 1, 2);
     fields->setFixedWidth(460);
     DialogLayout::stack(this, {fields}, makeButtons());

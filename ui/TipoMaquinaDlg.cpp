@@ -1,6 +1,7 @@
 #include "ui/TipoMaquinaDlg.h"
 
 #include "fw/Application.h"
+#include "fw/DialogFit.h"
 #include "fw/MessageBoxes.h"
 #include "ui/CAnimatedPicture.h"
 
@@ -10,6 +11,8 @@
 #include <QHeaderView>
 #include <QPainter>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QTreeWidget>
 
 namespace {
@@ -26,6 +29,8 @@ constexpr QRect TreeRect(204, 12, 228, 180);
 constexpr QRect OkRect(324, 204, 50, 14);
 constexpr QRect CancelRect(384, 204, 50, 14);
 constexpr QSize ClientSize(444, 226);
+// Pixels of the window manager's frame on both sides together.
+constexpr int WindowFrameAllowance = 16;
 
 // Dialog units to pixels through the font: a horizontal unit is a quarter of the average
 // character width, a vertical one an eighth of the character height.
@@ -122,12 +127,12 @@ TipoMaquinaDlg::TipoMaquinaDlg(TipoMaquinaDlgData& data, LeeDbConfiguraciones::M
     m_tree->header()->setStretchLastSection(false);
     m_tree->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
 
+    DoDataExchange(false);
+    // After the filling: the tree is as wide as its longest name.
     layOut();
     setTabOrder(m_tree, m_ok);
     setTabOrder(m_ok, m_cancel);
     m_tree->setFocus();
-
-    DoDataExchange(false);
     connect(m_tree, &QTreeWidget::itemSelectionChanged, this, &TipoMaquinaDlg::OnSelchangedArbol);
     connect(m_tree, &QTreeWidget::itemDoubleClicked, this, &TipoMaquinaDlg::OnDblclkArbol);
     connect(m_ok, &QPushButton::clicked, this, &TipoMaquinaDlg::OnOK);
@@ -139,11 +144,32 @@ TipoMaquinaDlg::~TipoMaquinaDlg() { m_picture->StopAnimation(); }
 void TipoMaquinaDlg::layOut()
 {
     const DialogUnits units(font());
+    const QSize client = units.size(ClientSize);
+    // The tree grows to its longest name and the window to its caption, within the screen;
+    // the buttons keep to the right edge.
+    const int treeGrowth = qMax(0, namesWidth() - units.x(TreeRect.width()));
+    const int captionGrowth = qMax(0, fw::DialogFit::captionWidth(*this) - client.width());
+    const int room = qMax(0, screen()->availableGeometry().width() - WindowFrameAllowance - client.width());
+    const int added = qMin(qMax(treeGrowth, captionGrowth), room);
+    const int treeAdded = qMin(treeGrowth, added);
     m_pictureFrame->setGeometry(units.rect(PictureRect));
-    m_tree->setGeometry(units.rect(TreeRect));
-    m_ok->setGeometry(units.rect(OkRect));
-    m_cancel->setGeometry(units.rect(CancelRect));
-    setFixedSize(units.size(ClientSize));
+    m_tree->setGeometry(units.rect(TreeRect).adjusted(0, 0, treeAdded, 0));
+    m_ok->setGeometry(units.rect(OkRect).translated(added, 0));
+    m_cancel->setGeometry(units.rect(CancelRect).translated(added, 0));
+    setFixedSize(client.width() + added, client.height());
+}
+
+int TipoMaquinaDlg::namesWidth() const
+{
+    int widest = 0;
+    for (QTreeWidgetItemIterator it(m_tree); *it; ++it) {
+        int depth = m_tree->rootIsDecorated() ? 1 : 0;
+        for (const QTreeWidgetItem* up = (*it)->parent(); up; up = up->parent())
+            ++depth;
+        const QModelIndex index = m_tree->indexFromItem(*it);
+        widest = qMax(widest, depth * m_tree->indentation() + m_tree->sizeHintForIndex(index).width());
+    }
+    return widest + 2 * m_tree->frameWidth() + m_tree->verticalScrollBar()->sizeHint().width();
 }
 
 void TipoMaquinaDlg::DoDataExchange(bool saving)

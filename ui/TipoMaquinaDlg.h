@@ -54,6 +54,8 @@ private:
     void DoDataExchange(bool saving);
     void fillTree();
     void layOut();
+    // The tree width that shows every name without the horizontal scroll bar.
+    int namesWidth() const;
     // The configuration's display name, "<machine type>: <configuration>".
     QString displayName(int code) const;
 

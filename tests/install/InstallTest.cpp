@@ -1,5 +1,5 @@
 // Installing into a temporary prefix: the program with its catalogue and language files, the
-// link, the desktop entry, the icon and the .caf file type.
+// link, the desktop entry, the icons and the .caf file type.
 #include <QDir>
 #include <QFileInfo>
 #include <QMimeDatabase>
@@ -36,7 +36,8 @@ TEST(InstallTest, TheProgramItsFilesAndTheCafTypeAreInstalled)
                              "lib/ormi/OrmiGerm.lng", "lib/ormi/OrmiPort.lng", "lib/ormi/ConvertLCD.txt",
                              "lib/ormi/configormi/CONFIGURACIONES.MDB", "lib/ormi/configormi/NombresProductos.MDB",
                              "lib/ormi/configormi/RELES_C200.TXT", "share/applications/ormi.desktop",
-                             "share/mime/packages/ormi.xml", "share/icons/hicolor/scalable/apps/ormi.svg"})
+                             "share/mime/packages/ormi.xml", "share/icons/hicolor/scalable/apps/ormi.svg",
+                             "share/icons/hicolor/scalable/mimetypes/application-x-pemvoraormi-document.svg"})
         EXPECT_TRUE(QFileInfo::exists(root.filePath(file))) << file;
     const QFileInfo link(root.filePath("bin/ormi"));
     EXPECT_TRUE(link.isSymLink());
@@ -55,4 +56,8 @@ TEST(InstallTest, TheProgramItsFilesAndTheCafTypeAreInstalled)
     const QMimeType type = QMimeDatabase().mimeTypeForFile("x.caf", QMimeDatabase::MatchExtension);
     EXPECT_EQ(type.name(), "application/x-pemvoraormi-document");
     EXPECT_EQ(type.comment(), "PemvoraOrmi Document");
+    // A file manager shows the documents with the icon the type names, which is installed.
+    EXPECT_EQ(type.iconName(), "application-x-pemvoraormi-document");
+    EXPECT_TRUE(QFileInfo::exists(
+        root.filePath("share/icons/hicolor/scalable/mimetypes/" + type.iconName() + ".svg")));
 }

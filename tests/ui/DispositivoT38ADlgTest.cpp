@@ -4,6 +4,7 @@
 #include "ui/DispositivoT38ADlg.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QLineEdit>
 #include <QToolButton>
 
@@ -132,6 +133,24 @@ TEST_F(DispositivoT38ADlgTest, ChoosingAGroupZeroesAndLocksTheTurnsAndHidesThePr
         EXPECT_EQ(record.type, position == 0 ? 0 : 6);
         EXPECT_EQ(record.turns, 0);
         EXPECT_EQ(record.waterPulses, 100);
+    }
+}
+
+// Otherwise OK jumps away from the mouse.
+TEST_F(DispositivoT38ADlgTest, TheWindowKeepsItsSizeAndPlaceWhateverTypeIsChosen)
+{
+    DispositivoT38ADlgData record = device(4, 8, 100);
+    auto dialog = open(record);
+    dialog->move(200, 150);
+    const QRect frame = dialog->geometry();
+    QWidget* ok = dialog->GetDlgItem(fw::Dialog::IdOk);
+    const QPoint okPlace = ok->mapTo(dialog.get(), QPoint(0, 0));
+    for (int position : {0, 3, 1, 4}) { // a group, a product, the other group, a product
+        SCOPED_TRACE(position);
+        choose(*dialog, position);
+        QCoreApplication::sendPostedEvents();
+        EXPECT_EQ(dialog->geometry(), frame);
+        EXPECT_EQ(ok->mapTo(dialog.get(), QPoint(0, 0)), okPlace);
     }
 }
 

@@ -8,7 +8,11 @@
 #include "ui/WidgetModelDialogHost.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QPushButton>
+#include <QScopeGuard>
+#include <QScreen>
+#include <QScrollBar>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -231,6 +235,50 @@ TEST_F(TipoMaquinaDlgTest, DoubleClickOnAConfigurationIsOkAndOnATypeNothing)
     emit dialog->tree()->itemDoubleClicked(configuration, 0);
     EXPECT_EQ(dialog->result(), QDialog::Accepted);
     EXPECT_EQ(data.model, 2);
+}
+
+// A cut name would need the horizontal scroll bar; a name wider than the screen still leaves
+// the window on it, with OK and Cancel at its right edge.
+TEST_F(TipoMaquinaDlgTest, TheTreeIsAsWideAsItsLongestNameWithinTheScreen)
+{
+    // A small font leaves the test screen room beside the template's width.
+    const QFont programFont = QApplication::font();
+    const auto restore = qScopeGuard([&] { QApplication::setFont(programFont); });
+    QFont small = programFont;
+    small.setPointSize(5);
+    QApplication::setFont(small);
+    const auto rightMargin = [](const TipoMaquinaDlg& dialog) {
+        return dialog.width() - dialog.cancelButton()->geometry().right();
+    };
+    const auto scrollRange = [](QTreeWidget* tree) {
+        QCoreApplication::processEvents();
+        return tree->horizontalScrollBar()->maximum();
+    };
+    int templateWidth = 0;
+    int templateMargin = 0;
+    {
+        auto dialog = Open(1);
+        templateWidth = dialog->width();
+        templateMargin = rightMargin(*dialog);
+        EXPECT_EQ(scrollRange(dialog->tree()), 0);
+    }
+    struct Case {
+        int repeats;
+        bool fitsTheScreen;
+    };
+    for (const Case c : {Case{1, true}, Case{40, false}}) {
+        SCOPED_TRACE(c.repeats);
+        catalogue.AddConfiguration({.code = 50 + c.repeats,
+                                    .machineType = 2,
+                                    .description = QByteArray("CAFE, LECHE, CHOCOLATE Y TE CON CINCO DISPENSADORES ")
+                                                       .repeated(c.repeats)});
+        auto dialog = Open(1);
+        EXPECT_GT(dialog->width(), templateWidth);
+        EXPECT_LE(dialog->width(), dialog->screen()->availableGeometry().width());
+        EXPECT_EQ(rightMargin(*dialog), templateMargin);
+        EXPECT_LE(dialog->tree()->geometry().right(), dialog->cancelButton()->geometry().right());
+        EXPECT_EQ(scrollRange(dialog->tree()) == 0, c.fitsTheScreen);
+    }
 }
 
 TEST_F(TipoMaquinaDlgTest, CancelKeepsTheModel)

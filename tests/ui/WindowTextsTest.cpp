@@ -5,7 +5,9 @@
 #include "db/DBSQLListCtrl.h"
 #include "db/IdiomaTextosDlg.h"
 #include "db/SearchDlg.h"
+#include "fw/DialogFit.h"
 #include "fw/StringTable.h"
+#include "fw/UpDownEdit.h"
 #include "link/CEspereDlg.h"
 #include "link/SelPuertoDlg.h"
 #include "tests/support/CatalogueFixture.h"
@@ -30,11 +32,14 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QTest>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <map>
+#include <set>
 #include <memory>
 
 namespace {
@@ -75,109 +80,143 @@ QStringList menuTexts(const QList<QAction*>& actions)
 // Every window of the program, built as its callers build it, on a catalogue of our own.
 class WindowTextsTest : public ::testing::Test {
 protected:
+    using Look = std::function<void(QWidget&)>;
     struct Window {
         const char* name;
-        std::function<QStringList()> texts;
+        // Builds the window as its caller does and hands it to the look.
+        std::function<void(const Look&)> open;
         QStringList data = {}; // texts that are the window's data, not its own
+        bool readUnshown = false; // its texts are read before it opens
     };
 
-    // Shows a window as its caller does, so that its initialisation fills it, and reads it.
-    template <class W>
-    static QStringList shown(W& window)
+    // Shows a window as its caller does, so that its initialisation fills it, unless its texts
+    // are read before; a menu's texts are its items'.
+    static QStringList textsOf(const Window& window)
     {
-        window.show();
-        return shownTexts(window);
+        QStringList texts;
+        window.open([&](QWidget& widget) {
+            if (qobject_cast<QMenuBar*>(&widget) || qobject_cast<QMenu*>(&widget)) {
+                texts = menuTexts(widget.actions());
+                return;
+            }
+            if (!window.readUnshown)
+                widget.show();
+            texts = shownTexts(widget);
+        });
+        return texts;
+    }
+    // Opens every dialog of the program as its caller does and hands it to the look.
+    void forEachDialog(const std::function<void(const char* name, QDialog&)>& look)
+    {
+        for (const Window& window : windows()) {
+            window.open([&](QWidget& widget) {
+                if (auto* dialog = qobject_cast<QDialog*>(&widget)) {
+                    dialog->show();
+                    look(window.name, *dialog);
+                }
+            });
+        }
     }
 
     std::vector<Window> windows()
     {
         return {
-            {"product", [this] {
+            {"product", [this](const Look& look) {
                  ProductDlgData record;
                  record.t38aFlag = true;
                  CProductDlg dialog(record, nullptr, [](QByteArray&, int&) { return false; });
-                 return shown(dialog);
+                 look(dialog);
              }},
-            {"device", [this] {
+            {"device", [this](const Look& look) {
                  DispositivoDlgData record(7);
                  CDispositivoDlg dialog(record, catalogue, nullptr, [](int) { return true; });
-                 return shown(dialog);
+                 look(dialog);
              }},
-            {"T38A device", [this] {
+            {"T38A device", [this](const Look& look) {
                  DispositivoT38ADlgData record;
                  DispositivoT38ADlg dialog(record, setup);
-                 return shown(dialog);
+                 look(dialog);
              }},
-            {"sugar", [] {
+            {"sugar", [](const Look& look) {
                  SugarDlgData record;
                  CSugarDlg dialog(record);
-                 return shown(dialog);
+                 look(dialog);
              }},
-            {"temperature", [] {
+            {"temperature", [](const Look& look) {
                  TemperDlgData record{90};
                  CTemperDlg dialog(record);
-                 return shown(dialog);
+                 look(dialog);
              }},
-            {"parametrisation", [this] {
+            {"parametrisation", [this](const Look& look) {
                  ParametrizacionDlgData record;
                  ParametrizacionDlg dialog(record, catalogue);
-                 return shown(dialog);
+                 look(dialog);
              }},
-            {"T38A group set-up", [this] {
+            {"T38A group set-up", [this](const Look& look) {
                  ParametrizGrupoT38ADlg dialog(setup, 1, nullptr, [](NombrePctoDlgData&) { return false; });
-                 return shown(dialog);
+                 look(dialog);
              }},
-            {"product text", [this] {
+            {"product text", [this](const Look& look) {
                  NombrePctoDlgData record;
                  record.caption = app.strings().text(218);
                  NombrePctoDispensadorT38A dialog(record);
-                 return shown(dialog);
+                 look(dialog);
              }},
-            {"interface language", [] {
+            {"interface language", [](const Look& look) {
                  SelIdiomaDlg dialog;
-                 return shown(dialog);
+                 look(dialog);
              }},
-            {"product-name language", [] {
+            {"product-name language", [](const Look& look) {
                  IdiomaTextosDlg dialog;
                  dialog.SetCodePageChoice(true);
-                 return shown(dialog);
+                 look(dialog);
              }},
-            {"machine model", [] {
+            {"machine model", [](const Look& look) {
                  TipoMaquinaDlgData record;
                  TipoMaquinaDlg dialog(record, LeeDbConfiguraciones::Mode::Normal);
-                 return shown(dialog);
+                 look(dialog);
              }},
             // Before it opens: once open the caller's label replaces the template's.
-            {"value prompt", [] {
+            {"value prompt", [](const Look& look) {
                  SearchDlgData record;
                  SearchDlg dialog(record);
-                 return shownTexts(dialog);
-             }},
-            {"serial port", [this] {
+                 look(dialog);
+             },
+             {},
+             true},
+            {"serial port", [this](const Look& look) {
                  app.profile().WriteString("Puertos", "COM1", "/dev/null");
                  PortResolver::Roots roots{app.tempPath("dev"), app.tempPath("class-tty")};
                  SelPuertoDlg dialog(app.profile(), PortResolver(app.profile(), roots));
-                 return shown(dialog);
+                 look(dialog);
              },
              {"/dev/null"}},
             // Closed: it opens only for a transfer.
-            {"wait", [] {
+            {"wait", [](const Look& look) {
                  CEspereDlg dialog;
-                 return shownTexts(dialog);
-             }},
-            {"about", [] {
+                 look(dialog);
+             },
+             {},
+             true},
+            {"about", [](const Look& look) {
                  CAboutDlg dialog;
-                 return shownTexts(dialog);
-             }},
-            {"main menu", [] {
+                 look(dialog);
+             },
+             {},
+             true},
+            {"main menu", [](const Look& look) {
                  CMainFrame frame;
-                 return menuTexts(frame.menuBar()->actions());
-             }},
-            {"query grid menu", [] {
+                 look(*frame.menuBar());
+             },
+             {},
+             true},
+            {"query grid menu", [](const Look& look) {
                  DBSQLListCtrl grid;
                  std::unique_ptr<QMenu> menu(grid.CreateContextMenu(nullptr));
-                 return menuTexts(menu->actions());
-             }},
+                 look(*menu);
+             },
+             {},
+             true},
         };
     }
 
@@ -198,7 +237,7 @@ TEST_F(WindowTextsTest, EveryWindowTakesEachOfItsTextsFromTheTable)
 
     for (const Window& window : windows()) {
         QStringList strays;
-        for (const QString& text : window.texts()) {
+        for (const QString& text : textsOf(window)) {
             if (!text.contains(MarkOpen) && !window.data.contains(text))
                 strays << (text.isEmpty() ? QStringLiteral("(empty)") : text);
         }
@@ -249,6 +288,86 @@ TEST_F(WindowTextsTest, ADialogIsAtLeastAsWideAsItsCaption)
     CTemperDlg dialog(record);
     dialog.show();
     EXPECT_GT(dialog.width(), dialog.fontMetrics().horizontalAdvance(dialog.windowTitle()));
+}
+
+// Title bars show the window's icon and three buttons beside the caption, in a bold font of
+// their own; a short caption on a narrow dialog ("Arbeitssprache") was cut by them.
+TEST_F(WindowTextsTest, TheCaptionWidthLeavesRoomForTheTitleBarsIconAndButtons)
+{
+    QWidget window;
+    window.setWindowTitle("Arbeitssprache");
+    QFont bold = window.font();
+    bold.setBold(true);
+    const QFontMetrics metrics(bold);
+    EXPECT_GE(fw::DialogFit::captionWidth(window),
+              metrics.horizontalAdvance(window.windowTitle()) + 4 * metrics.height());
+}
+
+TEST_F(WindowTextsTest, EveryDialogIsAtLeastAsWideAsItsCaptionInEveryLanguage)
+{
+    for (const char* file : {"", "OrmiFran.lng", "OrmiEngl.lng", "OrmiPort.lng", "OrmiGerm.lng", "OrmiEng.lng"}) {
+        SCOPED_TRACE(file);
+        if (*file) {
+            ASSERT_TRUE(app.strings().loadLanguage(QStringLiteral(ORMI_LANGUAGE_DIR "/") + file));
+        }
+        forEachDialog([](const char* name, QDialog& dialog) {
+            EXPECT_GE(dialog.width(), fw::DialogFit::captionWidth(dialog)) << name;
+        });
+    }
+}
+
+// Typing goes to the first field: "105" and Enter in the temperature dialog is 105, not the 80
+// it opened with.
+TEST_F(WindowTextsTest, EveryDialogOpensWithTheFocusInItsFirstField)
+{
+    // The kind of field each dialog starts with, so that one whose focus is on a button fails.
+    const std::map<std::string, const char*> firstKinds = {
+        {"product", "QComboBox"},          {"device", "QComboBox"},         {"T38A device", "QComboBox"},
+        {"sugar", "fw::UpDownEdit"},        {"temperature", "fw::UpDownEdit"}, {"parametrisation", "QLineEdit"},
+        {"T38A group set-up", "QComboBox"}, {"product text", "QLineEdit"},   {"interface language", "QRadioButton"},
+        {"product-name language", "QComboBox"}, {"machine model", "QTreeWidget"}, {"value prompt", "QLineEdit"},   {"serial port", "QComboBox"},
+    };
+    std::set<std::string> looked;
+    forEachDialog([&](const char* name, QDialog& dialog) {
+        QWidget* focus = dialog.focusWidget();
+        while (focus && focus->focusProxy())
+            focus = focus->focusProxy();
+        const QWidget* field = fw::DialogFit::firstField(dialog);
+        if (!field)
+            return;
+        looked.insert(name);
+        EXPECT_EQ(focus, field) << name << ": " << (focus ? focus->metaObject()->className() : "no focus");
+        const auto kind = firstKinds.find(name);
+        ASSERT_NE(kind, firstKinds.end()) << name;
+        EXPECT_TRUE(field->inherits(kind->second)) << name << ": " << field->metaObject()->className();
+    });
+    EXPECT_EQ(looked.size(), firstKinds.size());
+}
+
+TEST_F(WindowTextsTest, ANumberTypedIntoTheTemperatureDialogAndEnterIsTheDialogsValue)
+{
+    struct Case {
+        const char* typed;
+        bool accepted;
+        int temperature;
+    };
+    // 105 lies outside 80..100: the range message, never a silent 80.
+    const Case cases[] = {{"95", true, 95}, {"105", false, 80}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        app.messages().clear();
+        TemperDlgData record{80};
+        CTemperDlg dialog(record);
+        dialog.show();
+        QWidget* focus = dialog.focusWidget();
+        ASSERT_NE(focus, nullptr);
+        QTest::keyClicks(focus, c.typed);
+        QTest::keyClick(focus, Qt::Key_Return);
+        EXPECT_EQ(dialog.result() == QDialog::Accepted, c.accepted);
+        EXPECT_EQ(record.temperature, c.temperature);
+        EXPECT_EQ(app.messages().shown().size(), qsizetype(c.accepted ? 0 : 1));
+        EXPECT_EQ(dialog.item<fw::UpDownEdit>(CTemperDlg::TemperatureEdit)->text(), c.typed);
+    }
 }
 
 } // namespace

@@ -103,8 +103,8 @@ public:
     // --- drawing ---
     // Draws the row as one line of the time chart at its x and y: a header as its selection
     // text and a seconds scale, a device as its name, a time axis and its bar. A width above
-    // 0 becomes the scale's room (width - x - 30, stored back). Nothing else in the row
-    // changes.
+    // 0 becomes the scale's room (width - x - 30, stored back); on a printer it is the
+    // paper's width, where the scale and the bars stop. Nothing else in the row changes.
     void DrawRow(fw::LoEnglishCanvas& dc);
 
     // --- the machines' byte code ---

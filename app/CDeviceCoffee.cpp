@@ -220,7 +220,7 @@ int CDeviceCoffee::DecodeRow(QByteArrayView in)
         if (in.size() < 2)
             return fail(3);
         m_productNumber = at(1);
-        m_name.clear();
+        m_name = QByteArray(BlankNameLength, ' ');
         m_typeIndex = 0;
         m_colour = 0;
         m_start = 0;

@@ -123,7 +123,8 @@ public:
     int EncodeRowT38A(fw::ByteWriter& out, bool shift);
     // One row of a classic machine's record, from in's first byte. Result: the bytes taken,
     // or 0 after reporting a malformed row ("1-".."4-"); running out of input is malformed.
-    // The reader sets the selection number of a header afterwards.
+    // A header without its name marker keeps 18 blanks as name and its name index. The
+    // reader sets the selection number of a header afterwards.
     int DecodeRow(QByteArrayView in);
 
     // --- the document file ---

@@ -65,11 +65,16 @@ QString CDeviceCoffee::GetEstimateText() const
 void CDeviceCoffee::DrawRow(fw::LoEnglishCanvas& dc)
 {
     int scale = RowDrawing::DefaultScale;
+    int rightEdge = RowDrawing::NoEdge;
     if (m_width > 0) {
-        m_width = truncateToInt(double(m_width) - double(m_x) - 30.0);
-        scale = RowDrawing::ScaleForRoom(m_width);
+        // On paper the width is the paper's, whose edge nothing passes.
+        const bool onPaper = dc.IsPrinting();
+        if (onPaper)
+            rightEdge = m_width;
+        m_width = truncateToInt(double(m_width) - double(m_x) - RowDrawing::RightMargin);
+        scale = onPaper ? RowDrawing::ScaleForPaper(m_width) : RowDrawing::ScaleForRoom(m_width);
     }
-    RowDrawing(*this, dc, scale).Run();
+    RowDrawing(*this, dc, scale, rightEdge).Run();
 }
 
 bool CDeviceCoffee::IsFlowMeterValve() const { return fw::ProgramWide<CCfg>::get().IsEstimatedValve(m_typeIndex); }
@@ -215,7 +220,7 @@ int CDeviceCoffee::DecodeRow(QByteArrayView in)
         if (in.size() < 2)
             return fail(3);
         m_productNumber = at(1);
-        m_name.clear();
+        m_name = QByteArray(BlankNameLength, ' ');
         m_typeIndex = 0;
         m_colour = 0;
         m_start = 0;

@@ -103,8 +103,8 @@ public:
     // --- drawing ---
     // Draws the row as one line of the time chart at its x and y: a header as its selection
     // text and a seconds scale, a device as its name, a time axis and its bar. A width above
-    // 0 becomes the scale's room (width - x - 30, stored back). Nothing else in the row
-    // changes.
+    // 0 becomes the scale's room (width - x - 30, stored back); on a printer it is the
+    // paper's width, where the scale and the bars stop. Nothing else in the row changes.
     void DrawRow(fw::LoEnglishCanvas& dc);
 
     // --- the machines' byte code ---
@@ -123,7 +123,8 @@ public:
     int EncodeRowT38A(fw::ByteWriter& out, bool shift);
     // One row of a classic machine's record, from in's first byte. Result: the bytes taken,
     // or 0 after reporting a malformed row ("1-".."4-"); running out of input is malformed.
-    // The reader sets the selection number of a header afterwards.
+    // A header without its name marker keeps 18 blanks as name and its name index. The
+    // reader sets the selection number of a header afterwards.
     int DecodeRow(QByteArrayView in);
 
     // --- the document file ---

@@ -67,7 +67,8 @@ const MenuPopup kMenu[] = {
 // Toolbars 204 and 206.
 constexpr int MainToolBarId = 204;
 constexpr int EditToolBarId = 206;
-constexpr int ToolBarIconSize = 24;
+constexpr int MainToolBarButtonSize = 30;
+constexpr int EditToolBarButtonSize = 24;
 // The framework's idle prompt and status-bar indicators.
 constexpr int IdleMessageText = 57345;
 constexpr int IndicatorTexts[] = {59137, 59138, 59139};
@@ -88,10 +89,9 @@ CMainFrame::CMainFrame(QWidget* parent)
     // Printing without the dialog has no menu item or button; the print path and the command
     // line reach it through its action.
     createAction(FilePrintDirect, QString());
-    // Both bars show their pictures at one size, so they read as one set.
-    m_mainToolBar = createToolBar(MainToolBarId, mainToolBarCommands(), ToolBarIconSize);
+    m_mainToolBar = createToolBar(MainToolBarId, mainToolBarCommands(), MainToolBarButtonSize);
     addToolBarBreak(Qt::TopToolBarArea);
-    m_editToolBar = createToolBar(EditToolBarId, editToolBarCommands(), ToolBarIconSize);
+    m_editToolBar = createToolBar(EditToolBarId, editToolBarCommands(), EditToolBarButtonSize);
     createStatusBar();
 
     // The "Ver" items show and hide the bars.

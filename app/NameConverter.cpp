@@ -39,7 +39,8 @@ bool NameConverter::ConvertWithCodePage(std::u16string_view text, QByteArray& ou
     out.clear();
     const std::u16string_view name = untilZero(text);
     const auto bytes = fw::CodePage::encode(QString::fromUtf16(name.data(), qsizetype(name.size())), int(codePage));
-    if (!bytes) {
+    // A '?' of the name's own cannot be told from a character the page lacks.
+    if (!bytes || bytes->contains('?')) {
         fw::MessageBoxes::box(fw::Application::get().strings().text(CodePageRefusedText));
         return false;
     }

@@ -30,8 +30,8 @@ public:
     // with the caption (the output keeps what was converted before it). True when every
     // unit converted.
     bool ConvertWithTable(std::u16string_view text, QByteArray& out) const;
-    // With a Windows code page, every character checked on its own, so that a real '?' is
-    // kept; a character the page lacks is refused with text 1134 and an empty output.
+    // With a Windows code page. A character the page lacks, and a question mark of the
+    // name's own, is refused with text 1134 and an empty output.
     static bool ConvertWithCodePage(std::u16string_view text, QByteArray& out, quint32 codePage);
     // The 8-bit text up to its first zero byte as UTF-16; false for an empty text or a code
     // page that cannot be used.

@@ -32,6 +32,8 @@ inline constexpr quint8 Separator = 0xCC; // inside the device strings a T38A ma
 
 inline constexpr int MaxValue = 239;
 inline constexpr int ClassicNameLength = 17;
+// The name a decoded header starts with, kept when no name marker follows.
+inline constexpr int BlankNameLength = 18;
 
 // What follows a time's marker: the value itself up to 239 (a negative time as 0).
 quint8 FirstPart(qint32 value);

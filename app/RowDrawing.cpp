@@ -63,10 +63,19 @@ Canvas::Colour RowDrawing::RowColour(int index)
 
 int RowDrawing::ScaleForRoom(int room) { return std::max(DefaultScale, clampToInt(double(room) / UnitsPerTenth)); }
 
-RowDrawing::RowDrawing(const CDeviceCoffee& row, fw::LoEnglishCanvas& dc, int scale)
+int RowDrawing::ScaleForPaper(int room)
+{
+    const int scale = ScaleForRoom(room);
+    if (UnitsPerTenth * scale <= double(room) + RightMargin)
+        return scale;
+    return std::max(0, clampToInt(double(room) / UnitsPerTenth));
+}
+
+RowDrawing::RowDrawing(const CDeviceCoffee& row, fw::LoEnglishCanvas& dc, int scale, int rightEdge)
     : m_row(row)
     , m_dc(dc)
     , m_scale(scale)
+    , m_rightEdge(rightEdge)
 {
 }
 
@@ -126,7 +135,10 @@ void RowDrawing::drawSecondsLabels()
     for (int t = 10; t < m_scale; t += 10) {
         const QString label = QString::number(t / 10) + QStringLiteral("Sg");
         const int width = m_dc.GetTextExtent(label).width();
-        m_dc.TextOut(timeX(t) - width / 2, m_row.GetY(), label);
+        const int left = timeX(t) - width / 2;
+        if (left > m_rightEdge - width)
+            break;
+        m_dc.TextOut(left, m_row.GetY(), label);
     }
     m_dc.SelectFont(previousFont);
 }
@@ -182,12 +194,14 @@ void RowDrawing::drawClassicBars()
     const int y = m_row.GetY();
     const int left = timeX(m_row.GetStart());
     const int right = timeX(m_row.GetEndTime());
+    if (left > m_rightEdge)
+        return;
     const Canvas::Pen previousPen = m_dc.SelectPen({RowColour(m_row.GetColour()), 2});
-    m_dc.Rectangle(left, y + 20, right, y);
-    drawEstimate(left, right);
+    drawBar(left, y + 20, right, y);
+    drawEstimate(left, std::min(right, m_rightEdge));
     // A flow-meter valve shows its pulses beyond the time bar.
     if (const int flowMeterEnd = m_row.GetFlowMeterEnd(); flowMeterEnd > 0)
-        m_dc.Rectangle(right - 1, y + 10, timeX(flowMeterEnd), y);
+        drawBar(right - 1, y + 10, timeX(flowMeterEnd), y);
     m_dc.SelectPen(previousPen);
 }
 
@@ -205,7 +219,9 @@ void RowDrawing::drawEstimate(int left, int right)
         text.remove(QLatin1Char(' '));
         textWidth = m_dc.GetTextExtent(text).width();
     }
-    m_dc.TextOut(left + (barWidth - textWidth) / 2 + 2, m_row.GetY() + 6, text);
+    // An estimate wider than a bar cut at the edge stays left of the edge.
+    const int textLeft = std::min(left + (barWidth - textWidth) / 2 + 2, m_rightEdge - textWidth);
+    m_dc.TextOut(textLeft, m_row.GetY() + 6, text);
     m_dc.SelectFont(previousFont);
     m_dc.SetTextAlign(previousAlign);
 }
@@ -217,9 +233,15 @@ void RowDrawing::drawT38ABars()
     const Canvas::Pen previousPen = m_dc.SelectPen({Canvas::Black, 2});
     // Container turns above, water pulses below.
     const Canvas::Brush previousBrush = m_dc.SelectBrush({Canvas::White});
-    m_dc.Rectangle(start, y + 25, timeX(m_row.GetEstimatedEndByTurns()), y + 13);
+    drawBar(start, y + 25, timeX(m_row.GetEstimatedEndByTurns()), y + 13);
     m_dc.SelectBrush({WaterBarColour});
-    m_dc.Rectangle(start, y + 12, timeX(m_row.GetEstimatedEndByPulses()), y);
+    drawBar(start, y + 12, timeX(m_row.GetEstimatedEndByPulses()), y);
     m_dc.SelectBrush(previousBrush);
     m_dc.SelectPen(previousPen);
+}
+
+void RowDrawing::drawBar(int left, int top, int right, int bottom)
+{
+    if (left <= m_rightEdge)
+        m_dc.Rectangle(left, top, std::min(right, m_rightEdge), bottom);
 }

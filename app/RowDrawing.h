@@ -5,17 +5,25 @@
 #include <QByteArray>
 #include <QString>
 
+#include <limits>
+
 class CDeviceCoffee;
 
 // Draws one row as a line of the time chart, in 0.01 inch with y upwards. A row occupies
 // the band from y - 10 to y + 30; times (tenths of a second) run right of x at 2.5 units
 // each, over the scale given in tenths. Every pen, brush, font, colour and alignment it
-// selects is put back before it returns, and the row is only read.
+// selects is put back before it returns, and the row is only read. On paper the scale, the
+// bars, their estimates and the seconds labels stop at the paper's right edge: a bar is cut
+// there, and what would start past it is left out.
 class RowDrawing {
 public:
     using Colour = fw::LoEnglishCanvas::Colour;
 
     static constexpr int DefaultScale = 250;
+    // What a row's width keeps right of the scale's room, for the last seconds label.
+    static constexpr int RightMargin = 30;
+    // The screen's window cuts the rows itself.
+    static constexpr int NoEdge = std::numeric_limits<int>::max();
     // "Selección %d: %s" and " (SIN AZUCAR)"
     static constexpr int SelectionText = 1544;
     static constexpr int NoSugarText = 1569;
@@ -28,8 +36,12 @@ public:
     // The scale over the room a width leaves right of x: a tenth per 2.5 units, at least
     // the default.
     static int ScaleForRoom(int room);
+    // The same on paper, where the room ends the margin short of the paper's edge; the
+    // default gives way where it would end past the edge, and the scale fills the room.
+    static int ScaleForPaper(int room);
 
-    RowDrawing(const CDeviceCoffee& row, fw::LoEnglishCanvas& dc, int scale);
+    // rightEdge: the x that nothing drawn passes.
+    RowDrawing(const CDeviceCoffee& row, fw::LoEnglishCanvas& dc, int scale, int rightEdge = NoEdge);
     // Draws the row when its band can show on the canvas.
     void Run();
 
@@ -42,10 +54,13 @@ private:
     void drawClassicBars();
     void drawEstimate(int left, int right);
     void drawT38ABars();
+    // A bar cut at the right edge; one that starts past it is not drawn.
+    void drawBar(int left, int top, int right, int bottom);
     // Names of another alphabet are shown from their UTF-16 form, rebuilt from the bytes.
     bool showsWideName() const;
 
     const CDeviceCoffee& m_row;
     fw::LoEnglishCanvas& m_dc;
     int m_scale;
+    int m_rightEdge;
 };

@@ -9,7 +9,7 @@
 #include <cmath>
 
 // Every pictogram is drawn on a 24 × 24 grid and scaled: one drawing serves the menus (16),
-// the toolbars (24) and anything larger.
+// the editing toolbar (24), the main toolbar (30) and anything larger.
 namespace {
 
 using namespace CommandIds;
@@ -600,7 +600,7 @@ QPixmap render(void (*draw)(QPainter&), int size)
 QIcon iconOf(void (*draw)(QPainter&))
 {
     QIcon icon;
-    for (int size : {16, 22, 24, 32, 48, 64})
+    for (int size : {16, 22, 24, 30, 32, 48, 64})
         icon.addPixmap(render(draw, size));
     return icon;
 }

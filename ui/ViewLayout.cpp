@@ -6,7 +6,15 @@
 
 namespace ViewLayout {
 
-int PageHeight(int vertSizeMm) { return int(std::trunc(double(vertSizeMm) / 25.4 * 100.0)); }
+namespace {
+
+int hundredthsOfInch(int millimetres) { return int(std::trunc(double(millimetres) / 25.4 * 100.0)); }
+
+} // namespace
+
+int PageHeight(int vertSizeMm) { return hundredthsOfInch(vertSizeMm); }
+
+int PaperWidth(int horzSizeMm) { return hundredthsOfInch(horzSizeMm); }
 
 int RowsPerPage(int pageHeight) { return std::max(1, (pageHeight - PageMargins) / RowPitch); }
 

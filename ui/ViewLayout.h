@@ -25,8 +25,8 @@ int RowsPerPage(int pageHeight);
 int PageCount(int rowCount, int rowsPerPage);
 // The scroll area: whole pages of rows, an empty document one page.
 QSize TotalSize(int rowCount, int rowsPerPage);
-// The row width on paper: the printable width in millimetres, times ten.
-constexpr int PaperWidth(int horzSizeMm) { return horzSizeMm * 10; }
+// The row width on paper in 0.01 inch of a printable width in millimetres, truncated.
+int PaperWidth(int horzSizeMm);
 
 // The rows of one page (zero-based), or of the whole document: first and one past last.
 struct RowRange {

@@ -34,9 +34,12 @@ TEST(MainFrameTest, ToolbarsCarryTheirButtonsInOrder)
               (std::vector<int>{57600, 57601, 57603, 0, 57609, 57607, 0, 1539, 1607, 0, 1598, 1596, 1597, 1600,
                                 0, 57664}));
     EXPECT_EQ(commandsOf(frame.editToolBar()), (std::vector<int>{1522, 1523, 1530, 1528, 1520, 0, 1535, 1537}));
-    // One size for both, so the two bars read as one set.
-    EXPECT_EQ(frame.mainToolBar()->iconSize(), QSize(24, 24));
+    EXPECT_EQ(frame.mainToolBar()->iconSize(), QSize(30, 30));
     EXPECT_EQ(frame.editToolBar()->iconSize(), QSize(24, 24));
+    for (const QAction* button : frame.mainToolBar()->actions()) {
+        if (!button->isSeparator())
+            EXPECT_EQ(button->icon().actualSize(QSize(30, 30)), QSize(30, 30)) << button->data().toInt();
+    }
 }
 
 TEST(MainFrameTest, ACommandsPromptAndTooltipComeFromItsStringEntry)

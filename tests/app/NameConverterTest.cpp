@@ -200,14 +200,23 @@ TEST(CodePageConversionTest, EachPageTakesItsOwnScriptAndRefusesAnother)
     }
 }
 
-TEST(CodePageConversionTest, ARealQuestionMarkIsKeptAndTheNameEndsAtItsFirstZero)
+TEST(CodePageConversionTest, AQuestionMarkOfTheNamesOwnIsRefusedAndTheNameEndsAtItsFirstZero)
 {
     TestApplication app;
     QByteArray out;
-    EXPECT_FALSE(NameConverter::ConvertWithCodePage(u"¿TE?", out, 1251)); // no inverted mark in 1251
+    // Every page represents '?', and still it is refused like a character the page lacks.
+    for (quint32 page : {1250u, 1251u, 1255u, 1256u}) {
+        for (const char16_t* name : {u"TE?", u"?", u"¿TE?"}) {
+            SCOPED_TRACE(page);
+            app.messages().clear();
+            out = "old";
+            EXPECT_FALSE(NameConverter::ConvertWithCodePage(name, out, page));
+            EXPECT_TRUE(out.isEmpty());
+            ASSERT_EQ(app.messages().shown().size(), 1);
+            EXPECT_EQ(app.messages().shown().first().text, app.strings().text(NameConverter::CodePageRefusedText));
+        }
+    }
     app.messages().clear();
-    EXPECT_TRUE(NameConverter::ConvertWithCodePage(u"TE?", out, 1251));
-    EXPECT_EQ(out, "TE?");
     const char16_t buffer[5] = {u'T', u'E', 0, 0x05D0, 0};
     EXPECT_TRUE(NameConverter::ConvertWithCodePage(std::u16string_view(buffer, 5), out, 1251));
     EXPECT_EQ(out, "TE");

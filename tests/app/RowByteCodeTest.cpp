@@ -325,14 +325,18 @@ TEST_F(ByteCode, DecodeHeader)
     EXPECT_EQ(named.GetNameIndex(), 3);
     EXPECT_EQ(named.GetTypeIndex(), 0);
 
-    // Without its name marker the name is empty and the name index stays.
-    CDeviceCoffee bare;
-    bare.SetNameIndex(9);
-    bare.SetName("OLD");
-    EXPECT_EQ(bare.DecodeRow(bytes({0xF0, 0x04, 0xF1, 0x01})), 2);
-    EXPECT_EQ(bare.GetProductNumber(), 4);
-    EXPECT_TRUE(bare.GetName().isEmpty());
-    EXPECT_EQ(bare.GetNameIndex(), 9);
+    // Without its name marker the name is 18 blanks and the name index stays; the blanks go
+    // back to a machine as its 17 name bytes.
+    for (const QByteArray& in : {bytes({0xF0, 0x04, 0xF1, 0x01}), bytes({0xF0, 0x04})}) {
+        CDeviceCoffee bare;
+        bare.SetNameIndex(9);
+        bare.SetName("OLD");
+        EXPECT_EQ(bare.DecodeRow(in), 2);
+        EXPECT_EQ(bare.GetProductNumber(), 4);
+        EXPECT_EQ(bare.GetName(), QByteArray(18, ' '));
+        EXPECT_EQ(bare.GetNameIndex(), 9);
+        EXPECT_EQ(standard(bare), bytes({0xF0, 0x04, 0xF7}) + QByteArray(17, ' '));
+    }
 
     // More than 17 name bytes: 17 are taken; the 18th is the caller's next byte.
     CDeviceCoffee longName;

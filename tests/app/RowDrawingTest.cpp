@@ -419,3 +419,82 @@ TEST_F(RowDrawingTest, ARowThatCannotShowIsNotDrawnButKeepsItsWidth)
         EXPECT_EQ(band.calls().isEmpty(), !c.drawn);
     }
 }
+
+TEST_F(RowDrawingTest, OnPaperTheScaleEndsInsideThePaperAndOnTheScreenKeepsItsLeast)
+{
+    struct Case {
+        const char* paper;
+        int width;
+        int storedWidth;
+        int paperScale;
+        int screenScale;
+    } const cases[] = {
+        {"A4", 826, 596, 250, 250},     {"Letter", 846, 616, 250, 250}, {"200 mm", 787, 557, 222, 250},
+        {"A5", 582, 352, 140, 250},     {"wide", 1000, 770, 308, 308},  {"narrower than x", 150, -80, 0, 250},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.paper);
+        for (const bool onPaper : {true, false}) {
+            RecordingCanvas canvas = onPaper ? RecordingCanvas(100, 100) : RecordingCanvas();
+            CDeviceCoffee row = placed(device(WhipperType, "BATIDOR", 0, 0), c.width);
+            row.DrawRow(canvas);
+            EXPECT_EQ(row.GetWidth(), c.storedWidth);
+            const int scale = onPaper ? c.paperScale : c.screenScale;
+            const QList<Call> lines = canvas.lines();
+            ASSERT_GE(lines.size(), 2) << canvas.describe();
+            EXPECT_EQ(lines[1].to, QPoint(200 + scale * 5 / 2, Y)) << onPaper;
+            int ticks = 0;
+            for (const Call& line : lines)
+                ticks += line.pen.width == 1 ? 1 : 0;
+            EXPECT_EQ(ticks, std::max(0, (scale + 4) / 5 - 1)) << onPaper;
+        }
+    }
+}
+
+TEST_F(RowDrawingTest, OnPaperBarsAndLabelsEndAtThePapersEdge)
+{
+    constexpr int A5Width = 582;
+    cfg.object().SetFlowMeterMark(true);
+    // Bars past the edge, a bar starting past it, pulses past it, and the seconds labels.
+    CDeviceCoffee rows[] = {device(DispenserType, "CAFE", 300, 400), device(WhipperType, "BATIDOR", 50, 400, 4),
+                            device(WhipperType, "BATIDOR", 160, 200), device(ValveType, "AGUA", 10, 600, 2),
+                            t38aDevice(40, 600), header(1, "CAFE", 1)};
+    for (CDeviceCoffee& row : rows) {
+        SCOPED_TRACE(row.GetTypeName().constData());
+        RecordingCanvas paper(148, 210);
+        CDeviceCoffee onPaper = placed(row, A5Width);
+        onPaper.DrawRow(paper);
+        for (const Call& call : paper.calls())
+            EXPECT_LE(call.pageExtent().right, A5Width) << call.describe();
+        // The screen keeps its drawing.
+        RecordingCanvas screen;
+        CDeviceCoffee onScreen = placed(row, A5Width);
+        onScreen.DrawRow(screen);
+        EXPECT_GT(screen.calls().size(), paper.calls().size());
+    }
+
+    RecordingCanvas paper(148, 210);
+    CDeviceCoffee cut = placed(device(WhipperType, "BATIDOR", 50, 400, 4), A5Width);
+    cut.DrawRow(paper);
+    ASSERT_EQ(paper.rectangles().size(), 1);
+    EXPECT_EQ(paper.rectangles()[0].from, QPoint(325, Y + 20));
+    EXPECT_EQ(paper.rectangles()[0].to, QPoint(A5Width, Y));
+
+    // An estimate wider than what shows of its bar ends at the edge.
+    paper.clear();
+    CDeviceCoffee nearEdge = placed(device(DispenserType, "CAFE", 150, 400), A5Width);
+    nearEdge.DrawRow(paper);
+    ASSERT_EQ(paper.rectangles().size(), 1) << paper.describe();
+    EXPECT_EQ(paper.rectangles()[0].from, QPoint(575, Y + 20));
+    const QList<Call> estimate = paper.textsEqualTo("312.5gr");
+    ASSERT_EQ(estimate.size(), 1) << paper.describe();
+    EXPECT_EQ(estimate[0].from.x() + RecordingCanvas::fakeTextWidth("312.5gr", estimate[0].font), A5Width);
+
+    // A bar that starts past the edge, with its estimate, is left out.
+    paper.clear();
+    CDeviceCoffee past = placed(device(DispenserType, "CAFE", 300, 400), A5Width);
+    past.DrawRow(paper);
+    EXPECT_TRUE(paper.rectangles().isEmpty());
+    EXPECT_EQ(paper.texts().size(), 2) << paper.describe(); // the name and its product
+    expectStateRestored();
+}

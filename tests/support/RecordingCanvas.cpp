@@ -1,5 +1,6 @@
 #include "tests/support/RecordingCanvas.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <utility>
 #include <sstream>
@@ -43,6 +44,32 @@ std::string RecordingCanvas::Call::describe() const
     if (!windowOrg.isNull())
         out << " origin " << pointText(windowOrg);
     return out.str();
+}
+
+RecordingCanvas::Extent RecordingCanvas::Call::pageExtent() const
+{
+    Extent extent;
+    if (kind == Kind::Text) {
+        const int width = fakeTextWidth(text, font);
+        const int height = std::abs(font.height);
+        extent.left = from.x();
+        if (align.horizontal == HorizontalAlign::Right)
+            extent.left -= width;
+        else if (align.horizontal == HorizontalAlign::Centre)
+            extent.left -= width / 2;
+        extent.right = extent.left + width;
+        const bool onTop = align.vertical == VerticalAlign::Top;
+        extent.top = onTop ? from.y() : from.y() + height;
+        extent.bottom = onTop ? from.y() - height - 2 : from.y() - 2;
+    } else {
+        extent = {std::min(from.x(), to.x()), std::max(from.y(), to.y()), std::max(from.x(), to.x()),
+                  std::min(from.y(), to.y())};
+    }
+    extent.left -= windowOrg.x();
+    extent.right -= windowOrg.x();
+    extent.top -= windowOrg.y();
+    extent.bottom -= windowOrg.y();
+    return extent;
 }
 
 int RecordingCanvas::fakeTextWidth(const QString& text, const Font& font)

@@ -16,6 +16,13 @@ public:
     static constexpr int DefaultFontHeight = -16;
 
     enum class Kind { Text, Line, Rectangle };
+    // Edges in logical units, y upwards: top >= bottom.
+    struct Extent {
+        int left = 0;
+        int top = 0;
+        int right = 0;
+        int bottom = 0;
+    };
     struct Call {
         Kind kind = Kind::Text;
         QPoint from; // text: its point; line: its start; rectangle: left, top
@@ -28,6 +35,10 @@ public:
         Brush brush;
         QPoint windowOrg;
         std::string describe() const;
+        // What the call covers on the page (the window origin taken off), by the fake
+        // metrics: a text from its top one line height down, or on its baseline its
+        // character height above and 2 below; a line or rectangle its corners.
+        Extent pageExtent() const;
     };
 
     RecordingCanvas() = default;

@@ -1,9 +1,13 @@
 #include "tests/db/QtPrinters.h"
+#include "tests/support/TestDeviceTypes.h"
 #include "tests/ui/ViewFixture.h"
 #include "ui/PainterCanvas.h"
+#include "ui/ViewPrinting.h"
 
 #include <QImage>
+#include <QPageSize>
 #include <QPainter>
+#include <QPrinter>
 #include <QScrollBar>
 
 #include <climits>
@@ -31,6 +35,45 @@ QList<int> rowYs(int count, int top = TopAfterHeader)
 
 class ViewTest : public ViewFixture {
 protected:
+    // Two products whose bars run past any page: a dispenser with its estimate, a whipper,
+    // a flow-meter valve and a T38A device, some of them starting past the edge of A5.
+    void addChart()
+    {
+        CCfg& c = cfg.object();
+        c.SetDeviceType(DispenserType, deviceType("DOSIFICADOR 1", 0xF1, 1));
+        c.SetDeviceType(ValveType, deviceType("AGUA", 0xF4, 1));
+        c.SetDispenserRow(0, {0, 2, 1, 0, 1, 0});
+        c.SetDispenserRate(1, 125.0f);
+        c.SetFlowMeterMark(true);
+        const auto row = [this](int type, const QByteArray& name, int start, int end) {
+            CDeviceCoffee* added = doc.AddDevice();
+            added->SetTypeIndex(type);
+            added->SetTypeName(name);
+            added->SetStart(start);
+            added->SetEnd(end);
+            added->SetSugarFlag(0);
+            return added;
+        };
+        for (int product : {1, 2}) {
+            CDeviceCoffee* header = row(0, "", 0, 0);
+            header->SetProductNumber(product);
+            header->SetSelectionNumber(product);
+            header->SetName(product == 1 ? "CAFE CON LECHE" : "CHOCOLATE");
+            header->SetSugarFlag(quint8(product - 1));
+            row(DispenserType, "DOSIFICADOR 1", 0, 60);
+            row(DispenserType, "DOSIFICADOR 1", 150, 400);
+            row(WhipperType, "BATIDOR", 40, 700);
+            row(ValveType, "AGUA", 300, 900);
+            CDeviceCoffee* t38a = row(WhipperType, "GRUPO", 0, 0);
+            t38a->SetCodePageFlag(1);
+            t38a->SetCodePage(1250);
+            t38a->SetContainerTurns(60);
+            t38a->SetWaterPulses(900);
+            t38a->ComputeT38ATimes(0);
+        }
+        doc.UpdateAllViews();
+    }
+
     // Shows the view (off the screen) and paints it as the screen does.
     void paint()
     {
@@ -95,8 +138,8 @@ TEST_F(ViewTest, AFullPageHasNoEmptySecondPageAndAnEmptyDocumentPrintsOnePage)
     EXPECT_EQ(info.maxPage, 1);
     RecordingCanvas dc = printPage(info, 1);
     EXPECT_EQ(rowsDrawn(dc), rowYs(24));
-    // Rows on paper are as wide as the paper, the scale keeping what is right of them.
-    EXPECT_EQ(dc.lines().at(3).to, QPoint(200 + A4Width * 10 - 230, -40)) << dc.describe();
+    // Rows on paper are as wide as the paper's 826 units; the least scale ends inside it.
+    EXPECT_EQ(dc.lines().at(3).to, QPoint(200 + 625, -40)) << dc.describe();
 
     doc.OnNewDocument();
     info = prepare(A4Width, A4Height);
@@ -105,6 +148,53 @@ TEST_F(ViewTest, AFullPageHasNoEmptySecondPageAndAnEmptyDocumentPrintsOnePage)
     EXPECT_TRUE(rowsDrawn(dc).isEmpty());
     EXPECT_EQ(dc.texts().size(), 2) << dc.describe(); // header and page number, no path
     EXPECT_EQ(dc.textsEqualTo(QString::fromUtf8("Página 1 de 1")).size(), 1);
+}
+
+TEST_F(ViewTest, EverythingPrintedLiesInsideThePrintableAreaOfA4LetterAndA5)
+{
+    addChart();
+    doc.SetPathName("C:\\cafes\\bar.caf");
+    struct Case {
+        const char* paper;
+        QPageSize::PageSizeId size;
+        double margin; // millimetres on each side
+        int horzSizeMm;
+        int scaleEnd; // where the axes end
+    } const cases[] = {{"A4", QPageSize::A4, 0, 210, 825},
+                       {"Letter", QPageSize::Letter, 0, 215, 825},
+                       {"A5", QPageSize::A5, 0, 148, 550},
+                       {"A4 within 5 mm margins", QPageSize::A4, 5, 200, 755}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.paper);
+        QPrinter printer;
+        printer.setPageSize(QPageSize(c.size));
+        printer.setPageMargins(QMarginsF(c.margin, c.margin, c.margin, c.margin), QPageLayout::Millimeter);
+        CPrintInfo measured;
+        ViewPrinting::MeasurePrinter(printer, measured);
+        ASSERT_EQ(measured.horzSizeMm, c.horzSizeMm);
+        CPrintInfo info = prepare(measured.horzSizeMm, measured.vertSizeMm);
+        ASSERT_EQ(info.maxPage, 1);
+        const RecordingCanvas dc = printPage(info, 1);
+        ASSERT_EQ(rowsDrawn(dc).size(), 10) << dc.describe(); // the devices
+        const CPrintInfo::Rect page = info.drawRect;
+        for (const Call& call : dc.calls()) {
+            const RecordingCanvas::Extent extent = call.pageExtent();
+            EXPECT_GE(extent.left, 0) << call.describe();
+            EXPECT_LE(extent.right, page.right) << call.describe();
+            EXPECT_LE(extent.top, 0) << call.describe();
+            EXPECT_GE(extent.bottom, page.bottom) << call.describe();
+        }
+        // The bars that run past the paper are cut at its edge.
+        int rightmostBar = 0;
+        for (const Call& bar : dc.rectangles())
+            rightmostBar = std::max(rightmostBar, bar.pageExtent().right);
+        EXPECT_EQ(rightmostBar, page.right);
+        for (const Call& line : dc.lines()) {
+            if (line.pen.width == 2 && line.from.y() == line.to.y() && line.from.x() == 200) {
+                EXPECT_EQ(line.to.x(), c.scaleEnd);
+            }
+        }
+    }
 }
 
 TEST_F(ViewTest, TheFooterNamesTheFileOrItsTitleWhenThePathIsTooLong)

@@ -15,6 +15,9 @@
 class ViewFixture : public ::testing::Test {
 protected:
     static constexpr int WhipperType = 0;
+    // Left free for the tests that need them.
+    static constexpr int DispenserType = 1;
+    static constexpr int ValveType = 2;
 
     ViewFixture();
     ~ViewFixture() override;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <utility>
 
 using namespace ViewLayout;
 
@@ -47,5 +48,12 @@ TEST(ViewLayoutTest, APageTakesItsRowsAndTheLastPageWhatIsLeft)
     EXPECT_EQ(PageRows(0, 23, 0), (RowRange{0, 0}));
     EXPECT_EQ(RowY(0), -40);
     EXPECT_EQ(RowY(2), -120);
-    EXPECT_EQ(PaperWidth(203), 2030);
+}
+
+TEST(ViewLayoutTest, APrinterPageGivesItsWidthInHundredthsOfAnInchTruncated)
+{
+    // A4, Letter's 215.9 mm as whole millimetres, A5, a 200 mm printable width.
+    const std::pair<int, int> cases[] = {{210, 826}, {215, 846}, {148, 582}, {200, 787}, {203, 799}, {0, 0}};
+    for (const auto& [horzSizeMm, width] : cases)
+        EXPECT_EQ(PaperWidth(horzSizeMm), width) << horzSizeMm;
 }

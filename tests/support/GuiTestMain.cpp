@@ -1,10 +1,14 @@
+#include "tests/support/TestHome.h"
+
 #include <QApplication>
 
 #include <gtest/gtest.h>
 
-// Widget tests need the application object; they run on the offscreen platform.
+// Widget tests need the application object; they run on the offscreen platform, in a home of
+// their own.
 int main(int argc, char** argv)
 {
+    const TestHome home;
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);

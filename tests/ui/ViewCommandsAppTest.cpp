@@ -25,7 +25,6 @@
 #include "ui/WidgetModelDialogHost.h"
 
 #include <QAction>
-#include <QFileDialog>
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
@@ -92,11 +91,7 @@ TEST_F(ViewCommandsAppTest, EveryMenuCommandIsEnabledButTheEmptyRecentList)
         EXPECT_EQ(command->isEnabled(), command->data().toInt() != FileMruFirst);
     }
     const QString path = app.tempPath("saved.caf");
-    dialogs.queue([path](QDialog& dialog) {
-        static_cast<QFileDialog&>(dialog).selectFile(path);
-        dialog.accept();
-        return true;
-    });
+    dialogs.queue(ModalDialogScript::saveAs(path));
     action(FileSaveAs)->trigger();
     EXPECT_EQ(doc().GetPathName(), path);
     EXPECT_TRUE(action(FileMruFirst)->isEnabled());

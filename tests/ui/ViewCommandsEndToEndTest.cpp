@@ -30,7 +30,6 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
-#include <QFileDialog>
 #include <QPushButton>
 #include <QTest>
 #include <QTreeWidget>
@@ -110,14 +109,6 @@ Step waitForTheEnd()
         wait.button()->click();
         return true;
     };
-}
-
-Step saveAs(const QString& path)
-{
-    return on<QFileDialog>([path](QFileDialog& d) {
-        d.selectFile(path);
-        static_cast<QDialog&>(d).accept();
-    });
 }
 
 // What the file keeps of a document: model, sugar times, temperature, then each product's
@@ -286,7 +277,7 @@ TEST_F(ViewCommandsEndToEndTest, AClassicConfigurationIsBuiltSavedAndReopenedFro
     EXPECT_TRUE(built.first().endsWith("sugar 0 30 45 temperature 92")) << built.first().toStdString();
 
     const QString path = app.tempPath("casa.caf");
-    run(FileSaveAs, {saveAs(path)});
+    run(FileSaveAs, {ModalDialogScript::saveAs(path)});
     ASSERT_EQ(doc().GetPathName(), path);
     run(FileNew, {});
     EXPECT_EQ(doc().GetRowCount(), 0);
@@ -296,7 +287,7 @@ TEST_F(ViewCommandsEndToEndTest, AClassicConfigurationIsBuiltSavedAndReopenedFro
     EXPECT_EQ(productName(0), "CAFE DE LA CASA");
 
     const QString again = app.tempPath("otra vez.caf");
-    run(FileSaveAs, {saveAs(again)});
+    run(FileSaveAs, {ModalDialogScript::saveAs(again)});
     EXPECT_EQ(contents(again), contents(path));
     EXPECT_FALSE(contents(path).isEmpty());
     EXPECT_TRUE(app.messages().texts().isEmpty()) << app.messages().texts().join('\n').toStdString();
@@ -329,7 +320,7 @@ TEST_F(ViewCommandsEndToEndTest, AT38AConfigurationGoesToTheMachineComesBackAndO
     const QString prg = QDir(folder).filePath("CAFE.prg");
     app.messages().clear();
     app.messages().queueAnswer(fw::MessageAnswer::Yes); // no device plugged in: go on
-    run(ExportarQuorvanel, {model(21), saveAs(prg)});
+    run(ExportarQuorvanel, {model(21), ModalDialogScript::saveAs(prg)});
     EXPECT_FALSE(contents(prg).isEmpty());
     ASSERT_FALSE(app.messages().texts().isEmpty());
     EXPECT_TRUE(app.messages().texts().first().startsWith("No hay ningún dispositivo Quorvanel conectado"));

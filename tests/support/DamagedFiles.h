@@ -29,8 +29,8 @@ struct Unreadable {
     std::function<bool(const QString& path)> make;
 };
 QList<Unreadable> UnreadableFiles(qint64 limit);
-// What stands at a name and is no regular file: a FIFO, a folder, a device (a link to
-// /dev/null) and a link to a FIFO.
+// What stands at a name and is no regular file: a FIFO, a folder and a link to a FIFO, all
+// of the test's own (a writer under test that went wrong must not replace a real device).
 QList<Unreadable> NotRegularFiles();
 
 } // namespace DamagedFiles

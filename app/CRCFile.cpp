@@ -1,6 +1,7 @@
 #include "app/CRCFile.h"
 
-#include <QFile>
+#include "app/DocumentFile.h"
+#include "fw/InputFile.h"
 
 CRCFile::CRCFile()
 {
@@ -16,18 +17,13 @@ quint32 CRCFile::ComputeFileCrc(const QString& path) const { return TryComputeFi
 
 std::optional<quint32> CRCFile::TryComputeFileCrc(const QString& path) const
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    // The file checked is a document: what no document can be is not read. The checksum of
+    // part of a file would match no file, so a read error counts as unreadable.
+    const std::optional<QByteArray> bytes = fw::InputFile::read(path, DocumentFile::MaxBytes);
+    if (!bytes)
         return std::nullopt;
     quint32 crc = 0xFFFFFFFFu;
-    char block[64 * 1024];
-    qint64 count;
-    while ((count = file.read(block, sizeof block)) > 0) {
-        for (qint64 i = 0; i < count; ++i)
-            crc = (crc >> 8) ^ m_table[(crc ^ quint8(block[i])) & 0xFFu];
-    }
-    // The checksum of part of a file would match no file: a read error counts as unreadable.
-    if (count < 0)
-        return std::nullopt;
+    for (const char byte : *bytes)
+        crc = (crc >> 8) ^ m_table[(crc ^ quint8(byte)) & 0xFFu];
     return crc ^ 0xFFFFFFFFu;
 }

@@ -12,7 +12,7 @@ public:
     CRCFile();
 
     // The checksum of the file's bytes; 0 when the file cannot be opened or read (as for an
-    // empty file).
+    // empty file). Only a regular file no larger than a document file can be is read.
     quint32 ComputeFileCrc(const QString& path) const;
     // The same, none when the file cannot be opened or read.
     std::optional<quint32> TryComputeFileCrc(const QString& path) const;

@@ -1,6 +1,6 @@
 #include "app/CatalogueTextFile.h"
 
-#include <QFileInfo>
+#include "fw/InputFile.h"
 
 namespace {
 
@@ -11,11 +11,13 @@ constexpr qint64 SkipChunk = 4096;
 
 bool CatalogueTextFile::Open(const QString& path)
 {
-    // Only a regular file is a catalogue file: opening a FIFO or a device could block for ever.
-    if (!QFileInfo(path).isFile())
+    if (!fw::InputFile::open(m_file, path))
         return false;
-    m_file.setFileName(path);
-    return m_file.open(QIODevice::ReadOnly);
+    if (m_file.size() > MaxBytes) {
+        m_file.close();
+        return false;
+    }
+    return true;
 }
 
 std::optional<QByteArray> CatalogueTextFile::ReadLine()

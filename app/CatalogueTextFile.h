@@ -9,10 +9,12 @@
 // A relay or dispenser file of the catalogue, read line by line: a line ends with LF or
 // CR LF, and only its first MaxLineLength bytes count (the rest of a longer line is dropped,
 // never read as a line of its own, nor held in memory). The bytes stay as the file holds them.
-// Only a regular file opens: anything else counts as absent.
+// Only a regular file of at most MaxBytes opens: anything else counts as absent.
 class CatalogueTextFile {
 public:
     static constexpr int MaxLineLength = 99;
+    // Far above the few dozen lines of a model's file; a bound on what a wrong file costs.
+    static constexpr qint64 MaxBytes = 16 * 1024 * 1024;
 
     // False when the file cannot be opened for reading.
     bool Open(const QString& path);

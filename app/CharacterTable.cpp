@@ -1,7 +1,8 @@
 #include "app/CharacterTable.h"
 
+#include "fw/InputFile.h"
+
 #include <QFile>
-#include <QFileInfo>
 
 namespace {
 
@@ -39,11 +40,8 @@ std::optional<quint32> scanHex(QByteArrayView text)
 
 bool CharacterTable::load(const QString& path)
 {
-    // Only a regular file is read: opening a FIFO or a device could block for ever.
-    if (!QFileInfo(path).isFile())
-        return false;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+    QFile file;
+    if (!fw::InputFile::open(file, path, QIODevice::Text))
         return false;
     read(file);
     return true;

@@ -3,11 +3,11 @@
 #include "fw/Application.h"
 #include "fw/ArchiveReader.h"
 #include "fw/ArchiveWriter.h"
+#include "fw/AtomicFile.h"
+#include "fw/InputFile.h"
 #include "fw/MessageBoxes.h"
 
 #include <QDir>
-#include <QFile>
-#include <QSaveFile>
 
 namespace {
 
@@ -42,15 +42,12 @@ bool DocumentFile::Load(COrmiDoc& doc, QByteArrayView bytes, const COrmiDoc::Cat
 
 bool DocumentFile::Open(COrmiDoc& doc, const QString& path, const COrmiDoc::CatalogueReload& reloadCatalogue)
 {
-    QFile file(path);
-    QByteArray bytes;
-    if (file.open(QIODevice::ReadOnly))
-        bytes = file.readAll();
-    if (!file.isOpen() || file.error() != QFileDevice::NoError) {
+    const std::optional<QByteArray> bytes = fw::InputFile::read(path, MaxBytes);
+    if (!bytes) {
         report(CannotOpenText, path);
         return false;
     }
-    if (!Load(doc, bytes, reloadCatalogue)) {
+    if (!Load(doc, *bytes, reloadCatalogue)) {
         doc.SetTitle(QString());
         report(UnexpectedFormatText);
         return false;
@@ -61,10 +58,7 @@ bool DocumentFile::Open(COrmiDoc& doc, const QString& path, const COrmiDoc::Cata
 
 bool DocumentFile::Save(COrmiDoc& doc, const QString& path)
 {
-    const QByteArray bytes = Store(doc);
-    QSaveFile file(path);
-    const bool saved = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
-    if (!saved) {
+    if (!fw::AtomicFile::write(path, Store(doc))) {
         report(CannotSaveText, path);
         return false;
     }

@@ -16,6 +16,9 @@ public:
     static constexpr int CannotOpenText = 61825;
     // "No se puede guardar el archivo %s."
     static constexpr int CannotSaveText = 61826;
+    // The largest file taken for a document: far above any machine's rows, and a bound on
+    // what a wrong file can make the program read.
+    static constexpr qint64 MaxBytes = 16 * 1024 * 1024;
 
     // The bytes of the document's file.
     static QByteArray Store(const COrmiDoc& doc);
@@ -24,12 +27,13 @@ public:
     // as they were.
     static bool Load(COrmiDoc& doc, QByteArrayView bytes,
                      const COrmiDoc::CatalogueReload& reloadCatalogue = COrmiDoc::ReloadCatalogue);
-    // Opens a document file; the document takes its path. A file that cannot be read is
-    // reported and leaves the document as it was; a file of unexpected format is reported
+    // Opens a document file; the document takes its path. A file that cannot be read (also
+    // anything but a regular file, or a file larger than MaxBytes) is reported and leaves
+    // the document as it was; a file of unexpected format is reported
     // and leaves a new, untitled document.
     static bool Open(COrmiDoc& doc, const QString& path,
                      const COrmiDoc::CatalogueReload& reloadCatalogue = COrmiDoc::ReloadCatalogue);
-    // Writes the document to the path atomically: a failed save is reported and leaves the
-    // file that was there untouched. A saved document takes the path and is not modified.
+    // Writes the document to the path atomically: a failed save (also onto anything but a
+    // regular file) is reported and leaves the file that was there untouched. A saved document takes the path and is not modified.
     static bool Save(COrmiDoc& doc, const QString& path);
 };

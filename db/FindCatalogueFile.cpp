@@ -1,22 +1,17 @@
 #include "db/FindCatalogueFile.h"
 
 #include "fw/Application.h"
+#include "fw/InputFile.h"
 #include "fw/WindowsPath.h"
-
-#include <QFile>
-#include <QFileInfo>
 
 namespace {
 
 constexpr QLatin1String CatalogueFolder("configormi\\");
 
-// Only a regular file counts: opening a FIFO or a device could block for ever.
 bool canRead(const QString& path)
 {
-    if (!QFileInfo(path).isFile())
-        return false;
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly);
+    QFile file;
+    return fw::InputFile::open(file, path);
 }
 
 } // namespace

@@ -1,10 +1,9 @@
 #include "db/GridLayoutFile.h"
 
+#include "fw/AtomicFile.h"
 #include "fw/CodePage.h"
+#include "fw/InputFile.h"
 #include "fw/ScanFormat.h"
-
-#include <QFile>
-#include <QSaveFile>
 
 namespace {
 
@@ -96,17 +95,10 @@ std::optional<GridLayoutColumn> GridLayoutFile::ReadColumnLine(const QByteArray&
 
 bool GridLayoutFile::Save(const QString& path, const GridLayout& layout)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write(Write(layout));
-    return file.commit();
+    return fw::AtomicFile::write(path, Write(layout));
 }
 
 std::optional<QByteArray> GridLayoutFile::Load(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    return file.readAll();
+    return fw::InputFile::read(path, MaxBytes);
 }

@@ -34,6 +34,8 @@ class GridLayoutFile {
 public:
     static QString DontSaveName() { return QStringLiteral("DONTSAVE"); }
     static QByteArray HeaderLine() { return QByteArrayLiteral("Query viewer setup file V 1.0"); }
+    // The largest layout file read: a query and a hundred column lines fit many times over.
+    static constexpr qint64 MaxBytes = 1024 * 1024;
 
     // What a read gives the grid: the slots whose lines matched with -1 or a column of the
     // grid (the tenth slot never takes a column, it ends the sequence), and the column lines
@@ -51,9 +53,9 @@ public:
     static QByteArray Write(const GridLayout& layout);
     static Contents Read(const QByteArray& bytes, int columnCount);
 
-    // Written atomically; false when it could not be.
+    // Written atomically; false when it could not be (the old file then stays as it was).
     static bool Save(const QString& path, const GridLayout& layout);
-    // None when the file cannot be read.
+    // None when the file cannot be read, is no regular file or is larger than MaxBytes.
     static std::optional<QByteArray> Load(const QString& path);
 
 private:

@@ -4,12 +4,10 @@
 #include "export/CExportaUSB.h"
 #include "export/SaveDialogHost.h"
 #include "fw/Application.h"
+#include "fw/AtomicFile.h"
 #include "fw/MessageBoxes.h"
 
 #include <QFileInfo>
-#include <QSaveFile>
-
-#include <unistd.h>
 
 UsbExport::UsbExport(COrmiDoc& document, SaveDialogHost& dialog, UsbDeviceLocator locator)
     : m_document(document)
@@ -36,7 +34,8 @@ void UsbExport::Run()
         return;
     file += exporter.text();
     const fw::StringTable& strings = fw::Application::get().strings();
-    if (!writeFile(*path, file)) {
+    // The stick may be pulled right after the message: the bytes reach the medium first.
+    if (!fw::AtomicFile::write(*path, file)) {
         fw::MessageBoxes::box(strings.text(NotExportedText), fw::MessageButtons::Ok, fw::MessageIcon::Warning);
         return;
     }
@@ -50,16 +49,4 @@ std::optional<QString> UsbExport::choosePath(const SaveDialogRequest& request)
         if (!path || CExportaUSB::CompruebaNombreFichero(QFileInfo(*path).fileName()))
             return path;
     }
-}
-
-bool UsbExport::writeFile(const QString& path, const QByteArray& text)
-{
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.flush())
-        return false;
-    // The stick may be pulled right after the message: the bytes reach the medium before the
-    // name does. An unfinished file is removed when it goes out of scope.
-    if (::fsync(file.handle()) != 0)
-        return false;
-    return file.commit();
 }

@@ -30,8 +30,6 @@ public:
 private:
     // The path of an accepted name, or none on Cancel.
     std::optional<QString> choosePath(const SaveDialogRequest& request);
-    // Writes, flushes to the medium and renames over the name, each step checked.
-    static bool writeFile(const QString& path, const QByteArray& text);
 
     COrmiDoc& m_document;
     SaveDialogHost& m_dialog;

@@ -143,6 +143,10 @@ SingleDocTemplate::ShellResult SingleDocTemplate::ProcessShellCommand(const Comm
         NewDocument();
         return ShellResult::Run;
     }
+    if (info.fileName.isEmpty()) {
+        MessageBoxes::box(text(PrintNeedsFileText), MessageButtons::Ok, MessageIcon::Warning);
+        return ShellResult::Failed;
+    }
     if (!OpenDocumentFile(info.fileName))
         return ShellResult::Failed;
     if (info.shellCommand == Command::FileOpen)

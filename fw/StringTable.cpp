@@ -1,5 +1,7 @@
 #include "fw/StringTable.h"
 
+#include "fw/InputFile.h"
+
 #include <QDir>
 #include <QFile>
 
@@ -55,10 +57,10 @@ QString StringTable::format(int id, std::initializer_list<FormatArg> args) const
 
 bool StringTable::loadLanguage(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    const std::optional<QByteArray> bytes = InputFile::read(path, MaxLanguageFileBytes);
+    if (!bytes)
         return false;
-    merge(QString::fromUtf8(file.readAll()));
+    merge(QString::fromUtf8(*bytes));
     return true;
 }
 

@@ -34,7 +34,11 @@ public:
     // Every key with its text, keys as the files write them.
     const QHash<QString, QString>& entries() const { return m_texts; }
 
-    // Replaces the texts a language file holds; false (table unchanged) when it cannot be read.
+    // The largest language file read: every text of the program fits many times over.
+    static constexpr qint64 MaxLanguageFileBytes = 1024 * 1024;
+
+    // Replaces the texts a language file holds; false (table unchanged) when it cannot be
+    // read, is no regular file or is larger than MaxLanguageFileBytes.
     bool loadLanguage(const QString& path);
     // Adds or replaces texts from table text in the file format.
     void merge(const QString& tableText);

@@ -1,9 +1,14 @@
 #include "ui/CAnimatedPicture.h"
 
+#include "fw/InputFile.h"
 #include "ui/GifFrameParser.h"
 
-#include <QFile>
+#include <QBuffer>
+#include <QImageReader>
 #include <QPainter>
+
+#include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -11,6 +16,23 @@ constexpr int ShortestDelay = 5;
 constexpr int DefaultWaitMs = 100;
 constexpr int DisposalToBackground = 2;
 constexpr int DisposalToPrevious = 3;
+// The back buffer's pixels, and those of every decoded frame (the logical screen).
+constexpr qint64 BytesPerPixel = 4;
+
+qint64 pictureBytes(const QSize& size) { return qint64(size.width()) * size.height() * BytesPerPixel; }
+
+// Decodes a picture, refusing one whose pixels would take more than the budget.
+QImage decode(const QByteArray& data, const char* format = nullptr)
+{
+    QBuffer buffer;
+    buffer.setData(data);
+    QImageReader reader(&buffer, format);
+    reader.setAllocationLimit(int(CAnimatedPicture::MemoryBudget / (1024 * 1024)));
+    const QSize size = reader.size();
+    if (size.isValid() && pictureBytes(size) > CAnimatedPicture::MemoryBudget)
+        return QImage();
+    return reader.read();
+}
 
 } // namespace
 
@@ -35,13 +57,13 @@ void CAnimatedPicture::OnDestroy() { Clear(); }
 
 bool CAnimatedPicture::LoadFromFile(const QString& path)
 {
-    QFile file(path);
     // A configuration without a picture names no file.
-    if (path.isEmpty() || !file.open(QIODevice::ReadOnly)) {
+    const std::optional<QByteArray> data = fw::InputFile::read(path, MaxFileBytes);
+    if (!data) {
         Clear();
         return false;
     }
-    return LoadFromMemory(file.readAll());
+    return LoadFromMemory(*data);
 }
 
 bool CAnimatedPicture::LoadFromMemory(const QByteArray& data)
@@ -50,9 +72,10 @@ bool CAnimatedPicture::LoadFromMemory(const QByteArray& data)
     bool loaded = false;
     if (GifFrameParser::IsGif(data)) {
         loaded = loadGif(data);
-    } else if (m_picture.loadFromData(data)) {
+    } else {
+        m_picture = decode(data);
         m_pictureSize = m_picture.size();
-        loaded = makeBackBuffer();
+        loaded = !m_picture.isNull() && makeBackBuffer();
     }
     if (!loaded)
         Clear();
@@ -66,13 +89,15 @@ bool CAnimatedPicture::loadGif(const QByteArray& data)
     m_pictureSize = QSize(parser.screenWidth(), parser.screenHeight());
     if (parser.hasBackgroundColour())
         m_background = QColor(parser.backgroundColour());
+    // Every frame decodes onto the whole logical screen, as the back buffer is.
+    if (pictureBytes(m_pictureSize) > MemoryBudget)
+        return false;
     const int frames = parser.CountFrames();
     if (frames == 0)
         return false;
     if (frames == 1) {
-        if (!m_picture.loadFromData(data, "GIF"))
-            return false;
-        return makeBackBuffer();
+        m_picture = decode(data, "GIF");
+        return !m_picture.isNull() && makeBackBuffer();
     }
     return loadGifFrames(data) && makeBackBuffer();
 }
@@ -81,12 +106,17 @@ bool CAnimatedPicture::loadGifFrames(const QByteArray& data)
 {
     GifFrameParser parser(data);
     GifFrameParser::Frame frame;
-    while (parser.ExtractFrame(frame)) {
+    const qint64 frameCost = std::max(pictureBytes(m_pictureSize), MinFrameCost);
+    qint64 spent = 0;
+    // Past the budget the frames are not even decoded, which also bounds the time taken.
+    while (frameCost <= MemoryBudget - spent && parser.ExtractFrame(frame)) {
         // Qt decodes no plain text, and a frame that does not decode is dropped.
         if (frame.plainText)
             continue;
+        spent += frameCost;
         FrameRecord record;
-        if (!record.picture.loadFromData(frame.bytes, "GIF"))
+        record.picture = decode(frame.bytes, "GIF");
+        if (record.picture.isNull())
             continue;
         record.width = frame.width;
         record.height = frame.height;
@@ -101,7 +131,7 @@ bool CAnimatedPicture::loadGifFrames(const QByteArray& data)
 
 bool CAnimatedPicture::makeBackBuffer()
 {
-    if (m_pictureSize.isEmpty())
+    if (m_pictureSize.isEmpty() || pictureBytes(m_pictureSize) > MemoryBudget)
         return false;
     QImage buffer(m_pictureSize, QImage::Format_ARGB32_Premultiplied);
     if (buffer.isNull())
@@ -148,9 +178,8 @@ void CAnimatedPicture::stepAnimation()
 void CAnimatedPicture::showCurrentFrame()
 {
     const FrameRecord& frame = m_frames[m_currentFrame];
-    const QRect area(frame.left, frame.top, frame.width, frame.height);
     if (frame.disposal == DisposalToPrevious)
-        m_disposalSave = m_backBuffer.copy(area);
+        m_disposalSave = m_backBuffer.copy(frameArea(frame));
     drawFrame(frame);
     update();
     m_timer.start(FrameWait(frame.delay));
@@ -159,15 +188,21 @@ void CAnimatedPicture::showCurrentFrame()
 void CAnimatedPicture::drawFrame(const FrameRecord& frame)
 {
     // Qt gives the frame on the whole logical screen: only its rectangle is the frame.
-    const QRect area(frame.left, frame.top, frame.width, frame.height);
+    const QRect area = frameArea(frame);
     QPainter painter(&m_backBuffer);
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
     painter.drawImage(area.topLeft(), frame.picture, area);
 }
 
+QRect CAnimatedPicture::frameArea(const FrameRecord& frame) const
+{
+    // A descriptor may claim far more than the screen: nothing outside it is ever drawn.
+    return QRect(frame.left, frame.top, frame.width, frame.height) & QRect(QPoint(0, 0), m_pictureSize);
+}
+
 void CAnimatedPicture::applyDisposal(const FrameRecord& frame)
 {
-    const QRect area(frame.left, frame.top, frame.width, frame.height);
+    const QRect area = frameArea(frame);
     if (frame.disposal == DisposalToBackground) {
         fillBuffer(area, m_background);
     } else if (frame.disposal == DisposalToPrevious && !m_disposalSave.isNull()) {

@@ -17,9 +17,19 @@ class QPainter;
 //
 // The animation runs on the user-interface thread: a single-shot timer draws one frame per
 // timeout into the back buffer, which the paint handler copies, so nothing races the painting.
+//
+// A picture file comes from outside: what it costs is bounded. The file is read only when it
+// is a regular file of at most MaxFileBytes; a picture, and the back buffer, each take at most
+// MemoryBudget, and so do the decoded frames together (each frame counted at least
+// MinFrameCost). Frames past the budget are not decoded: the picture animates the frames it
+// has, or shows its first one still. Every frame's rectangle is clipped to the logical screen.
 class CAnimatedPicture : public QWidget {
     Q_OBJECT
 public:
+    static constexpr qint64 MaxFileBytes = 16 * 1024 * 1024;
+    static constexpr qint64 MemoryBudget = 64 * 1024 * 1024;
+    static constexpr qint64 MinFrameCost = 64 * 1024;
+
     // A frame of an animated GIF: its decoded picture (the logical screen, the frame drawn
     // in its rectangle), its rectangle, its delay in hundredths of a second and its disposal.
     struct FrameRecord {
@@ -38,7 +48,8 @@ public:
     explicit CAnimatedPicture(QWidget* parent = nullptr);
     ~CAnimatedPicture() override;
 
-    // The whole file through LoadFromMemory; false (the control empty) when it cannot be read.
+    // The whole file through LoadFromMemory; false (the control empty) when it cannot be read,
+    // is no regular file or is larger than MaxFileBytes.
     bool LoadFromFile(const QString& path);
     // Replaces the content by the picture in the data; true when the back buffer was made.
     // Anything that does not decode leaves the control empty.
@@ -80,6 +91,8 @@ private:
     void applyDisposal(const FrameRecord& frame);
     // Draws the frame in its rectangle, over what the buffer holds.
     void drawFrame(const FrameRecord& frame);
+    // The frame's rectangle on the logical screen: what its descriptor says, clipped.
+    QRect frameArea(const FrameRecord& frame) const;
     // The current frame drawn (its area saved first for disposal 3) and its wait started.
     void showCurrentFrame();
     void fillBuffer(const QRect& area, const QColor& colour);

@@ -1,4 +1,7 @@
 #include "app/CRCFile.h"
+#include "app/DocumentFile.h"
+#include "tests/support/DamagedFiles.h"
+#include "tests/support/Watchdog.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -35,4 +38,19 @@ TEST(CRCFileTest, AFileLargerThanOneReadBlockIsCheckedWhole)
     const quint32 whole = crc.ComputeFileCrc(writeFile(dir, "big", big));
     big[big.size() - 1] = 'y';
     EXPECT_NE(crc.ComputeFileCrc(writeFile(dir, "big2", big)), whole);
+}
+
+TEST(CRCFileTest, WhatIsNoRegularFileOrLargerThanADocumentIsUnreadable)
+{
+    QTemporaryDir dir;
+    const CRCFile crc;
+    int n = 0;
+    for (const DamagedFiles::Unreadable& c : DamagedFiles::UnreadableFiles(DocumentFile::MaxBytes)) {
+        const std::string what = c.what.toStdString();
+        const QString path = dir.filePath(QString("file%1.caf").arg(++n));
+        ASSERT_TRUE(c.make(path)) << what;
+        const Watchdog bound(what);
+        EXPECT_FALSE(crc.TryComputeFileCrc(path).has_value()) << what;
+        EXPECT_EQ(crc.ComputeFileCrc(path), 0u) << what;
+    }
 }

@@ -1,9 +1,11 @@
 #include "app/CCfg.h"
+#include "app/CatalogueTextFile.h"
 #include "app/CharacterTable.h"
 #include "tests/db/QtPrinters.h"
 #include "tests/support/CatalogueFixture.h"
 #include "tests/support/DamagedFiles.h"
 #include "tests/support/TestApplication.h"
+#include "tests/support/Watchdog.h"
 
 #include <QDir>
 #include <QFile>
@@ -250,25 +252,34 @@ TEST_F(CatalogueLoadingTest, WithoutTheProductNameDatabaseTheNamesStayAndTheLoad
     EXPECT_EQ(Boxes().size(), 1);
 }
 
-TEST_F(CatalogueLoadingTest, ADeviceFileThatIsNoRegularFileCountsAsMissing)
+TEST_F(CatalogueLoadingTest, ADeviceFileThatIsNoRegularFileOrTooLargeCountsAsMissing)
 {
     struct Case {
         const char* file;
         bool (*make)(const QString&);
         CCfg::LoadResult (CCfg::*load)(int);
+        // A regular file is found where it stands, and named there when it is refused.
+        bool named = false;
     };
     const Case cases[] = {
         {"RELES_C200.TXT", DamagedFiles::MakeFifo, &CCfg::LoadDeviceTypes},
         {"DISP_C1.TXT", DamagedFiles::MakeFifo, &CCfg::LoadDispenserTable},
         {"RELES_C200.TXT", [](const QString& p) { return QDir().mkpath(p); }, &CCfg::LoadDeviceTypes},
+        {"DISP_C1.TXT", [](const QString& p) { return QFile::link("/dev/zero", p); }, &CCfg::LoadDispenserTable},
+        {"RELES_C200.TXT", [](const QString& p) { return DamagedFiles::MakeSparseFile(p, CatalogueTextFile::MaxBytes + 1); },
+         &CCfg::LoadDeviceTypes, true},
     };
     for (const Case& c : cases) {
         const QString path = catalogue.catalogueFolder() + "/" + c.file;
         QFile::remove(path);
         ASSERT_TRUE(c.make(path)) << c.file;
         app.messages().clear();
-        EXPECT_EQ((cfg.*c.load)(1), CCfg::LoadResult::FileMissing) << c.file;
-        EXPECT_EQ(Boxes(), QStringList({MissingText(c.file)})) << c.file;
+        {
+            const Watchdog bound(c.file);
+            EXPECT_EQ((cfg.*c.load)(1), CCfg::LoadResult::FileMissing) << c.file;
+        }
+        const QString missing = c.named ? "Fichero " + QDir::toNativeSeparators(path) + " no existe" : MissingText(c.file);
+        EXPECT_EQ(Boxes(), QStringList({missing})) << c.file;
         QDir().rmdir(path);
         QFile::remove(path);
     }

@@ -4,14 +4,18 @@
 #include "app/SetupT38A.h"
 #include "fw/ArchiveWriter.h"
 #include "fw/ProgramWide.h"
+#include "tests/support/DamagedFiles.h"
+#include "tests/support/FileSizeLimit.h"
 #include "tests/support/TestApplication.h"
 #include "tests/support/TestDeviceTypes.h"
 #include "tests/support/TestBytes.h"
+#include "tests/support/Watchdog.h"
 
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <functional>
 #include <vector>
@@ -497,4 +501,69 @@ TEST_F(DocumentFileTest, AFailedSaveIsReportedAndTheDocumentKeepsItsPathAndMark)
     EXPECT_TRUE(doc.IsModified());
     EXPECT_EQ(doc.GetPathName(), previous);
     EXPECT_FALSE(QFile::exists(unreachable));
+}
+
+TEST_F(DocumentFileTest, OnAFullDiskASaveOverAnOldFileIsReportedAndTheOldFileStays)
+{
+    const QString path = app.tempPath("keep.caf");
+    const QByteArray old = TwoRowDocument;
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(old);
+    }
+    for (int i = 0; i < 20; ++i)
+        addHeader(i + 1, "CAFE CON LECHE");
+    doc.SetPathName(app.tempPath("previo.caf"));
+    doc.SetModifiedFlag();
+    {
+        FileSizeLimit full(old.size());
+        ASSERT_TRUE(full.held());
+        EXPECT_FALSE(DocumentFile::Save(doc, path));
+    }
+    EXPECT_EQ(app.messages().texts(),
+              QStringList{"No se puede guardar el archivo " + QDir::toNativeSeparators(path) + "."});
+    EXPECT_TRUE(doc.IsModified());
+    EXPECT_EQ(doc.GetPathName(), app.tempPath("previo.caf"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), old);
+}
+
+TEST_F(DocumentFileTest, ASaveOntoAFifoIsReportedAndLeavesTheFifo)
+{
+    const QString path = app.tempPath("fifo.caf");
+    ASSERT_TRUE(DamagedFiles::MakeFifo(path));
+    doc.SetModifiedFlag();
+    {
+        const Watchdog bound("saving onto a FIFO");
+        EXPECT_FALSE(DocumentFile::Save(doc, path));
+    }
+    EXPECT_EQ(app.messages().texts(),
+              QStringList{"No se puede guardar el archivo " + QDir::toNativeSeparators(path) + "."});
+    EXPECT_TRUE(doc.IsModified());
+    EXPECT_FALSE(QFileInfo(path).isFile());
+    EXPECT_TRUE(QFileInfo(path).exists());
+}
+
+TEST_F(DocumentFileTest, AFifoADeviceOrAnOversizedFileIsReportedAsNotOpenedAndNeverWaitedFor)
+{
+    addHeader(1, "CAFE");
+    doc.SetPathName(app.tempPath("previo.caf"));
+    int n = 0;
+    for (const DamagedFiles::Unreadable& c : DamagedFiles::UnreadableFiles(DocumentFile::MaxBytes)) {
+        const std::string what = c.what.toStdString();
+        const QString path = app.tempPath(QString("dosis%1.caf").arg(++n));
+        ASSERT_TRUE(c.make(path)) << what;
+        app.messages().clear();
+        {
+            const Watchdog bound(what);
+            EXPECT_FALSE(DocumentFile::Open(doc, path, [](int) {})) << what;
+        }
+        EXPECT_EQ(app.messages().texts(),
+                  QStringList{"No se puede abrir el archivo " + QDir::toNativeSeparators(path) + "."})
+            << what;
+        EXPECT_EQ(doc.GetRowCount(), 1) << what;
+        EXPECT_EQ(doc.GetTitle(), "previo.caf") << what;
+    }
 }

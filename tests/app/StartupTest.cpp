@@ -8,12 +8,15 @@
 #include "fw/SingleDocTemplate.h"
 #include "fw/WidgetFileNamePrompt.h"
 #include "tests/support/CatalogueFixture.h"
+#include "tests/support/DamagedFiles.h"
 #include "tests/support/ScriptedFileNamePrompt.h"
 #include "tests/support/TestApplication.h"
+#include "tests/support/Watchdog.h"
 #include "ui/CMySplashWnd.h"
 #include "ui/WidgetModelDialogHost.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFile>
 #include <QPrinter>
 
@@ -255,4 +258,69 @@ TEST_F(StartupTest, PrintingFromTheCommandLinePrintsThePagesAndEnds)
     EXPECT_TRUE(bytes.startsWith("%PDF"));
     // 30 rows at 24 a page of A4.
     EXPECT_EQ(bytes.count("/Type /Page") - bytes.count("/Type /Pages"), 2);
+}
+
+TEST_F(StartupTest, ACommandLineDocumentThatIsNoRegularFileEndsTheStartAtOnceWithoutAWindow)
+{
+    const QString fifo = app.tempPath("fifo.caf");
+    const QString huge = app.tempPath("enorme.caf");
+    ASSERT_TRUE(DamagedFiles::MakeFifo(fifo));
+    ASSERT_TRUE(DamagedFiles::MakeSparseFile(huge, DocumentFile::MaxBytes + 1));
+    const QList<QStringList> commandLines = {{fifo}, {"/p", fifo}, {"/pt", fifo, "impresora"}, {huge}, {"/p", huge}};
+    for (const QStringList& arguments : commandLines) {
+        const std::string line = arguments.join(' ').toStdString();
+        app.messages().clear();
+        auto ormi = makeApp(arguments);
+        {
+            const Watchdog bound(line);
+            EXPECT_FALSE(ormi->InitInstance()) << line;
+        }
+        EXPECT_EQ(app.messages().texts(),
+                  QStringList({"No se puede abrir el archivo " + QDir::toNativeSeparators(arguments.at(arguments.size() > 1 ? 1 : 0)) + "."}))
+            << line;
+        EXPECT_FALSE(ormi->frame()->isVisible()) << line;
+        EXPECT_EQ(ormi->ExitCode(), 1) << line;
+    }
+}
+
+TEST_F(StartupTest, APrintWithoutAFileSaysWhatTheCommandLineExpects)
+{
+    for (const QStringList& arguments : QList<QStringList>{{"/p"}, {"/pt"}, {"-P"}}) {
+        const std::string line = arguments.join(' ').toStdString();
+        app.messages().clear();
+        auto ormi = makeApp(arguments);
+        EXPECT_FALSE(ormi->InitInstance()) << line;
+        EXPECT_EQ(app.messages().texts(),
+                  QStringList({"Para imprimir hace falta el nombre del archivo: ormi /p archivo.caf, u ormi /pt "
+                               "archivo.caf impresora."}))
+            << line;
+        EXPECT_FALSE(ormi->frame()->isVisible()) << line;
+        EXPECT_EQ(ormi->ExitCode(), 1) << line;
+    }
+}
+
+TEST_F(StartupTest, ARecentFileOrAFileChosenToOpenThatIsAFifoIsReportedAndNeverWaitedFor)
+{
+    const QString fifo = app.tempPath("fifo.caf");
+    ASSERT_TRUE(DamagedFiles::MakeFifo(fifo));
+    app.profile().WriteString("Recent File List", "File1", fifo);
+    auto ormi = makeApp({});
+    ASSERT_TRUE(ormi->InitInstance());
+    const QStringList cannotOpen{"No se puede abrir el archivo " + QDir::toNativeSeparators(fifo) + "."};
+    {
+        const Watchdog bound("the recent file");
+        ormi->docTemplate()->OnOpenRecentFile(0);
+    }
+    EXPECT_EQ(app.messages().texts(), cannotOpen);
+    EXPECT_TRUE(app.profile().GetString("Recent File List", "File1").isEmpty());
+
+    app.messages().clear();
+    ScriptedFileNamePrompt files;
+    files.queueAnswer(fifo);
+    {
+        const Watchdog bound("File > Open");
+        ormi->docTemplate()->OnFileOpen();
+    }
+    EXPECT_EQ(app.messages().texts(), cannotOpen);
+    EXPECT_TRUE(ormi->frame()->isVisible());
 }

@@ -5,6 +5,7 @@
 #include "tests/support/CatalogueFixture.h"
 #include "tests/support/DamagedFiles.h"
 #include "tests/support/TestApplication.h"
+#include "tests/support/Watchdog.h"
 
 #include <QDir>
 #include <QFile>
@@ -114,6 +115,7 @@ TEST_F(CatalogueReadersTest, AFifoIsNoCatalogueFileAndIsNeverOpened)
     const QString work = app.tempPath("work/");
     SetWorkDir(work);
     ASSERT_TRUE(DamagedFiles::MakeFifo(catalogue.catalogueFolder() + "/RELES_FIFO.TXT"));
+    const Watchdog bound("a FIFO beside the program");
     EXPECT_EQ(FindCatalogueFile("RELES_FIFO.TXT"), work + "configormi/RELES_FIFO.TXT");
 }
 

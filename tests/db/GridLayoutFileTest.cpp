@@ -1,7 +1,11 @@
 #include "db/GridLayoutFile.h"
 #include "tests/db/QtPrinters.h"
+#include "tests/support/DamagedFiles.h"
+#include "tests/support/FileSizeLimit.h"
+#include "tests/support/Watchdog.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -128,6 +132,40 @@ TEST(GridLayoutFile, SavesAtomicallyAndLoads)
     EXPECT_EQ(GridLayoutFile::Load(path), GridLayoutFile::Write(layout));
     EXPECT_FALSE(GridLayoutFile::Load(dir.filePath("none")).has_value());
     EXPECT_FALSE(GridLayoutFile::Save(dir.filePath("no/such/folder/SETUP001"), layout));
+}
+
+TEST(GridLayoutFile, ASaveThatFailsOnAFullDiskLeavesTheOldLayout)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("SETUP1035");
+    GridLayout old;
+    old.query = "SELECT 1";
+    ASSERT_TRUE(GridLayoutFile::Save(path, old));
+    GridLayout wider;
+    for (int c = 0; c < 40; ++c)
+        wider.columns += GridLayoutColumn{QString("COLUMNA%1").arg(c), 100, c};
+    {
+        FileSizeLimit full(GridLayoutFile::Write(old).size());
+        ASSERT_TRUE(full.held());
+        EXPECT_FALSE(GridLayoutFile::Save(path, wider));
+    }
+    EXPECT_EQ(GridLayoutFile::Load(path), GridLayoutFile::Write(old));
+}
+
+TEST(GridLayoutFile, WhatIsNoRegularFileOrTooLargeIsNeitherLoadedNorReplaced)
+{
+    QTemporaryDir dir;
+    int n = 0;
+    for (const DamagedFiles::Unreadable& c : DamagedFiles::UnreadableFiles(GridLayoutFile::MaxBytes)) {
+        const std::string what = c.what.toStdString();
+        const QString path = dir.filePath(QString("SETUP%1").arg(++n));
+        ASSERT_TRUE(c.make(path)) << what;
+        const Watchdog bound(what);
+        EXPECT_FALSE(GridLayoutFile::Load(path).has_value()) << what;
+    }
+    const QString fifo = dir.filePath("SETUP1");
+    EXPECT_FALSE(GridLayoutFile::Save(fifo, GridLayout()));
+    EXPECT_FALSE(QFileInfo(fifo).isFile());
 }
 
 } // namespace

@@ -1,4 +1,6 @@
 #include "fw/StringTable.h"
+#include "tests/support/DamagedFiles.h"
+#include "tests/support/Watchdog.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -40,4 +42,19 @@ TEST(StringTableTest, ALanguageFileReplacesOnlyTheTextsItHolds)
     EXPECT_EQ(strings.format(1557, {12}), "Maximum 12\nappareils");
     EXPECT_EQ(strings.text(1584), "Versión ");
     EXPECT_FALSE(strings.loadLanguage(dir.filePath("missing.txt")));
+}
+
+TEST(StringTableTest, ALanguageFileThatIsNoRegularFileOrTooLargeLeavesTheBuiltInTexts)
+{
+    QTemporaryDir dir;
+    int n = 0;
+    for (const DamagedFiles::Unreadable& c : DamagedFiles::UnreadableFiles(fw::StringTable::MaxLanguageFileBytes)) {
+        const std::string what = c.what.toStdString();
+        const QString path = dir.filePath(QString("Ormi%1.lng").arg(++n));
+        ASSERT_TRUE(c.make(path)) << what;
+        fw::StringTable strings;
+        const Watchdog bound(what);
+        EXPECT_FALSE(strings.loadLanguage(path)) << what;
+        EXPECT_EQ(strings.entries(), fw::StringTable().entries()) << what;
+    }
 }

@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 
+#include <QDir>
 #include <QFile>
 
 #include <sys/stat.h>
@@ -16,6 +17,37 @@ bool MakeEmptyFile(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+}
+
+bool MakeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+}
+
+bool MakeSparseFile(const QString& path, qint64 bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.resize(bytes);
+}
+
+QList<Unreadable> UnreadableFiles(qint64 limit)
+{
+    return {
+        {QStringLiteral("a FIFO"), MakeFifo},
+        {QStringLiteral("an endless device"), [](const QString& path) { return QFile::link(QStringLiteral("/dev/zero"), path); }},
+        {QStringLiteral("an oversized file"), [limit](const QString& path) { return MakeSparseFile(path, limit + 1); }},
+    };
+}
+
+QList<Unreadable> NotRegularFiles()
+{
+    return {
+        {QStringLiteral("a FIFO"), MakeFifo},
+        {QStringLiteral("a folder"), [](const QString& path) { return QDir().mkpath(path); }},
+        {QStringLiteral("a link to a FIFO"),
+         [](const QString& path) { return MakeFifo(path + QStringLiteral(".fifo")) && QFile::link(path + QStringLiteral(".fifo"), path); }},
+    };
 }
 
 bool LeaveHalfWritten(const QString& path)

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QList>
 #include <QString>
+
+#include <functional>
 
 // Files as a user's machine may one day have them, for the tests of the loaders and the
 // database layer.
@@ -13,5 +16,21 @@ bool MakeFifo(const QString& path);
 bool LeaveHalfWritten(const QString& path);
 // An empty file at the path.
 bool MakeEmptyFile(const QString& path);
+// A file of those bytes at the path.
+bool MakeFile(const QString& path, const QByteArray& bytes);
+// A file of that many zero bytes, sparse, so that even a large one costs no disk.
+bool MakeSparseFile(const QString& path, qint64 bytes);
+
+// What stands where a reader expects a file and must not be read: a FIFO (its open would
+// wait for a writer), an endless device (a link to /dev/zero) and a regular file one byte
+// larger than the reader's limit.
+struct Unreadable {
+    QString what;
+    std::function<bool(const QString& path)> make;
+};
+QList<Unreadable> UnreadableFiles(qint64 limit);
+// What stands at a name and is no regular file: a FIFO, a folder and a link to a FIFO, all
+// of the test's own (a writer under test that went wrong must not replace a real device).
+QList<Unreadable> NotRegularFiles();
 
 } // namespace DamagedFiles

@@ -1,10 +1,15 @@
 #include "ui/CAnimatedPicture.h"
 
+#include "tests/support/DamagedFiles.h"
 #include "tests/support/TestGif.h"
 #include "tests/support/TestPng.h"
+#include "tests/support/Watchdog.h"
 #include "ui/GifFrameParser.h"
 
+#include <QDir>
 #include <QTemporaryDir>
+
+#include <sys/resource.h>
 
 #include <gtest/gtest.h>
 
@@ -220,4 +225,94 @@ TEST_F(CAnimatedPictureTest, PaintingCopiesTheBackBufferToTheTopLeft)
     ASSERT_EQ(shown.size(), QSize(3, 2));
     EXPECT_EQ(shown.pixelColor(0, 0), QColor(Qt::blue));
     EXPECT_EQ(shown.pixelColor(2, 1), QColor(Qt::blue));
+}
+
+TEST_F(CAnimatedPictureTest, AFileThatIsNoRegularFileOrTooLargeLeavesTheControlEmpty)
+{
+    QTemporaryDir folder;
+    int n = 0;
+    for (const DamagedFiles::Unreadable& c : DamagedFiles::UnreadableFiles(CAnimatedPicture::MaxFileBytes)) {
+        const std::string what = c.what.toStdString();
+        const QString path = folder.filePath(QString("picture%1.gif").arg(++n));
+        ASSERT_TRUE(c.make(path)) << what;
+        ASSERT_TRUE(picture.LoadFromMemory(filledPng(QSize(2, 2), Qt::red)));
+        {
+            const Watchdog bound(what);
+            EXPECT_FALSE(picture.LoadFromFile(path)) << what;
+        }
+        ExpectEmpty();
+    }
+}
+
+namespace {
+
+// The most memory the process has held so far, in bytes.
+qint64 peakMemory()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return qint64(usage.ru_maxrss) * 1024;
+}
+
+qint64 heldByFrames(const CAnimatedPicture& picture)
+{
+    qint64 bytes = 0;
+    for (const CAnimatedPicture::FrameRecord& frame : picture.frames())
+        bytes += frame.picture.sizeInBytes();
+    return bytes;
+}
+
+} // namespace
+
+TEST_F(CAnimatedPictureTest, HostileGifsStayWithinTheMemoryBudget)
+{
+    // Far below what either file took before its frames were clipped and budgeted (gigabytes),
+    // with room for a sanitizer's own bookkeeping.
+    constexpr qint64 PeakGrowthBound = 512 * 1024 * 1024;
+    struct Case {
+        const char* file;
+        QSize screen;
+    };
+    // A frame claiming 30000 × 30000 pixels on a 16 × 16 screen, with disposal 3; 400 frames
+    // of one pixel each on a 1000 × 1000 screen.
+    const Case cases[] = {{"unclipped-frame.gif", QSize(16, 16)}, {"many-screen-frames.gif", QSize(1000, 1000)}};
+    const qint64 before = peakMemory();
+    for (const Case& c : cases) {
+        ASSERT_TRUE(picture.LoadFromFile(QDir(ORMI_GIF_CORPUS).filePath(c.file))) << c.file;
+        EXPECT_EQ(picture.pictureSize(), c.screen) << c.file;
+        EXPECT_TRUE(picture.IsAnimated()) << c.file;
+        EXPECT_LE(heldByFrames(picture), CAnimatedPicture::MemoryBudget) << c.file;
+        EXPECT_LE(picture.frames().size(), CAnimatedPicture::MemoryBudget / CAnimatedPicture::MinFrameCost) << c.file;
+        picture.Show();
+        for (qsizetype step = 0; step <= picture.frames().size(); ++step)
+            picture.stepAnimation();
+        EXPECT_EQ(picture.backBuffer().size(), c.screen) << c.file;
+    }
+    EXPECT_LE(peakMemory() - before, PeakGrowthBound);
+}
+
+TEST_F(CAnimatedPictureTest, PastTheBudgetTheFramesDecodedSoFarAnimate)
+{
+    ASSERT_TRUE(picture.LoadFromFile(QDir(ORMI_GIF_CORPUS).filePath("many-screen-frames.gif")));
+    const qint64 screenBytes = qint64(1000) * 1000 * 4;
+    EXPECT_EQ(picture.frames().size(), CAnimatedPicture::MemoryBudget / screenBytes);
+    // The first frame's one pixel, at its place.
+    EXPECT_EQ(picture.frames().first().left, 0);
+    EXPECT_EQ(picture.frames().at(1).left, 37);
+    EXPECT_TRUE(picture.IsAnimated());
+}
+
+TEST_F(CAnimatedPictureTest, AFrameRectangleBeyondTheScreenIsClippedToIt)
+{
+    // Disposal 3 over a frame that claims far more than the 8 × 8 screen, then one more frame.
+    ASSERT_TRUE(picture.LoadFromMemory(gifOf(TestGif::graphicControl(5, 3) + TestGif::image(2, 2, 30000, 30000, QByteArray(1, Red))
+                                             + frame(5, 0, 0, 0, 1, 1, Blue))));
+    ASSERT_TRUE(picture.IsAnimated());
+    picture.Show();
+    EXPECT_EQ(At(2, 2), QColor(Qt::red));
+    picture.stepAnimation();
+    // What was under the frame comes back over the screen's part of it.
+    EXPECT_EQ(At(2, 2), Menu);
+    EXPECT_EQ(At(7, 7), Menu);
+    EXPECT_EQ(picture.backBuffer().size(), QSize(8, 8));
 }

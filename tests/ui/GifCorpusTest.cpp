@@ -26,6 +26,7 @@ TEST(GifCorpusTest, EveryKeptInputGoesThroughTheSplitterAgain)
     const QHash<QString, int> seeds = {
         {"two-frames.gif", 2}, {"one-frame.gif", 1},         {"no-control.gif", 2},
         {"plain-text.gif", 2}, {"control-without-image.gif", 1}, {"truncated.gif", 1},
+        {"unclipped-frame.gif", 2}, {"many-screen-frames.gif", 400},
     };
     const QDir corpus(QStringLiteral(ORMI_GIF_CORPUS));
     const QStringList names = corpus.entryList(QDir::Files, QDir::Name);

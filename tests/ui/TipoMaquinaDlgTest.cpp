@@ -1,14 +1,18 @@
 #include "ui/TipoMaquinaDlg.h"
 
 #include "tests/support/CatalogueFixture.h"
+#include "tests/support/DamagedFiles.h"
 #include "tests/support/TestApplication.h"
 #include "tests/support/TestGif.h"
 #include "tests/support/TestPng.h"
+#include "tests/support/Watchdog.h"
 #include "ui/CAnimatedPicture.h"
 #include "ui/WidgetModelDialogHost.h"
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QScreen>
@@ -311,5 +315,26 @@ TEST_F(TipoMaquinaDlgTest, TheHostRunsTheDialogModallyOnTheRecord)
     answer(21, true);
     EXPECT_TRUE(host.Run(record));
     EXPECT_EQ(record.model, 21);
+    EXPECT_TRUE(Boxes().isEmpty());
+}
+
+TEST_F(TipoMaquinaDlgTest, APictureInTheWorkFolderThatIsNoRegularFileOrTooLargeClearsTheArea)
+{
+    const QString folder = app.tempPath("work/configormi");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    auto dialog = Open(19);
+    for (const DamagedFiles::Unreadable& c : DamagedFiles::UnreadableFiles(CAnimatedPicture::MaxFileBytes)) {
+        const std::string what = c.what.toStdString();
+        const QString path = folder + "/NINGUNA.PNG";
+        QFile::remove(path);
+        ASSERT_TRUE(c.make(path)) << what;
+        Select(*dialog, ItemOf(*dialog, 19));
+        ASSERT_TRUE(dialog->picture()->isBufferReady());
+        {
+            const Watchdog bound(what);
+            Select(*dialog, ItemOf(*dialog, 2));
+        }
+        EXPECT_FALSE(dialog->picture()->isBufferReady()) << what;
+    }
     EXPECT_TRUE(Boxes().isEmpty());
 }

@@ -6,18 +6,12 @@
 #include "export/ExportaZentroluxDlg.h"
 #include "export/ZentroluxExport.h"
 
-#include "app/CCfg.h"
 #include "app/COrmiDoc.h"
-#include "app/SetupT38A.h"
 #include "db/DBQueryModel.h"
 #include "db/DBSQLListCtrl.h"
-#include "fw/ProgramWide.h"
-#include "tests/export/ManagementDatabase.h"
-#include "tests/res/BundledCatalogue.h"
-#include "tests/support/ScriptedModelDialogHost.h"
+#include "tests/export/SampleManagement.h"
 
 #include <QCheckBox>
-#include <QFile>
 
 #include <optional>
 
@@ -65,43 +59,18 @@ private:
 
 } // namespace
 
-class ManagementReadmeRouteTest : public ManagementDatabase {
+class ManagementReadmeRouteTest : public SampleManagement {
 protected:
-    ManagementReadmeRouteTest()
-    {
-        app.application().setProgramFolder(BundledCatalogue::programFolder());
-        app.profile().WriteString("Configuracion", "WorkDir", app.tempPath("nowhere/"));
-    }
-
-    BundledCatalogue bundled;
-    fw::ProgramWide<CCfg>::Scope cfg{30, 10};
-    fw::ProgramWide<SetupT38A>::Scope setup;
-    ScriptedModelDialogHost models;
-    fw::ProgramWide<ModelDialogHost>::Install modelsInstall{models};
     ListingOptionsHost options;
 };
 
 TEST_F(ManagementReadmeRouteTest, ANewMachineIsGivenASiteAndTheNextExportListsAndFillsIt)
 {
-    const QString path = Path(QStringLiteral("Zentrolux.MDB"));
-    ASSERT_TRUE(QFile::copy(QStringLiteral(ORMI_MANAGEMENT_SAMPLE), path));
-    app.profile().WriteString("Configuracion", "Database", path);
+    const QString path = copySample(QStringLiteral("Zentrolux.MDB"));
     // The sample without a machine of the classic type.
     Run(path, QStringLiteral("UPDATE MAQUINAS SET TIPO=41 WHERE TIPO=42"));
-
     COrmiDoc doc;
-    for (const BundledCatalogue::Configuration& configuration : bundled.configurationList()) {
-        doc.SetMachineModel(configuration.code);
-        if (doc.GetManagementMachineType() == 42)
-            break;
-    }
-    ASSERT_EQ(doc.GetManagementMachineType(), 42);
-    for (int number = 1; number <= 3; ++number) {
-        CDeviceCoffee* header = doc.AddDevice();
-        header->SetProductNumber(number);
-        header->SetSelectionNumber(number);
-        header->SetName(QByteArray("PRODUCTO ") + QByteArray::number(number));
-    }
+    fill(doc, modelOfType(42), 3);
 
     // The export adds machine 7; without a site the dialog cannot list it, and is cancelled.
     options.queueCancel();

@@ -1,19 +1,12 @@
 #include "export/ZentroluxExport.h"
 
-#include "app/CCfg.h"
 #include "app/COrmiDoc.h"
-#include "app/SetupT38A.h"
-#include "fw/ProgramWide.h"
-#include "tests/export/ManagementDatabase.h"
-#include "tests/export/ScriptedExportOptionsHost.h"
-#include "tests/res/BundledCatalogue.h"
-#include "tests/support/ScriptedModelDialogHost.h"
-
 #include "db/DAODBConnection.h"
+#include "tests/export/SampleManagement.h"
+#include "tests/export/ScriptedExportOptionsHost.h"
 
 #include <QDataStream>
 #include <QFile>
-#include <QFileInfo>
 
 #include <sqlite3.h>
 
@@ -98,48 +91,10 @@ private:
 
 } // namespace
 
-// Every bundled model exports to its end into a copy of the sample management database that
-// the build lays beside the program.
-class SampleManagementExportTest : public ManagementDatabase {
+// Every bundled model exports to its end into a copy of the sample management database
+// that the build lays beside the program.
+class SampleManagementExportTest : public SampleManagement {
 protected:
-    SampleManagementExportTest()
-    {
-        app.application().setProgramFolder(BundledCatalogue::programFolder());
-        app.profile().WriteString("Configuracion", "WorkDir", app.tempPath("nowhere/"));
-    }
-
-    // A document of the first bundled model of management type 42 with the products.
-    std::unique_ptr<COrmiDoc> classicDocument(int products)
-    {
-        auto doc = std::make_unique<COrmiDoc>();
-        for (const BundledCatalogue::Configuration& configuration : bundled.configurationList()) {
-            doc->SetMachineModel(configuration.code);
-            if (doc->GetManagementMachineType() == 42)
-                break;
-        }
-        EXPECT_EQ(doc->GetManagementMachineType(), 42);
-        for (int number = 1; number <= products; ++number) {
-            CDeviceCoffee* header = doc->AddDevice();
-            header->SetProductNumber(number);
-            header->SetSelectionNumber(number);
-            header->SetName(QByteArray("PRODUCTO ") + QByteArray::number(number));
-        }
-        models.queueOk(doc->GetMachineModel());
-        return doc;
-    }
-    QString copySample(const QString& name)
-    {
-        const QString path = Path(name);
-        EXPECT_TRUE(QFile::copy(QStringLiteral(ORMI_MANAGEMENT_SAMPLE), path));
-        app.profile().WriteString("Configuracion", "Database", path);
-        return path;
-    }
-
-    BundledCatalogue bundled;
-    fw::ProgramWide<CCfg>::Scope cfg{30, 10};
-    fw::ProgramWide<SetupT38A>::Scope setup;
-    ScriptedModelDialogHost models;
-    fw::ProgramWide<ModelDialogHost>::Install modelsInstall{models};
     ScriptedExportOptionsHost options;
 };
 
@@ -149,18 +104,9 @@ TEST_F(SampleManagementExportTest, EveryBundledModelExportsWithBothOptions)
     for (const BundledCatalogue::Configuration& configuration : bundled.configurationList()) {
         SCOPED_TRACE(configuration.code);
         ClearBoxes();
-        const QString path = Path(QStringLiteral("sample%1.mdb").arg(configuration.code));
-        ASSERT_TRUE(QFile::copy(QStringLiteral(ORMI_MANAGEMENT_SAMPLE), path));
-        app.profile().WriteString("Configuracion", "Database", path);
-
+        const QString path = copySample(QStringLiteral("sample%1.mdb").arg(configuration.code));
         COrmiDoc doc;
-        doc.SetMachineModel(configuration.code);
-        for (int number = 1; number <= 3; ++number) {
-            CDeviceCoffee* header = doc.AddDevice();
-            header->SetProductNumber(number);
-            header->SetSelectionNumber(number);
-            header->SetName(QByteArray("PRODUCTO ") + QByteArray::number(number));
-        }
+        fill(doc, configuration.code, 3);
         const int machineType = doc.GetManagementMachineType();
         options.queueOk(sampleMachine(machineType), true, true);
         models.queueOk(configuration.code);
@@ -200,7 +146,9 @@ TEST_F(SampleManagementExportTest, ADatabaseThatGivesUpHalfWayIsLeftAsItWas)
         if (c.trigger)
             Run(path, QLatin1String(c.trigger));
         const QByteArray before = fileBytes(path);
-        std::unique_ptr<COrmiDoc> doc = classicDocument(c.products);
+        COrmiDoc doc;
+        fill(doc, modelOfType(42), c.products);
+        models.queueOk(doc.GetMachineModel());
         options.queueOk(1, true, true);
         FullDiskOptionsHost fullDisk(options);
         ExportOptionsDialogHost& host = c.fullDisk ? static_cast<ExportOptionsDialogHost&>(fullDisk) : options;
@@ -217,7 +165,7 @@ TEST_F(SampleManagementExportTest, ADatabaseThatGivesUpHalfWayIsLeftAsItWas)
                     limit.rlim_cur = rlim_t(before.size());
                     if (setrlimit(RLIMIT_FSIZE, &limit) != 0)
                         return 2;
-                    ZentroluxExport(*doc, host, clock).Run();
+                    ZentroluxExport(doc, host, clock).Run();
                     limit.rlim_cur = unlimited;
                     setrlimit(RLIMIT_FSIZE, &limit);
                     QFile file(told);
@@ -234,7 +182,7 @@ TEST_F(SampleManagementExportTest, ADatabaseThatGivesUpHalfWayIsLeftAsItWas)
             QDataStream in(&file);
             in >> boxes;
         } else {
-            ZentroluxExport(*doc, host, clock).Run();
+            ZentroluxExport(doc, host, clock).Run();
             boxes = Boxes();
         }
 

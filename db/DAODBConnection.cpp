@@ -205,11 +205,11 @@ void DAODBConnection::StatementFailed()
     switch (sqlite3_errcode(m_db) & 0xff) {
     // After these the engine has undone the failed statement alone or the whole transaction, as
     // it happened; what is left is not what the caller wrote, and the engine's advice is to
-    // roll back.
+    // roll back. (A busy database is retried: when the engine ended the transaction for it,
+    // the autocommit state below says so.)
     case SQLITE_FULL:
     case SQLITE_IOERR:
     case SQLITE_NOMEM:
-    case SQLITE_BUSY:
         m_transactionEnded = true;
         break;
     default:

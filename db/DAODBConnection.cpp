@@ -93,6 +93,11 @@ sqlite3* DAODBConnection::OpenEngine(const QString& path, bool exclusive, bool r
     }
     sqlite3* db = openFile(absolute, readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE, error);
     bool ok = db != nullptr;
+    // The engine opens a file that it may not write for reading only, and says nothing.
+    if (ok && !readOnly && sqlite3_db_readonly(db, "main") == 1) {
+        *error = QString::fromUtf8(sqlite3_errstr(SQLITE_READONLY));
+        ok = false;
+    }
     // A shared reader waits a little for a writer's transaction to end. Everyone else finds a
     // file that another connection holds exclusively at once, as a file that is not a
     // database, when the schema is read.
@@ -131,6 +136,7 @@ bool DAODBConnection::Open(const QString& path, bool exclusive, bool readOnly)
     m_db = db;
     m_exclusive = exclusive;
     m_readOnly = readOnly;
+    m_transactionEnded = false;
     SetPath(QFileInfo(path).absoluteFilePath());
     SetOpen(true);
     return true;
@@ -146,6 +152,7 @@ void DAODBConnection::Close()
         m_db = nullptr;
         DBConnection::Rollback();
     }
+    m_transactionEnded = false;
     SetOpen(false);
 }
 
@@ -177,16 +184,60 @@ bool DAODBConnection::Run(const QString& sql)
     SqliteStatement statement;
     QString error;
     if (!statement.Prepare(m_db, sql, &error) || statement.Step(&error) != SQLITE_DONE) {
+        StatementFailed();
         ReportStatementError(error, sql);
         return false;
     }
     return true;
 }
 
+bool DAODBConnection::TransactionEnded() const
+{
+    return GetTransDepth() > 0 && (m_transactionEnded || (m_db && sqlite3_get_autocommit(m_db)));
+}
+
+QString DAODBConnection::TransactionEndedText() { return fw::Application::get().strings().text(TransactionEndedTextId); }
+
+void DAODBConnection::StatementFailed()
+{
+    if (GetTransDepth() == 0 || !m_db)
+        return;
+    switch (sqlite3_errcode(m_db) & 0xff) {
+    // After these the engine has undone the failed statement alone or the whole transaction, as
+    // it happened; what is left is not what the caller wrote, and the engine's advice is to
+    // roll back. (A busy database is retried: when the engine ended the transaction for it,
+    // the autocommit state below says so.)
+    case SQLITE_FULL:
+    case SQLITE_IOERR:
+    case SQLITE_NOMEM:
+        m_transactionEnded = true;
+        break;
+    default:
+        break;
+    }
+    if (sqlite3_get_autocommit(m_db))
+        m_transactionEnded = true;
+    else if (m_transactionEnded)
+        sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr); // if this fails too, Rollback tries again
+}
+
+bool DAODBConnection::Refused(const QString& sql)
+{
+    if (!TransactionEnded())
+        return false;
+    // The failure that ended the transaction has been reported; in message mode the caller
+    // learns of the refusals by the failure results.
+    WriteSqlLog(fw::TextFormat::format(QStringLiteral("Excepcion: %s Query: %s"), {TransactionEndedText(), sql}));
+    if (IsThrowMode())
+        ReportError(TransactionEndedText(), sql);
+    return true;
+}
+
 bool DAODBConnection::BeginTrans()
 {
     // Nested levels are savepoints inside the outermost one.
-    if (!Run(QStringLiteral("SAVEPOINT ") + savepointName(GetTransDepth() + 1)))
+    const QString sql = QStringLiteral("SAVEPOINT ") + savepointName(GetTransDepth() + 1);
+    if (Refused(sql) || !Run(sql))
         return false;
     return DBConnection::BeginTrans();
 }
@@ -194,16 +245,19 @@ bool DAODBConnection::BeginTrans()
 bool DAODBConnection::CommitTrans(bool forceFlush)
 {
     // Every commit reaches the disk; the force-flush request asks nothing more of this engine.
-    if (GetTransDepth() > 0 && !Run(QStringLiteral("RELEASE SAVEPOINT ") + savepointName(GetTransDepth())))
+    const QString sql = QStringLiteral("RELEASE SAVEPOINT ") + savepointName(GetTransDepth());
+    if (GetTransDepth() > 0 && (Refused(sql) || !Run(sql)))
         return false;
     return DBConnection::CommitTrans(forceFlush);
 }
 
 bool DAODBConnection::Rollback()
 {
-    // The engine rolls back every level, as the depth does.
+    // The engine rolls back every level, as the depth does; after the engine ended the
+    // transaction there is nothing left to roll back.
     if (m_db && !sqlite3_get_autocommit(m_db) && !Run(QStringLiteral("ROLLBACK")))
         return false;
+    m_transactionEnded = false;
     return DBConnection::Rollback();
 }
 
@@ -214,9 +268,12 @@ int DAODBConnection::Execute(const QString& sql, int)
         ReportStatementError(NotOpenText(), sql);
         return -1;
     }
+    if (Refused(sql))
+        return -1;
     SqliteStatement statement;
     QString error;
     if (!statement.Prepare(m_db, sql, &error)) {
+        StatementFailed();
         ReportStatementError(error, sql);
         return -1;
     }
@@ -226,6 +283,7 @@ int DAODBConnection::Execute(const QString& sql, int)
     }
     const sqlite3_int64 changesBefore = sqlite3_total_changes64(m_db);
     if (statement.Step(&error) != SQLITE_DONE) {
+        StatementFailed();
         ReportStatementError(error, sql);
         return -1;
     }

@@ -17,7 +17,13 @@ class DAODBRecordset;
 // writers out. A shared read-only connection waits up to ReaderBusyTimeoutMs for a writer's
 // transaction before it reports the database locked. A database that a writer left
 // half-written (its rollback journal beside it) does not open read-only: HalfWrittenText.
-// Engine errors are reported by the error mode (DBConnection).
+// A writable open of a file that the engine can only read (write-protected, on a read-only
+// mount) fails: the engine itself would fall back to reading without a word.
+// Engine errors are reported by the error mode (DBConnection). When a failed statement ends the
+// transaction (the engine rolled it back, or the error is one after which the engine may have
+// undone part of it: the connection rolls it back itself), that failure is reported as usual and
+// every later statement is refused without running: silently in message mode, with
+// TransactionEndedText in throw mode.
 // Closing the connection (or opening another file on it) closes its recordsets.
 class DAODBConnection : public DBConnection {
 public:
@@ -35,6 +41,7 @@ public:
     bool Compact() override;
     bool BeginTrans() override;
     bool Open(const QString& path, bool exclusive, bool readOnly) override;
+    bool TransactionEnded() const override;
     void Close() override;
     // Statements are atomic whatever the mode; rows affected, 0 for statements that change no
     // rows (such as CREATE TABLE).
@@ -54,6 +61,10 @@ public:
     static constexpr int HalfWrittenTextId = 21301;
     static QString HalfWrittenText(const QString& path);
 
+    // "La base de datos ha anulado la transacción; no se ha guardado nada de ella."
+    static constexpr int TransactionEndedTextId = 22901;
+    static QString TransactionEndedText();
+
     static constexpr int ReaderBusyTimeoutMs = 2000;
 
 private:
@@ -66,10 +77,17 @@ private:
     static sqlite3* OpenEngine(const QString& path, bool exclusive, bool readOnly, QString* error);
     // Runs an internal statement; false after reporting its error.
     bool Run(const QString& sql);
+    // Called at once after a statement of this connection failed in the engine, before the
+    // failure is reported: ends a transaction that the failure left unsound.
+    void StatementFailed();
+    // True when the statement must not run because the transaction has ended; in throw mode
+    // the refusal is thrown.
+    bool Refused(const QString& sql);
     bool CompactInto(const QString& target);
 
     sqlite3* m_db = nullptr;
     std::vector<DAODBRecordset*> m_recordsets;
     bool m_exclusive = false;
     bool m_readOnly = false;
+    bool m_transactionEnded = false;
 };

@@ -51,6 +51,8 @@ bool DAODBRecordset::Load(const QString& sql, bool snapshot, bool firstRowOnly)
         ReportStatement(DAODBConnection::NotOpenText());
         return false;
     }
+    if (m_connection.Refused(sql))
+        return false;
     // A dynaset reads each row's rowid with it when its statement allows one, so that Update
     // writes the row that was read and no other row that holds the same values.
     SqliteStatement statement;
@@ -59,6 +61,7 @@ bool DAODBRecordset::Load(const QString& sql, bool snapshot, bool firstRowOnly)
     const bool hasRowid = !withRowid.isEmpty() && statement.Prepare(m_connection.Handle(), withRowid, &error)
         && statement.IsQuery();
     if (!hasRowid && !statement.Prepare(m_connection.Handle(), sql, &error)) {
+        m_connection.StatementFailed();
         ReportStatement(error);
         return false;
     }
@@ -79,6 +82,7 @@ bool DAODBRecordset::Load(const QString& sql, bool snapshot, bool firstRowOnly)
         if (rc == SQLITE_DONE)
             break;
         if (rc != SQLITE_ROW) {
+            m_connection.StatementFailed();
             ReportStatement(error);
             return false;
         }
@@ -414,8 +418,11 @@ void DAODBRecordset::Update()
         ReportEdit(NotEditingText());
         return;
     }
+    if (m_connection.Refused(m_sql))
+        return;
     QString error;
     if (!WriteCurrentRow(&error)) {
+        m_connection.StatementFailed();
         ReportStatement(error);
         return;
     }

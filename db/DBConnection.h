@@ -46,6 +46,10 @@ public:
     virtual int QueryInt(const QString& sql) = 0;
     virtual QString FormatDateLiteral(const OleDateTime& dateTime, bool dateOnly) = 0;
     int GetTransDepth() const { return m_transDepth; }
+    // The engine has ended the transaction this connection holds (it rolled it back by itself,
+    // or after an error that only a rollback mends): nothing of it is kept, and every statement
+    // is refused until Rollback acknowledges the end.
+    virtual bool TransactionEnded() const = 0;
     void WriteSqlLog(const QString& text);
 
     // 1 for every connection of this system; another engine would have its own kind.

@@ -94,9 +94,6 @@ bool ExportaDatabase::AbreExportacion()
             showText(NoDatabaseText);
             return false;
         }
-        // Nothing is kept unless the export runs through.
-        if (!connection->BeginTrans())
-            return false;
         m_connection = std::move(connection);
     } catch (const DBException& e) {
         fw::MessageBoxes::box(fw::Application::get().strings().format(OpenErrorText, {e.GetErrorMessage()}));
@@ -113,6 +110,7 @@ bool ExportaDatabase::AbreExportacion()
     if (model == -1)
         model = NoModel;
 
+    // Kept by itself: the user gives it a site, so that the dialog lists it in the next export.
     if (!m_connection->Exists(TextFormat::format(QStringLiteral("SELECT CODIGO FROM MAQUINAS WHERE TIPO=%d"), {m_machineType}))) {
         const long code = qMax(m_connection->QueryInt(QStringLiteral("SELECT MAX(CODIGO) FROM MAQUINAS")), 0) + 1;
         const int inserted = m_connection->Execute(TextFormat::format(
@@ -129,6 +127,9 @@ bool ExportaDatabase::AbreExportacion()
     m_machineCode = qint32(options.machineCode);
     m_exportProducts = quint8(options.ExportarProds);
     m_exportUnion = quint8(options.ExportarUnion);
+    // Nothing from here on is kept unless the export runs through.
+    if (!m_connection->BeginTrans())
+        return false;
     if (!m_exportProducts && !m_exportUnion)
         return true;
 
@@ -141,16 +142,18 @@ bool ExportaDatabase::AbreExportacion()
         return false;
     }
     Maquina(m_machineCode, m_connection.get()).RehaceCanales();
-    return true;
+    return !undone();
 }
 
 bool ExportaDatabase::EscribeDatos(quint8 blockId, quint8 field, QByteArrayView payload)
 {
-    if (!m_connection)
+    if (!m_connection || undone())
         return false;
     const int option = m_connection->QueryInt(TextFormat::format(
         QStringLiteral("SELECT NUMERO_OPCION FROM TIPOS_OPCIONES WHERE NUMERO_TIPO=%d AND DIRECCION=%d AND CAMPO=%d "),
         {m_machineType, int(blockId), int(field)}));
+    if (undone())
+        return false;
     if (option == -1) {
         m_recordRefused = true;
         fw::MessageBoxes::box(fw::Application::get().strings().format(OptionNotFoundText, {int(blockId), int(field)}));
@@ -172,7 +175,7 @@ bool ExportaDatabase::EscribeDatos(quint8 blockId, quint8 field, QByteArrayView 
                            "('%s',1,%s,%ld,%ld) "),
             {sqlText(value), now(), long(m_machineCode), long(option)}));
     }
-    return true;
+    return !undone();
 }
 
 bool ExportaDatabase::EscribeByte(quint8 blockId, quint8 field, quint8 value, qint32)
@@ -318,10 +321,28 @@ bool ExportaDatabase::commitExport()
     if (!m_connection)
         return false;
     Maquina(m_machineCode, m_connection.get()).CreaPreciosCanales();
-    if (!m_connection->CommitTrans()) {
+    if (undone() || !m_connection->CommitTrans()) {
         m_connection->Rollback();
+        tellNotExported();
         return false;
     }
     showText(m_connection->ReportedErrorCount() == 0 ? ExportedText : ExportedWithErrorsText);
     return true;
+}
+
+bool ExportaDatabase::undone()
+{
+    if (!m_connection || !m_connection->TransactionEnded())
+        return false;
+    m_recordRefused = true;
+    tellNotExported();
+    return true;
+}
+
+void ExportaDatabase::tellNotExported()
+{
+    if (m_notExportedTold)
+        return;
+    m_notExportedTold = true;
+    showText(NotExportedText);
 }

@@ -15,10 +15,13 @@ class Clock;
 
 // The management-database exporter: each compiled record becomes an option value of the
 // machine chosen in the export-options dialog; on request the products, their family, their
-// pictures, the channels' products and the selection-to-channel union are written too. The
-// whole export is one transaction on a connection of its own: commitExport keeps it, every
-// other end (a refused record, a cancel, the destructor) rolls it back. Database errors are
-// reported by the connection as they happen and the export goes on.
+// pictures, the channels' products and the selection-to-channel union are written too. A
+// machine row that the opening adds for the type is kept at once, so that it can be given a
+// site for the options dialog to list it; everything after the dialog is one transaction on a
+// connection of its own: commitExport keeps it, every other end (a refused record, a cancel,
+// the destructor) rolls it back. Database errors are reported by the connection as they happen
+// and the export goes on, unless the database has ended the transaction: then the export stops
+// at once and says once that nothing was exported.
 class ExportaDatabase : public ExportarProgramacion {
 public:
     static constexpr int NoDatabaseText = 1200;
@@ -27,6 +30,7 @@ public:
     static constexpr int OptionNotFoundText = 1562;
     static constexpr int OutdatedDatabaseText = 1582;
     static constexpr int ExportedWithErrorsText = 20900;
+    static constexpr int NotExportedText = 22900;
 
     // The options dialog opens through the host; "now" is the clock's (the connection's).
     ExportaDatabase(int machineType, ExportOptionsDialogHost& options, fw::Clock& clock);
@@ -35,12 +39,12 @@ public:
     ExportaDatabase(const ExportaDatabase&) = delete;
     ExportaDatabase& operator=(const ExportaDatabase&) = delete;
 
-    // Opens the database (profile Configuracion/Database) and begins the transaction, makes a
-    // machine row of the type when there is none, runs the options dialog and rebuilds the
-    // chosen machine's channels. False ends the export.
+    // Opens the database (profile Configuracion/Database), makes a machine row of the type when
+    // there is none, runs the options dialog, begins the transaction and rebuilds the chosen
+    // machine's channels. False ends the export.
     bool AbreExportacion();
     // The record's option value; false (after naming the block and field) when the machine
-    // type has no option for them.
+    // type has no option for them, or when the database has ended the transaction.
     bool EscribeDatos(quint8 blockId, quint8 field, QByteArrayView payload) override;
     // EscribeDatos of the one byte; the size is not used.
     bool EscribeByte(quint8 blockId, quint8 field, quint8 value, qint32 size) override;
@@ -56,9 +60,10 @@ public:
     bool FinalizaExportacion();
 
     // The end of an export that ran through: the channel prices, then the commit; the user is
-    // told whether every statement succeeded. False when the commit failed (rolled back).
+    // told whether every statement succeeded, or that nothing was exported when the commit
+    // failed (rolled back) or the database had ended the transaction. False then.
     bool commitExport();
-    // A record was refused since the opening: the export must not be kept.
+    // A record was refused or could not be written since the opening: the export must not be kept.
     bool recordRefused() const { return m_recordRefused; }
 
     // The product number of the latest AsignaProducto (the finish may lower it); -1 before one.
@@ -77,6 +82,10 @@ private:
     int freeCode(const QString& maxBelow, int limit, int noRow, int lowest);
     void setPicture(int product, QString picture);
     void writeUnionOption(long option, const QString& value);
+    // The database has ended the export's transaction: nothing of it is kept. The user is told
+    // so the first time; no record is written any more.
+    bool undone();
+    void tellNotExported();
 
     quint8 m_exportUnion = 0;
     quint8 m_exportProducts = 0;
@@ -87,4 +96,5 @@ private:
     ExportOptionsDialogHost& m_options;
     fw::Clock& m_clock;
     bool m_recordRefused = false;
+    bool m_notExportedTold = false;
 };

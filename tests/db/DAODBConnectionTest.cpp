@@ -1,6 +1,7 @@
 #include "db/DBException.h"
 #include "tests/db/DatabaseTest.h"
 #include "tests/db/ThrowingConnection.h"
+#include "tests/db/WriteProtectionVfs.h"
 #include "tests/support/DamagedFiles.h"
 
 #include <sqlite3.h>
@@ -84,6 +85,99 @@ TEST_F(DAODBConnectionTest, AReadOnlyConnectionRefusesWrites)
     EXPECT_EQ(connection->Execute("INSERT INTO MAQUINAS (CODIGO) VALUES (1)"), -1);
     EXPECT_EQ(Boxes(), QStringList({"attempt to write a readonly database"}));
     EXPECT_EQ(connection->QueryInt("SELECT COUNT(*) FROM MAQUINAS"), 0);
+}
+
+TEST_F(DAODBConnectionTest, AWriteProtectedFileDoesNotOpenForWriting)
+{
+    const QString path = MakeMachines();
+    ASSERT_TRUE(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    const WriteProtectionVfs protection;
+    const QByteArray before = FileBytes(path);
+    for (bool exclusive : {false, true}) {
+        SCOPED_TRACE(exclusive ? "exclusive" : "shared");
+        ClearBoxes();
+        DAODBConnection connection;
+        EXPECT_FALSE(connection.Open(path, exclusive, false));
+        EXPECT_FALSE(connection.IsOpen());
+        EXPECT_EQ(Boxes(), QStringList{"attempt to write a readonly database (" + QDir::toNativeSeparators(path) + ")"});
+    }
+    // Reading is what it allows.
+    ClearBoxes();
+    auto reader = OpenDatabase(path, true, true);
+    ASSERT_TRUE(reader);
+    EXPECT_EQ(reader->QueryInt("SELECT COUNT(*) FROM MAQUINAS"), 0);
+    EXPECT_EQ(Boxes(), QStringList());
+    EXPECT_EQ(FileBytes(path), before);
+}
+
+TEST_F(DAODBConnectionTest, ATransactionTheEngineEndsKeepsNothingAndRefusesWhatFollows)
+{
+    const QString rollbackTrigger = "CREATE TRIGGER refuse BEFORE INSERT ON MAQUINAS WHEN NEW.CODIGO=2 "
+                                    "BEGIN SELECT RAISE(ROLLBACK,'refused'); END";
+    const struct {
+        const char* name;
+        std::function<void(DAODBConnection&)> setUp;
+        QString failing;
+        QString box;
+    } cases[] = {
+        // The engine rolls the whole transaction back by itself.
+        {"rolled back by a trigger",
+         [&](DAODBConnection& connection) { ASSERT_EQ(connection.Execute(rollbackTrigger), 0); },
+         "INSERT INTO MAQUINAS (CODIGO) VALUES (2)", "refused"},
+        // The engine undoes the statement alone; the connection ends the rest.
+        {"a full database",
+         [](DAODBConnection& connection) {
+             ASSERT_EQ(sqlite3_exec(connection.Handle(), "PRAGMA max_page_count=1", nullptr, nullptr, nullptr), SQLITE_OK);
+         },
+         "INSERT INTO MAQUINAS (CODIGO,NOMBRE) VALUES (2,hex(zeroblob(20000)))", "database or disk is full"},
+    };
+    const QString ended = QStringLiteral("La base de datos ha anulado la transacción; no se ha guardado nada de ella.");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString path = MakeMachines();
+        auto connection = OpenDatabase(path, true);
+        ASSERT_TRUE(connection);
+        c.setUp(*connection);
+        const QByteArray before = FileBytes(path);
+        ClearBoxes();
+
+        ASSERT_TRUE(connection->BeginTrans());
+        EXPECT_EQ(connection->Execute("INSERT INTO MAQUINAS (CODIGO) VALUES (1)"), 1);
+        // An ordinary error leaves the transaction going.
+        EXPECT_EQ(connection->Execute("INSERT INTO NO_TABLE (CODIGO) VALUES (1)"), -1);
+        EXPECT_FALSE(connection->TransactionEnded());
+        EXPECT_EQ(connection->Execute(c.failing), -1);
+        EXPECT_TRUE(connection->TransactionEnded());
+        ASSERT_EQ(Boxes().size(), 2);
+        EXPECT_EQ(Boxes().last(), c.box);
+
+        // Nothing after it runs, and nothing more is shown.
+        EXPECT_EQ(connection->Execute("INSERT INTO MAQUINAS (CODIGO) VALUES (3)"), -1);
+        EXPECT_EQ(connection->QueryInt("SELECT COUNT(*) FROM MAQUINAS"), -1);
+        EXPECT_FALSE(connection->Exists("SELECT * FROM VACIA"));
+        EXPECT_FALSE(connection->BeginTrans());
+        EXPECT_FALSE(connection->CommitTrans());
+        EXPECT_EQ(Boxes().size(), 2);
+        {
+            // A caller in throw mode learns of every refusal.
+            const DBConnection::ThrowModeScope throwing(*connection);
+            const DBException e = Thrown([&] { connection->Execute("INSERT INTO MAQUINAS (CODIGO) VALUES (4)"); });
+            EXPECT_EQ(e.GetErrorMessage(), ended);
+            EXPECT_EQ(e.GetQuery(), "INSERT INTO MAQUINAS (CODIGO) VALUES (4)");
+        }
+
+        // The rollback acknowledges the end; the file is as it was and takes statements again.
+        EXPECT_TRUE(connection->Rollback());
+        EXPECT_FALSE(connection->TransactionEnded());
+        EXPECT_EQ(connection->GetTransDepth(), 0);
+        EXPECT_EQ(FileBytes(path), before);
+        EXPECT_EQ(connection->QueryInt("SELECT COUNT(*) FROM MAQUINAS"), 0);
+        EXPECT_EQ(connection->Execute("INSERT INTO MAQUINAS (CODIGO) VALUES (5)"), 1);
+        EXPECT_EQ(Boxes().size(), 2);
+        connection.reset();
+        QFile::remove(path);
+        ClearBoxes();
+    }
 }
 
 TEST_F(DAODBConnectionTest, TheConnectionCountsTheErrorsItReports)

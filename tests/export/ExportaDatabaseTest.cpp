@@ -1,5 +1,6 @@
 #include "export/ExportaDatabase.h"
 
+#include "tests/db/WriteProtectionVfs.h"
 #include "tests/export/ManagementDatabase.h"
 #include "tests/export/ScriptedExportOptionsHost.h"
 #include "tests/support/CatalogueFixture.h"
@@ -66,6 +67,9 @@ TEST_F(ExportaDatabaseTest, TheDatabaseThatDoesNotOpenEndsTheExportWith1200)
 {
     make();
     const QString missing = Path(QStringLiteral("none.mdb"));
+    const QString writeProtected = MakeManagement(QStringLiteral("protected.mdb"), QLatin1String(BaseRows));
+    ASSERT_TRUE(QFile::setPermissions(writeProtected, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    const WriteProtectionVfs protection;
     struct Case {
         const char* what;
         QString path;
@@ -75,6 +79,7 @@ TEST_F(ExportaDatabaseTest, TheDatabaseThatDoesNotOpenEndsTheExportWith1200)
         {"no path in the profile", QString(), false},
         {"a missing file", missing, false},
         {"a database open elsewhere", database(), true},
+        {"a write-protected file", writeProtected, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -83,8 +88,11 @@ TEST_F(ExportaDatabaseTest, TheDatabaseThatDoesNotOpenEndsTheExportWith1200)
         std::unique_ptr<DAODBConnection> other = c.heldElsewhere ? OpenDatabase(database(), true) : nullptr;
         ExportaDatabase exporter(42, options, clock);
         EXPECT_FALSE(exporter.AbreExportacion());
+        // The layer's reason at most, then 1200 once.
         ASSERT_FALSE(Boxes().isEmpty());
+        EXPECT_LE(Boxes().size(), 2);
         EXPECT_EQ(Boxes().last(), NoDatabase);
+        EXPECT_EQ(Boxes().count(NoDatabase), 1);
         EXPECT_EQ(exporter.connection(), nullptr);
         EXPECT_TRUE(options.opened().isEmpty());
         EXPECT_FALSE(exporter.EscribeByte(30, 0, 1, 1));
@@ -130,10 +138,13 @@ TEST_F(ExportaDatabaseTest, AMachineRowIsMadeWhenTheTypeHasNone)
     }
 }
 
-TEST_F(ExportaDatabaseTest, ACancelOrNoFocusedRowEndsSilentlyAndKeepsNothing)
+TEST_F(ExportaDatabaseTest, ACancelOrNoFocusedRowEndsSilentlyAndKeepsOnlyTheNewMachineRow)
 {
     make();
-    const QStringList machines = rows("SELECT * FROM MAQUINAS");
+    // The machine row made for the type stays, so that it can be given a site; the next
+    // opening finds it and makes no other.
+    const QStringList machines = rows("SELECT * FROM MAQUINAS") + QStringList{"6|100|2|5|9999|51|NULL"};
+    const QStringList channels = rows("SELECT * FROM CANALES_MAQUINAS");
     for (bool cancel : {true, false}) {
         SCOPED_TRACE(cancel ? "cancel" : "no row");
         if (cancel)
@@ -145,8 +156,8 @@ TEST_F(ExportaDatabaseTest, ACancelOrNoFocusedRowEndsSilentlyAndKeepsNothing)
             EXPECT_FALSE(exporter.AbreExportacion());
         }
         EXPECT_EQ(Boxes(), QStringList());
-        // The machine row made for the type went with the rest.
         EXPECT_EQ(rows("SELECT * FROM MAQUINAS"), machines);
+        EXPECT_EQ(rows("SELECT * FROM CANALES_MAQUINAS"), channels);
     }
 }
 

@@ -1,15 +1,21 @@
 #include "export/ZentroluxExport.h"
 
-#include "app/CCfg.h"
 #include "app/COrmiDoc.h"
-#include "app/SetupT38A.h"
-#include "fw/ProgramWide.h"
-#include "tests/export/ManagementDatabase.h"
+#include "db/DAODBConnection.h"
+#include "tests/export/SampleManagement.h"
 #include "tests/export/ScriptedExportOptionsHost.h"
-#include "tests/res/BundledCatalogue.h"
-#include "tests/support/ScriptedModelDialogHost.h"
 
+#include <QDataStream>
 #include <QFile>
+
+#include <sqlite3.h>
+
+#include <csignal>
+#include <functional>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -27,23 +33,68 @@ long sampleMachine(int machineType)
     }
 }
 
-} // namespace
+const QString NotExported =
+    QStringLiteral("No se ha exportado nada: la base de datos ha anulado la exportación y ha quedado como estaba.");
 
-// Every bundled model exports to its end into a copy of the sample management database that
-// the build lays beside the program.
-class SampleManagementExportTest : public ManagementDatabase {
-protected:
-    SampleManagementExportTest()
+QByteArray fileBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The body's exit code in a child process of its own, which ends with _exit; -1 (and a test
+// failure) when it is not done within the time.
+int exitCodeInChild(const std::function<int()>& body, int timeoutMs)
+{
+    std::fflush(nullptr);
+    const pid_t child = fork();
+    if (child == 0)
+        _exit(body());
+    if (child < 0) {
+        ADD_FAILURE() << "fork failed";
+        return -1;
+    }
+    int status = 0;
+    for (int waited = 0; waitpid(child, &status, WNOHANG) == 0; waited += 10) {
+        if (waited >= timeoutMs) {
+            kill(child, SIGKILL);
+            waitpid(child, &status, 0);
+            ADD_FAILURE() << "the child did not end in time";
+            return -1;
+        }
+        usleep(10000);
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// Caps the export's database at the pages it has when the options dialog opens, as a full
+// disk would, then answers as the scripted host.
+class FullDiskOptionsHost : public ExportOptionsDialogHost {
+public:
+    explicit FullDiskOptionsHost(ExportOptionsDialogHost& answers)
+        : m_answers(answers)
     {
-        app.application().setProgramFolder(BundledCatalogue::programFolder());
-        app.profile().WriteString("Configuracion", "WorkDir", app.tempPath("nowhere/"));
+    }
+    bool Run(ExportaZentroluxDlgData& data) override
+    {
+        auto* connection = dynamic_cast<DAODBConnection*>(data.connection);
+        EXPECT_NE(connection, nullptr);
+        if (connection) {
+            EXPECT_EQ(sqlite3_exec(connection->Handle(), "PRAGMA max_page_count=1", nullptr, nullptr, nullptr), SQLITE_OK);
+        }
+        return m_answers.Run(data);
     }
 
-    BundledCatalogue bundled;
-    fw::ProgramWide<CCfg>::Scope cfg{30, 10};
-    fw::ProgramWide<SetupT38A>::Scope setup;
-    ScriptedModelDialogHost models;
-    fw::ProgramWide<ModelDialogHost>::Install modelsInstall{models};
+private:
+    ExportOptionsDialogHost& m_answers;
+};
+
+} // namespace
+
+// Every bundled model exports to its end into a copy of the sample management database
+// that the build lays beside the program.
+class SampleManagementExportTest : public SampleManagement {
+protected:
     ScriptedExportOptionsHost options;
 };
 
@@ -53,18 +104,9 @@ TEST_F(SampleManagementExportTest, EveryBundledModelExportsWithBothOptions)
     for (const BundledCatalogue::Configuration& configuration : bundled.configurationList()) {
         SCOPED_TRACE(configuration.code);
         ClearBoxes();
-        const QString path = Path(QStringLiteral("sample%1.mdb").arg(configuration.code));
-        ASSERT_TRUE(QFile::copy(QStringLiteral(ORMI_MANAGEMENT_SAMPLE), path));
-        app.profile().WriteString("Configuracion", "Database", path);
-
+        const QString path = copySample(QStringLiteral("sample%1.mdb").arg(configuration.code));
         COrmiDoc doc;
-        doc.SetMachineModel(configuration.code);
-        for (int number = 1; number <= 3; ++number) {
-            CDeviceCoffee* header = doc.AddDevice();
-            header->SetProductNumber(number);
-            header->SetSelectionNumber(number);
-            header->SetName(QByteArray("PRODUCTO ") + QByteArray::number(number));
-        }
+        fill(doc, configuration.code, 3);
         const int machineType = doc.GetManagementMachineType();
         options.queueOk(sampleMachine(machineType), true, true);
         models.queueOk(configuration.code);
@@ -79,5 +121,76 @@ TEST_F(SampleManagementExportTest, EveryBundledModelExportsWithBothOptions)
         if (machineType == 42 || machineType == 87) {
             EXPECT_EQ(Rows(path, "SELECT COUNT(*) FROM TECLASCANAL WHERE MAQUINA=" + machine), QStringList{"3"});
         }
+    }
+}
+
+TEST_F(SampleManagementExportTest, ADatabaseThatGivesUpHalfWayIsLeftAsItWas)
+{
+    const struct {
+        const char* what;
+        int products;
+        const char* trigger; // run on the copy first
+        bool fullDisk;       // no page beyond those the file has when the dialog opens
+        bool fileCannotGrow; // in a child process whose files may not grow past the copy's size
+    } cases[] = {
+        {"a trigger that rolls the transaction back in the records", 3,
+         "CREATE TRIGGER t BEFORE INSERT ON OPCIONES_MAQUINAS WHEN NEW.NUMERO=4230004 BEGIN SELECT RAISE(ROLLBACK,'x'); END",
+         false, false},
+        {"a full disk half-way", 18, nullptr, true, false},
+        {"a file that cannot grow at the commit", 18, nullptr, false, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ClearBoxes();
+        const QString path = copySample(QStringLiteral("gives-up.mdb"));
+        if (c.trigger)
+            Run(path, QLatin1String(c.trigger));
+        const QByteArray before = fileBytes(path);
+        COrmiDoc doc;
+        fill(doc, modelOfType(42), c.products);
+        models.queueOk(doc.GetMachineModel());
+        options.queueOk(1, true, true);
+        FullDiskOptionsHost fullDisk(options);
+        ExportOptionsDialogHost& host = c.fullDisk ? static_cast<ExportOptionsDialogHost&>(fullDisk) : options;
+
+        QStringList boxes;
+        if (c.fileCannotGrow) {
+            const QString told = Path(QStringLiteral("boxes"));
+            const int exitCode = exitCodeInChild(
+                [&] {
+                    std::signal(SIGXFSZ, SIG_IGN);
+                    rlimit limit{};
+                    getrlimit(RLIMIT_FSIZE, &limit);
+                    const rlim_t unlimited = limit.rlim_cur;
+                    limit.rlim_cur = rlim_t(before.size());
+                    if (setrlimit(RLIMIT_FSIZE, &limit) != 0)
+                        return 2;
+                    ZentroluxExport(doc, host, clock).Run();
+                    limit.rlim_cur = unlimited;
+                    setrlimit(RLIMIT_FSIZE, &limit);
+                    QFile file(told);
+                    if (!file.open(QIODevice::WriteOnly))
+                        return 3;
+                    QDataStream out(&file);
+                    out << Boxes();
+                    return file.flush() && out.status() == QDataStream::Ok ? 0 : 4;
+                },
+                30000);
+            ASSERT_EQ(exitCode, 0);
+            QFile file(told);
+            ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+            QDataStream in(&file);
+            in >> boxes;
+        } else {
+            ZentroluxExport(doc, host, clock).Run();
+            boxes = Boxes();
+        }
+
+        // The engine's reason, then once that nothing was exported.
+        ASSERT_EQ(boxes.size(), 2) << boxes.join(QLatin1Char('\n')).toStdString();
+        EXPECT_EQ(boxes.last(), NotExported);
+        EXPECT_EQ(fileBytes(path), before);
+        EXPECT_EQ(Rows(path, "SELECT COUNT(*) FROM OPCIONES_MAQUINAS"), QStringList{"0"});
+        QFile::remove(path);
     }
 }

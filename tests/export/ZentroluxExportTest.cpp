@@ -21,6 +21,8 @@ constexpr int T38A = 19;
 const QString Exported = QStringLiteral("Datos exportados correctamente a la base de datos. Puede ir a Zentrolux Lite "
                                         "para grabar una tarjeta de programación para esta máquina.");
 const QString ExportedWithErrors = QStringLiteral("La exportación ha terminado con errores.");
+const QString NotExported =
+    QStringLiteral("No se ha exportado nada: la base de datos ha anulado la exportación y ha quedado como estaba.");
 const QString Now = QStringLiteral("2024-03-05 14:07:09");
 const QString ChannelTime = QStringLiteral("2024-03-05 14:07:00");
 
@@ -236,14 +238,55 @@ TEST_F(ZentroluxExportTest, AFailedStatementIsToldAtTheEndAndTheRestIsKept)
     EXPECT_EQ(rows("SELECT PRODUCTO FROM PRECIOS_PRODUCTOS WHERE CODIGO=3"), QStringList{"9999"});
 }
 
-TEST_F(ZentroluxExportTest, ACancelAtEitherDialogChangesNothing)
+TEST_F(ZentroluxExportTest, ADatabaseThatEndsTheTransactionStopsTheExportAndKeepsNothing)
 {
     prepare(Classic, 42);
-    // The type has a machine no more: the opening makes one, which goes too.
+    const QString clean = Path(QStringLiteral("clean.mdb"));
+    ASSERT_TRUE(QFile::copy(database(), clean));
+    const QString rollBack = QStringLiteral("BEGIN SELECT RAISE(ROLLBACK,'gave up'); END");
+    const struct {
+        const char* step;
+        QString trigger;
+        bool modelDialog;
+    } cases[] = {
+        {"the chosen machine's channels", "BEFORE INSERT ON CANALES_MAQUINAS " + rollBack, false},
+        {"a record's option",
+         QStringLiteral("BEFORE INSERT ON OPCIONES_MAQUINAS WHEN NEW.NUMERO=%1 ").arg(optionOf.value({32, 1})) + rollBack,
+         true},
+        {"a new product", "BEFORE INSERT ON PRODUCTOS " + rollBack, true},
+        {"a union option", "BEFORE INSERT ON OPCIONES_MAQUINAS WHEN NEW.NUMERO=501 " + rollBack, true},
+        {"the key table", "BEFORE INSERT ON TECLASCANAL " + rollBack, true},
+        {"the prices at the end", "BEFORE INSERT ON PRECIOS_PRODUCTOS WHEN NEW.ZONA=0 " + rollBack, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.step);
+        ClearBoxes();
+        QFile::remove(database());
+        ASSERT_TRUE(QFile::copy(clean, database()));
+        Run(database(), "CREATE TRIGGER giveUp " + c.trigger);
+        const QMap<QString, QStringList> before = everyTable();
+        const qsizetype dialogs = models.opened().size();
+        options.queueOk(3, true, true);
+        models.queueOk(Classic);
+        run();
+        // The engine's reason, then one word that nothing was exported.
+        EXPECT_EQ(Boxes(), (QStringList{"gave up", NotExported}));
+        EXPECT_EQ(everyTable(), before);
+        // Stopped at once: not even the machine-model dialog after a failed opening.
+        EXPECT_EQ(models.opened().size(), dialogs + (c.modelDialog ? 1 : 0));
+        models = ScriptedModelDialogHost();
+    }
+}
+
+TEST_F(ZentroluxExportTest, ACancelAtEitherDialogKeepsOnlyTheMachineRowTheOpeningMade)
+{
+    prepare(Classic, 42);
+    // The type has a machine no more: the opening makes one, which stays.
     Run(database(), QStringLiteral("UPDATE MAQUINAS SET TIPO=41 WHERE CODIGO=3"));
-    const QMap<QString, QStringList> before = everyTable();
+    QMap<QString, QStringList> before = everyTable();
     options.queueCancel();
     run();
+    before["MAQUINAS"] << QStringLiteral("5|42|2|5|5|51|NULL");
     EXPECT_EQ(everyTable(), before);
 
     Run(database(), QStringLiteral("UPDATE MAQUINAS SET TIPO=42 WHERE CODIGO=3"));

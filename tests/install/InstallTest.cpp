@@ -1,5 +1,5 @@
-// Installing into a temporary prefix: the program with its catalogue and language files, the
-// link, the desktop entry, the icons and the .caf file type.
+// Installing into a temporary prefix: the program with its catalogue and language files and the
+// sample management database, the link, the desktop entry, the icons and the .caf file type.
 #include <QDir>
 #include <QFileInfo>
 #include <QMimeDatabase>
@@ -39,6 +39,13 @@ TEST(InstallTest, TheProgramItsFilesAndTheCafTypeAreInstalled)
                              "share/mime/packages/ormi.xml", "share/icons/hicolor/scalable/apps/ormi.svg",
                              "share/icons/hicolor/scalable/mimetypes/application-x-pemvoraormi-document.svg"})
         EXPECT_TRUE(QFileInfo::exists(root.filePath(file))) << file;
+    // The sample management database that the README points to, as the build made it.
+    QFile installedSample(root.filePath("lib/ormi/management/Zentrolux.MDB"));
+    QFile builtSample(QStringLiteral(ORMI_MANAGEMENT_SAMPLE));
+    ASSERT_TRUE(installedSample.open(QIODevice::ReadOnly));
+    ASSERT_TRUE(builtSample.open(QIODevice::ReadOnly));
+    EXPECT_EQ(installedSample.readAll(), builtSample.readAll());
+
     const QFileInfo link(root.filePath("bin/ormi"));
     EXPECT_TRUE(link.isSymLink());
     EXPECT_EQ(link.canonicalFilePath(), QFileInfo(root.filePath("lib/ormi/ormi")).canonicalFilePath());

@@ -26,8 +26,6 @@ constexpr quint8 AllFlags = 7;
 constexpr quint8 NameMark = 0xF9;
 constexpr quint8 OldNameMark = 0xF7;
 constexpr quint8 LastNameByte = 0xF0;
-constexpr char DeviceSeparator = char(0xCC);
-constexpr char Blank = ' ';
 constexpr int FirstNewName = 1;
 
 SetupT38A& setup() { return fw::ProgramWide<SetupT38A>::get(); }
@@ -76,7 +74,8 @@ bool COrmiDoc::ReadT38AMachine(CGrabadorT38A& recorder) { return T38AMachineRead
 T38AMachineReader::T38AMachineReader(COrmiDoc& document, CGrabadorT38A& recorder)
     : m_document(document)
     , m_recorder(recorder)
-    , m_shift(setup().GetSetupRow(0)->productIndex == SetupT38A::NoProduct)
+    , m_layout(T38ASlotLayout::Of(setup()))
+    , m_shift(m_layout.shift)
     , m_rows(SetupT38A::GetRowCount(quint32(document.GetProgramFamily())))
 {
     m_flags.fill(AllFlags);
@@ -291,13 +290,10 @@ bool T38AMachineReader::readDevices(QByteArray& bytes, int count)
     while (ParseT38ARow(bytes, count, fields)) {
         if (fields.size() > DeviceCapacity)
             return refuse(fields);
-        // The device's work area is blank after its fields; a separator ends what is taken.
-        QByteArray area = fields;
-        area.resize(DeviceCapacity, Blank);
-        const qsizetype separator = area.indexOf(DeviceSeparator);
+        // The fields hold no separator: a byte 0xCC among them is a value (204 turns).
         DispositivoT38ADlgData device;
         device.family = int(family);
-        ParseT38ASlots(QByteArrayView(area).first(separator < 0 ? DeviceCapacity : separator), device, m_shift);
+        ParseT38ASlots(fields, device, m_layout);
         if (!SetupT38A::IsRowOfFamily(device.type, family))
             return refuse(fields);
         CDeviceCoffee* row = m_document.AddDevice();

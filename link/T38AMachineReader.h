@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/T38ADeviceStrings.h"
+
 #include <QByteArray>
 
 #include <array>
@@ -15,7 +17,8 @@ class SetupT38A;
 // It is the inverse of the compile step. The container numbering follows set-up row 0 as it
 // stands when the read starts: without a product there (the shift) field k names set-up row k
 // and carries the values of row k + 1; with one, field k names row k - 1 and carries the
-// values of row k. The empty products the compile step fills the machine with add no row.
+// values of row k. The coffee group's valve goes back to the row the compile step took it
+// from, found the same way. The empty products the compile step fills the machine with add no row.
 // Input longer than its work area is refused, never cut: the read stops there as at a
 // malformed row, keeping the rows read so far.
 class T38AMachineReader {
@@ -59,6 +62,8 @@ private:
 
     COrmiDoc& m_document;
     CGrabadorT38A& m_recorder;
+    // The numbering the machine was written with: the set-up tables' as the read starts.
+    const T38ASlotLayout m_layout;
     const bool m_shift;
     const int m_rows;
     QByteArray m_data;

@@ -12,6 +12,7 @@
 #include "link/PackedBcd.h"
 
 #include <algorithm>
+#include <cctype>
 
 namespace {
 
@@ -63,8 +64,19 @@ void storeWhipSpeed(SetupT38A& tables, int row, int value)
     tables.SetSetupRow(row, *values);
 }
 
+bool isPackedBcd(const QByteArray& bytes)
+{
+    return std::all_of(bytes.begin(), bytes.end(), [](char c) { return (quint8(c) >> 4) <= 9 && (quint8(c) & 0x0F) <= 9; });
+}
+
 // Packed BCD, least significant byte first, two digits a byte.
 std::optional<quint32> bcdValue(const QByteArray& bytes) { return BcdToInt(int(2 * bytes.size()), bytes, true); }
+
+// The records that are not raw are hexadecimal text: pairs of hexadecimal digits.
+bool isHexText(const QByteArray& text)
+{
+    return text.size() % 2 == 0 && std::all_of(text.begin(), text.end(), [](char c) { return std::isxdigit(quint8(c)) != 0; });
+}
 
 } // namespace
 
@@ -83,8 +95,16 @@ T38AMachineReader::T38AMachineReader(COrmiDoc& document, CGrabadorT38A& recorder
 
 bool T38AMachineReader::Run()
 {
-    if (!m_recorder.LeeTodo(m_data))
+    QByteArray data;
+    if (!m_recorder.LeeTodo(data))
         return false;
+    Take(data);
+    return true;
+}
+
+bool T38AMachineReader::Take(const QByteArray& data)
+{
+    m_data = data;
     // The document-name record is not taken: title and path stay the document's own.
     const bool whole = readContainerNames() && readSetupValues(MilligramsPerTurn, storeMilligrams) &&
                        readSetupValues(WhippingSpeed, storeWhipSpeed) && readTemperatureAndSugar() &&
@@ -95,7 +115,7 @@ bool T38AMachineReader::Run()
         m_recorder.MuestraResultado(FinishedText);
         m_recorder.MuestraProgreso(100);
     }
-    return true;
+    return whole;
 }
 
 T38AMachineReader::Found T38AMachineReader::record(char blockId, int field, QByteArray& text)
@@ -122,6 +142,8 @@ bool T38AMachineReader::readContainerNames()
             return false;
         if (found == Found::Absent)
             continue;
+        if (!isHexText(text))
+            return refuse(text, MalformedCode);
         const bool named = !isUnnamed(text);
         const QByteArray name = named ? CGrabadorT38A::HexATexto(text) : QByteArray("????");
         if (name.size() >= NameCapacity)
@@ -167,6 +189,8 @@ bool T38AMachineReader::readSetupValues(char blockId, void (*store)(SetupT38A&, 
             return false;
         if (found == Found::Absent)
             continue;
+        if (!isPackedBcd(bytes))
+            return refuse(bytes, MalformedCode);
         const std::optional<quint32> value = bcdValue(bytes);
         if (!value)
             return refuse(bytes);
@@ -183,6 +207,8 @@ bool T38AMachineReader::readTemperatureAndSugar()
     if (found == Found::Refused)
         return false;
     if (found == Found::Present) {
+        if (!isPackedBcd(text))
+            return refuse(text, MalformedCode);
         const std::optional<quint32> value = bcdValue(text);
         if (!value)
             return refuse(text);
@@ -193,6 +219,8 @@ bool T38AMachineReader::readTemperatureAndSugar()
     if (found == Found::Refused)
         return false;
     if (found == Found::Present) {
+        if (!isHexText(text))
+            return refuse(text, MalformedCode);
         // 0xF2, bitter, extra sweet, normal.
         const QByteArray sugar = CGrabadorT38A::HexABytes(text);
         if (sugar.size() < 4)
@@ -230,6 +258,8 @@ bool T38AMachineReader::readProducts()
 
 bool T38AMachineReader::readProduct(int field, const QByteArray& text)
 {
+    if (!isHexText(text))
+        return refuse(text, MalformedCode);
     QByteArray bytes = CGrabadorT38A::HexABytes(text);
     if (bytes.size() > ProductCapacity)
         return refuse(bytes);
@@ -306,8 +336,8 @@ bool T38AMachineReader::readDevices(QByteArray& bytes, int count)
     return true;
 }
 
-bool T38AMachineReader::refuse(QByteArrayView input)
+bool T38AMachineReader::refuse(QByteArrayView input, int code)
 {
-    RowByteCode::ReportDecodeError(OversizedCode, input, true);
+    RowByteCode::ReportDecodeError(code, input, true);
     return false;
 }

@@ -32,6 +32,9 @@ public:
     // Reported with text 1548 for a record, name or device that does not fit its area, or
     // a set-up value or sugar record that cannot be decoded.
     static constexpr int OversizedCode = 7;
+    // Reported with text 1548 for a record that is not hexadecimal text (odd length, a
+    // character that is no hexadecimal digit) or whose packed BCD has a nibble above 9.
+    static constexpr int MalformedCode = 8;
     static constexpr int FinishedText = 20407;
 
     T38AMachineReader(COrmiDoc& document, CGrabadorT38A& recorder);
@@ -40,6 +43,9 @@ public:
     // empty). Otherwise true, with the final text and progress 100 only when every record
     // was taken; names are resolved and the views updated in both cases.
     bool Run();
+    // Takes the records of configuration data as the bulk transfer gives them. Result:
+    // whether every record was taken (the final text and progress 100 are shown then).
+    bool Take(const QByteArray& data);
 
 private:
     enum class Found { Absent, Present, Refused };
@@ -55,7 +61,7 @@ private:
     bool readProduct(int field, const QByteArray& text);
     bool takeName(QByteArray& bytes, QByteArray& name);
     bool readDevices(QByteArray& bytes, int count);
-    bool refuse(QByteArrayView input);
+    bool refuse(QByteArrayView input, int code = OversizedCode);
     // The set-up row that container field k stands for; -1 for none.
     int containerRow(int field) const;
     int valueRow(int field) const;

@@ -64,9 +64,20 @@ void storeWhipSpeed(SetupT38A& tables, int row, int value)
     tables.SetSetupRow(row, *values);
 }
 
+// Packed BCD, least significant byte first, whose nibbles are decimal digits. The highest
+// nibble that is not 0 may be above 9: the writer does not range-check its first digit, so a
+// temperature of 100 is the byte 0xA0.
 bool isPackedBcd(const QByteArray& bytes)
 {
-    return std::all_of(bytes.begin(), bytes.end(), [](char c) { return (quint8(c) >> 4) <= 9 && (quint8(c) & 0x0F) <= 9; });
+    bool leading = true;
+    for (qsizetype i = bytes.size() - 1; i >= 0; --i) {
+        for (const int nibble : {quint8(bytes[i]) >> 4, quint8(bytes[i]) & 0x0F}) {
+            if (nibble > 9 && !leading)
+                return false;
+            leading = leading && nibble == 0;
+        }
+    }
+    return true;
 }
 
 // Packed BCD, least significant byte first, two digits a byte.

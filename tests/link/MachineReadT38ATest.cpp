@@ -405,8 +405,8 @@ TEST_F(MachineReadT38ATest, RecordsThatAreNotHexadecimalTextOrNotDigitsStopTheRe
         {"container name", 'Q', 1, "4G41", false},
         {"sugar record", '4', 0, "F205070G", false},
         {"temperature ZZ", 'L', 0, "ZZ", false},
-        {"milligrams with a nibble A", '6', 1, bytes({0x0A, 0x00}), false},
-        {"whipping speed with a nibble B", 'E', 2, bytes({0x00, 0xB0}), false},
+        {"milligrams with a nibble A", '6', 1, bytes({0xA0, 0x01}), false},
+        {"whipping speed with a nibble B", 'E', 2, bytes({0x0B, 0x10}), false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

@@ -6,6 +6,7 @@
 #include "app/CCfg.h"
 #include "app/COrmiDoc.h"
 #include "app/SetupT38A.h"
+#include "fuzz/FuzzCatalogue.h"
 #include "fw/Application.h"
 #include "fw/Clock.h"
 #include "fw/MessageSink.h"
@@ -117,22 +118,6 @@ bool readClassicMemory(QByteArrayView image)
     return document.ReadMemoryImage(read, [](int) {});
 }
 
-// A catalogue with the classic device codes, so that decoded devices find their types.
-void fillCatalogue(CCfg& cfg)
-{
-    cfg.ResetDeviceTypes();
-    const int codes[] = {DeviceTypeRecord::DispenserCode, DeviceTypeRecord::WhipperCode,
-                         DeviceTypeRecord::WaterValveCode};
-    for (int type = 0; type < 12; ++type) {
-        DeviceTypeRecord record;
-        record.name = "TIPO " + QByteArray::number(type);
-        record.displayName = record.name;
-        record.code = codes[type % 3];
-        record.subCode = type / 3 + 1;
-        cfg.SetDeviceType(type, record);
-    }
-}
-
 } // namespace
 
 bool ReadMachineFuzzInput(const uint8_t* data, size_t size)
@@ -142,7 +127,7 @@ bool ReadMachineFuzzInput(const uint8_t* data, size_t size)
     Framework& parts = framework();
     const fw::Application application(parts.profile, parts.strings, parts.messages);
     fw::ProgramWide<CCfg>::Scope cfg{30, 10};
-    fillCatalogue(cfg.object());
+    FillFuzzDeviceTypes(cfg.object());
     const QByteArrayView input(reinterpret_cast<const char*>(data), qsizetype(size));
     return (data[0] & 1) == 0 ? readT38A(input.sliced(1)) : readClassicMemory(input.sliced(1));
 }

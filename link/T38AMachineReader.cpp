@@ -98,7 +98,6 @@ T38AMachineReader::T38AMachineReader(COrmiDoc& document, CGrabadorT38A& recorder
     : m_document(document)
     , m_recorder(recorder)
     , m_layout(T38ASlotLayout::Of(setup()))
-    , m_shift(m_layout.shift)
     , m_rows(SetupT38A::GetRowCount(quint32(document.GetProgramFamily())))
 {
     m_flags.fill(AllFlags);
@@ -140,13 +139,13 @@ T38AMachineReader::Found T38AMachineReader::record(char blockId, int field, QByt
     return Found::Refused;
 }
 
-int T38AMachineReader::containerRow(int field) const { return m_shift ? field : field - 1; }
+int T38AMachineReader::containerRow(int field) const { return m_layout.shift ? field : field - 1; }
 
-int T38AMachineReader::valueRow(int field) const { return m_shift ? field + 1 : field; }
+int T38AMachineReader::valueRow(int field) const { return m_layout.shift ? field + 1 : field; }
 
 bool T38AMachineReader::readContainerNames()
 {
-    for (int field = m_shift ? 0 : 1; field <= m_rows; ++field) {
+    for (int field = m_layout.shift ? 0 : 1; field <= m_rows; ++field) {
         QByteArray text;
         const Found found = record(ContainerNames, field, text);
         if (found == Found::Refused)
@@ -193,7 +192,7 @@ void T38AMachineReader::nameContainer(int setupRow, const QByteArray& name, bool
 
 bool T38AMachineReader::readSetupValues(char blockId, void (*store)(SetupT38A&, int, int))
 {
-    for (int field = m_shift ? 0 : 1; field <= m_rows; ++field) {
+    for (int field = m_layout.shift ? 0 : 1; field <= m_rows; ++field) {
         QByteArray bytes;
         const Found found = record(blockId, field, bytes);
         if (found == Found::Refused)
@@ -331,7 +330,7 @@ bool T38AMachineReader::readDevices(QByteArray& bytes, int count)
     while (ParseT38ARow(bytes, count, fields)) {
         if (fields.size() > DeviceCapacity)
             return refuse(fields);
-        // The fields hold no separator: a byte 0xCC among them is a value (204 turns).
+        // No separator cuts the fields: a byte 0xCC where a value stands is one (204 turns).
         DispositivoT38ADlgData device;
         device.family = int(family);
         ParseT38ASlots(fields, device, m_layout);

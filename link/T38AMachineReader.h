@@ -18,9 +18,10 @@ class SetupT38A;
 // stands when the read starts: without a product there (the shift) field k names set-up row k
 // and carries the values of row k + 1; with one, field k names row k - 1 and carries the
 // values of row k. The coffee group's valve goes back to the row the compile step took it
-// from, found the same way. The empty products the compile step fills the machine with add no row.
-// Input longer than its work area is refused, never cut: the read stops there as at a
-// malformed row, keeping the rows read so far.
+// from, found the same way. The empty products the compile step fills the machine with add
+// no row. Input longer than its work area, or records that are not hexadecimal text or
+// packed BCD, are refused, never cut: the read stops there as at a malformed row, keeping
+// the rows read so far.
 class T38AMachineReader {
 public:
     // Work areas: one record's text, one product's bytes, one name, one device's fields.
@@ -70,7 +71,6 @@ private:
     CGrabadorT38A& m_recorder;
     // The numbering the machine was written with: the set-up tables' as the read starts.
     const T38ASlotLayout m_layout;
-    const bool m_shift;
     const int m_rows;
     QByteArray m_data;
     std::array<quint8, ProductFields + 1> m_flags{};

@@ -346,3 +346,32 @@ TEST_F(T38ASlotParser, ValuesOf204AreTakenWhole)
     EXPECT_EQ(record.turns, 204);
     EXPECT_EQ(record.waterPulses, 239 + 204);
 }
+
+// Set-up row 0 without a product (the shift): the first product row's dispenser is slot 0,
+// the next one slot 1; each keeps its own valve and whipper.
+TEST_F(T38ASlotParser, TwoDispensersWrittenWithTheShiftKeepTheirOwnRows)
+{
+    QByteArray string = bytes({0xF1, 0x00, 0x80, 0x00, 0x81, 0x05, 0xF4, 0x02, 0x80, 0x00, 0x81, 0x06,
+                               0xF3, 0x01, 0x80, 0x00, 0x81, 0x00, 0xF1, 0x01, 0x80, 0x00, 0x81, 0x07,
+                               0xF4, 0x03, 0x80, 0x00, 0x81, 0x08, 0xF3, 0x02, 0x80, 0x00, 0x81, 0x00,
+                               0xFF, 0x01});
+    const int n = int(string.size()) - 1; // the reader leaves out the product number
+    struct Read {
+        int type, turns, pulses;
+    };
+    const Read expected[] = {{2, 5, 6}, {3, 7, 8}};
+    QByteArray fields;
+    for (const Read& want : expected) {
+        ASSERT_TRUE(ParseT38ARow(string, n, fields));
+        DispositivoT38ADlgData device;
+        ParseT38ASlots(fields, device, Shifted);
+        EXPECT_EQ(device.type, want.type);
+        EXPECT_EQ(device.turns, want.turns);
+        EXPECT_EQ(device.waterPulses, want.pulses);
+    }
+    EXPECT_FALSE(ParseT38ARow(string, n, fields));
+    EXPECT_EQ(row(1).valveNumber, 2);
+    EXPECT_EQ(row(1).whipperNumber, 1);
+    EXPECT_EQ(row(2).valveNumber, 3);
+    EXPECT_EQ(row(2).whipperNumber, 2);
+}

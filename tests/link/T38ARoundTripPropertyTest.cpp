@@ -44,7 +44,8 @@ constexpr char Finished[] = "FIN DE LECTURA DE CONFIGURACION DE CAFETERA";
 std::vector<int> bundledT38AModels()
 {
     std::vector<int> models;
-    for (const BundledCatalogue::Configuration& c : BundledCatalogue().configurationList())
+    const BundledCatalogue catalogue;
+    for (const BundledCatalogue::Configuration& c : catalogue.configurationList())
         if (MachineModel::isT38AFamily(c.code))
             models.push_back(c.code);
     return models;

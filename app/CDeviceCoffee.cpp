@@ -84,8 +84,6 @@ namespace {
 // The two group rows that stand before the product rows of a T38A machine.
 constexpr int CoffeeGroupRow = 0;
 constexpr int HotWaterRow = 1;
-// The coffee group takes the valve of the first of these set-up rows without a product.
-constexpr int CoffeeGroupValveCandidates = 5;
 
 // A name as the machines take it: its bytes up to a zero byte.
 QByteArrayView machineName(const QByteArray& name) { return QByteArrayView(name.constData()); }
@@ -107,16 +105,6 @@ void appendT38AField(fw::ByteWriter& out, quint8 opcode, quint8 slot, int value)
     using namespace RowByteCode;
     Put(out, {opcode, slot, StartMark, 0x00, EndMark, FirstPart(value)});
     EncodeValuePairs(Rest(value), EndMore, out);
-}
-
-int coffeeGroupValveRow(const SetupT38A& setup)
-{
-    for (int k = 0; k < CoffeeGroupValveCandidates; ++k) {
-        if (setup.GetSetupRow(k)->productIndex == SetupT38A::NoProduct)
-            return k + 1;
-    }
-    // Every row has a product: the group still needs a valve, the first row's.
-    return 1;
 }
 
 } // namespace
@@ -183,7 +171,7 @@ bool CDeviceCoffee::EncodeValveT38A(fw::ByteWriter& out, int slot) const
     if (m_typeIndex == HotWaterRow)
         setupRow = 0;
     else if (m_typeIndex == CoffeeGroupRow)
-        setupRow = coffeeGroupValveRow(setup);
+        setupRow = setup.GetCoffeeGroupValveRow();
     const auto row = setup.GetSetupRow(setupRow);
     if (!row)
         return false;

@@ -237,6 +237,10 @@ public:
     // The classic memory-mode read: blocks 0..24 of the e2prom image, selection numbers
     // from its index, names as read. Any failure ends it without a view update. False then.
     bool ReadMemoryImage(CGrabador& recorder);
+    // The same walk over any reader of the e2prom image (address, length, destination; false
+    // when the read failed), showing the block being read (from 1) through showBlock.
+    using MemoryRead = std::function<bool(quint32 address, int length, quint8* destination)>;
+    bool ReadMemoryImage(const MemoryRead& read, const std::function<void(int block)>& showBlock);
     // The T38A read into this (reset) document (link/T38AMachineReader): false when the bulk
     // transfer failed, the document then still empty.
     bool ReadT38AMachine(CGrabadorT38A& recorder);

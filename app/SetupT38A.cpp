@@ -92,6 +92,19 @@ int SetupT38A::GetRowCount(quint32 family) { return family == 1 || family == 5 ?
 
 bool SetupT38A::IsRowOfFamily(int row, quint32 family) { return row >= 0 && row < GroupRowCount + GetRowCount(family); }
 
+int SetupT38A::GetCoffeeGroupValveRow() const
+{
+    constexpr int Candidates = 5;
+    for (int k = 0; k < Candidates; ++k) {
+        if (m_rows[std::size_t(k)].productIndex == NoProduct)
+            return k + 1;
+    }
+    // Every row has a product: the group still needs a valve, the first row's.
+    return 1;
+}
+
+bool SetupT38A::IsShifted() const { return m_rows[0].productIndex == NoProduct; }
+
 QByteArray SetupT38A::CopyMachineName(int index) const
 {
     const QByteArray name = GetName2(index);

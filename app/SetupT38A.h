@@ -64,6 +64,12 @@ public:
     static int GetRowCount(quint32 family);
     // Whether the T38A row exists in the family: the two group rows and its product rows.
     static bool IsRowOfFamily(int row, quint32 family);
+    // The set-up row whose valve the coffee group takes: the one after the first of set-up
+    // rows 0..4 without a product, row 1 when each of them has one.
+    int GetCoffeeGroupValveRow() const;
+    // Whether a machine written now numbers its set-up rows with the shift: set-up row 0
+    // has no product.
+    bool IsShifted() const;
     // The second-set product name as the machine takes it: its bytes up to a zero byte.
     QByteArray CopyMachineName(int index) const;
     // T38A row names: rows 0 and 1 the group names, r >= 2 product name r - 2.

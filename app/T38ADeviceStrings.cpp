@@ -82,129 +82,97 @@ int saturated(qint64 value)
 
 } // namespace
 
+T38ASlotLayout T38ASlotLayout::Of(const SetupT38A& setup) { return {setup.IsShifted(), setup.GetCoffeeGroupValveRow()}; }
+
 bool ParseT38ARow(QByteArray& string, int n, QByteArray& out)
 {
     const qsizetype size = std::clamp<qsizetype>(n, 0, std::min<qsizetype>(string.size(), T38AMaxProductBytes));
     const qsizetype end = moveToFirstField(string, size);
-    if (end < 0)
+    if (end <= 0)
         return false;
 
-    // On a machine whose set-up row 0 has no product, slot 0 is the coffee group's.
-    const auto row0 = fw::ProgramWide<SetupT38A>::get().GetSetupRow(0);
-    const bool slotZeroIsGroup = row0->productIndex == SetupT38A::NoProduct;
-
-    QByteArray dispenserOrGroup;
-    QByteArray water;
-    QByteArray whipper;
-    bool dispenserSeen = false;
-    bool groupSeen = false;
-    bool waterSeen = false;
-    bool whipperSeen = false;
-    bool waterAtEnd = false;
-    // A device that ends at its water: a dispenser taken before it and the water.
-    const auto endedAtWater = [&] { return (dispenserSeen ? dispenserOrGroup : QByteArray()) + water; };
-    // The flags hold across separators: fields on both sides of one make one device.
-    for (qsizetype i = 0; i < end; ++i) {
-        if (byteAt(string, i) == End || byteAt(string, i) == Separator)
+    QByteArray device;
+    qsizetype p = 0;
+    // Takes the field with this opcode when it is the next field before the end; what
+    // stands before it belongs to the device and is zeroed with it.
+    const auto take = [&](quint8 opcode) {
+        qsizetype q = p;
+        while (q < end && !isFieldOpcode(byteAt(string, q)) && byteAt(string, q) != End)
+            ++q;
+        if (q >= end || byteAt(string, q) != opcode)
             return false;
-        qsizetype p = i;
-        for (; p < end && byteAt(string, p) != Separator; ++p) {
-            const quint8 b = byteAt(string, p);
-            if (b == End || waterAtEnd)
-                break;
-            if (b == Whipper) {
-                const qsizetype stop = moveField(string, p, end, whipper);
-                // A whipper field's last value byte may have been taken for an opcode.
-                if (quint8(whipper.back()) == EndMark && stop < end)
-                    string[stop] = '\0';
-                whipperSeen = true;
-            } else if (b == WaterValve) {
-                const qsizetype stop = moveField(string, p, end, water);
-                waterSeen = true;
-                if (stop >= end || byteAt(string, stop) == End)
-                    waterAtEnd = true;
-            } else if (b == Dispenser || b == CoffeeGroup) {
-                // A device on a product row without a product is sent without a whipper: its
-                // water is the last of its fields, and the field that opens the next device
-                // ends it. Left in the string, that field starts the next call.
-                if (waterSeen) {
-                    out = endedAtWater();
-                    return true;
-                }
-                if (b == CoffeeGroup) {
-                    groupSeen = true;
-                } else if (slotZeroIsGroup && p + 1 < end && byteAt(string, p + 1) == 0) {
-                    groupSeen = true;
-                    dispenserSeen = false;
-                } else {
-                    dispenserSeen = true;
-                }
-                moveField(string, p, end, dispenserOrGroup);
-            }
-            if (groupSeen && waterSeen) {
-                out = dispenserOrGroup + water;
-                return true;
-            }
-            if (dispenserSeen && waterSeen && whipperSeen) {
-                out = dispenserOrGroup + water + whipper;
-                return true;
-            }
-        }
-        i = p;
-        if (waterSeen && waterAtEnd) {
-            out = endedAtWater();
-            return true;
-        }
+        std::fill(string.begin() + p, string.begin() + q, '\0');
+        QByteArray field;
+        p = moveField(string, q, end, field);
+        // A whipper field's last value byte may have been taken for an opcode.
+        if (opcode == Whipper && quint8(field.back()) == EndMark && p < end)
+            string[p] = '\0';
+        device += field;
+        return true;
+    };
+    // Written as the encoder writes them: a dispenser or group, its water, its whipper unless
+    // its row has none; a hot water alone.
+    const quint8 first = byteAt(string, 0);
+    if (first == Dispenser || first == CoffeeGroup) {
+        take(first);
+        if (take(WaterValve))
+            take(Whipper);
+    } else {
+        take(first);
     }
-    return false;
+    out = device;
+    return true;
 }
 
-void ParseT38ASlots(QByteArrayView fields, DispositivoT38ADlgData& record, bool shift)
+void ParseT38ASlots(QByteArrayView fields, DispositivoT38ADlgData& record, const T38ASlotLayout& layout)
 {
     if (fields.isEmpty())
         return;
     SetupT38A& setup = fw::ProgramWide<SetupT38A>::get();
     const qsizetype water = fields.indexOf(char(WaterValve));
+    const qsizetype whipper = fields.indexOf(char(Whipper));
+    // The valve and whipper numbers the fields carry, back into the set-up rows they came from.
+    const auto storeNumbers = [&](int valveRow, int whipperRow) {
+        if (auto row = setup.GetSetupRow(valveRow); row && water >= 0) {
+            row->valveNumber = valueAt(fields, water + 1);
+            setup.SetSetupRow(valveRow, *row);
+        }
+        if (auto row = setup.GetSetupRow(whipperRow); row && whipper >= 0) {
+            row->whipperNumber = valueAt(fields, whipper + 1);
+            setup.SetSetupRow(whipperRow, *row);
+        }
+    };
     switch (quint8(fields[0])) {
     case Dispenser: {
         const int slot = valueAt(fields, 1);
         const int setupRow = slot + 1;
-        // The slot is a machine byte: it must never reach past the tables.
-        auto row = setup.GetSetupRow(setupRow);
-        if (!row)
+        const int type = layout.shift ? slot + 2 : slot + 1;
+        // The slot is a machine byte: it must never reach past the tables, nor name a group.
+        const auto row = setup.GetSetupRow(setupRow);
+        if (!row || type < SetupT38A::GroupRowCount)
             return;
-        record.type = shift ? slot + 2 : slot + 1;
+        record.type = type;
         record.turns = fieldSpan(fields, 0);
         record.estimatedMilligrams = saturated(qint64(row->mgPerTurn) * record.turns);
-        if (water >= 0) {
-            row->valveNumber = valueAt(fields, water + 1);
+        if (water >= 0)
             record.waterPulses = fieldSpan(fields, water);
-        }
-        const qsizetype whipper = fields.indexOf(char(Whipper));
-        if (whipper >= 0)
-            row->whipperNumber = valueAt(fields, whipper + 1);
-        setup.SetSetupRow(setupRow, *row);
+        storeNumbers(setupRow, setupRow);
         break;
     }
     case CoffeeGroup:
         record.type = 0;
         record.turns = 0;
-        if (water >= 0) {
-            auto row = setup.GetSetupRow(1);
-            row->valveNumber = valueAt(fields, water + 1);
-            setup.SetSetupRow(1, *row);
+        if (water >= 0)
             record.waterPulses = fieldSpan(fields, water);
-        }
+        // The group's slot is one below set-up row 1, and one less again with the shift.
+        storeNumbers(layout.groupValveRow, layout.shift ? 0 : 1);
         break;
-    case WaterValve: {
+    case WaterValve:
         record.type = 1;
         record.turns = 0;
-        auto row = setup.GetSetupRow(0);
-        row->valveNumber = valueAt(fields, 1);
-        setup.SetSetupRow(0, *row);
         record.waterPulses = fieldSpan(fields, 0);
+        storeNumbers(0, -1);
         break;
-    }
     default:
         break;
     }

@@ -6,6 +6,7 @@
 #include "app/COrmiDoc.h"
 #include "app/DocumentFile.h"
 #include "app/SetupT38A.h"
+#include "fuzz/FuzzCatalogue.h"
 #include "fw/ProgramWide.h"
 
 #include <cstdint>
@@ -16,18 +17,8 @@ namespace {
 // A catalogue with device types and product names, so that loaded rows look their names up.
 void fillCatalogue(CCfg& cfg)
 {
-    cfg.ResetDeviceTypes();
+    FillFuzzDeviceTypes(cfg);
     cfg.ResetDispenserTable();
-    const int codes[] = {DeviceTypeRecord::DispenserCode, DeviceTypeRecord::WhipperCode,
-                         DeviceTypeRecord::WaterValveCode};
-    for (int type = 0; type < 12; ++type) {
-        DeviceTypeRecord record;
-        record.name = "TIPO " + QByteArray::number(type);
-        record.displayName = record.name;
-        record.code = codes[type % 3];
-        record.subCode = type / 3 + 1;
-        cfg.SetDeviceType(type, record);
-    }
     for (int row = 0; row < 4; ++row)
         cfg.SetDispenserRow(row, {row, 1, row % 2 + 1, 0, row + 1, 0});
     cfg.ResizeProductNames();

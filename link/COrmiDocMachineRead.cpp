@@ -161,15 +161,22 @@ void COrmiDoc::ReadProducts(CGrabador& recorder)
 
 bool COrmiDoc::ReadMemoryImage(CGrabador& recorder)
 {
-    constexpr quint8 MemoryType = CGrabador::RecordType;
+    const auto read = [&recorder](quint32 address, int length, quint8* destination) {
+        return recorder.LeeMemoria(address, length, destination, CGrabador::RecordType);
+    };
+    return ReadMemoryImage(read, [&recorder](int block) { showReading(recorder, block, MemoryImageWriter::BlockCount); });
+}
+
+bool COrmiDoc::ReadMemoryImage(const MemoryRead& read, const std::function<void(int block)>& showBlock)
+{
     std::array<quint8, RecordLength> block{};
     const QByteArrayView view(reinterpret_cast<const char*>(block.data()), RecordLength);
     Flags flags;
     flags.fill(AllFlags);
     for (int b = 0; b < MemoryImageWriter::BlockCount; ++b) {
-        showReading(recorder, b + 1, MemoryImageWriter::BlockCount);
+        showBlock(b + 1);
         const quint32 address = MemoryImageWriter::FirstBlocks + quint32(RecordLength * b);
-        if (!recorder.LeeMemoria(address, RecordLength, block.data(), MemoryType))
+        if (!read(address, RecordLength, block.data()))
             return false;
         if (block[0] == SugarMark) {
             if (!decodeSugarAndFlags(GetSugar(), view, flags))
@@ -181,7 +188,7 @@ bool COrmiDoc::ReadMemoryImage(CGrabador& recorder)
         const bool whole = decodeClassicRows(view, [&](CDeviceCoffee& header) {
             const int number = header.GetProductNumber();
             std::array<quint8, 3> entry{};
-            if (!recorder.LeeMemoria(MemoryImageWriter::IndexAddress + quint32(3 * number), 3, entry.data(), MemoryType))
+            if (!read(MemoryImageWriter::IndexAddress + quint32(3 * number), 3, entry.data()))
                 return false;
             header.SetSelectionNumber(entry[2]);
             // Only the sugar flag lives in the image.
@@ -192,7 +199,7 @@ bool COrmiDoc::ReadMemoryImage(CGrabador& recorder)
             return false;
     }
     quint8 temperature = 0;
-    if (!recorder.LeeMemoria(MemoryImageWriter::TemperatureAddress, 1, &temperature, MemoryType))
+    if (!read(MemoryImageWriter::TemperatureAddress, 1, &temperature))
         return false;
     SetWorkingTemperature(sensibleTemperature(temperature));
     UpdateAllViews();

@@ -45,7 +45,7 @@ ProgramCompiler::ProgramCompiler(COrmiDoc& document, ExportarProgramacion& expor
     : m_document(document)
     , m_exporter(exporter)
     , m_t38a(document.IsT38AFamily())
-    , m_shift(fw::ProgramWide<SetupT38A>::get().GetSetupRow(0)->productIndex == SetupT38A::NoProduct)
+    , m_shift(fw::ProgramWide<SetupT38A>::get().IsShifted())
 {
 }
 

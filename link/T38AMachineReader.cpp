@@ -12,6 +12,7 @@
 #include "link/PackedBcd.h"
 
 #include <algorithm>
+#include <cctype>
 
 namespace {
 
@@ -26,8 +27,6 @@ constexpr quint8 AllFlags = 7;
 constexpr quint8 NameMark = 0xF9;
 constexpr quint8 OldNameMark = 0xF7;
 constexpr quint8 LastNameByte = 0xF0;
-constexpr char DeviceSeparator = char(0xCC);
-constexpr char Blank = ' ';
 constexpr int FirstNewName = 1;
 
 SetupT38A& setup() { return fw::ProgramWide<SetupT38A>::get(); }
@@ -65,8 +64,30 @@ void storeWhipSpeed(SetupT38A& tables, int row, int value)
     tables.SetSetupRow(row, *values);
 }
 
+// Packed BCD, least significant byte first, whose nibbles are decimal digits. The highest
+// nibble that is not 0 may be above 9: the writer does not range-check its first digit, so a
+// temperature of 100 is the byte 0xA0.
+bool isPackedBcd(const QByteArray& bytes)
+{
+    bool leading = true;
+    for (qsizetype i = bytes.size() - 1; i >= 0; --i) {
+        for (const int nibble : {quint8(bytes[i]) >> 4, quint8(bytes[i]) & 0x0F}) {
+            if (nibble > 9 && !leading)
+                return false;
+            leading = leading && nibble == 0;
+        }
+    }
+    return true;
+}
+
 // Packed BCD, least significant byte first, two digits a byte.
 std::optional<quint32> bcdValue(const QByteArray& bytes) { return BcdToInt(int(2 * bytes.size()), bytes, true); }
+
+// The records that are not raw are hexadecimal text: pairs of hexadecimal digits.
+bool isHexText(const QByteArray& text)
+{
+    return text.size() % 2 == 0 && std::all_of(text.begin(), text.end(), [](char c) { return std::isxdigit(quint8(c)) != 0; });
+}
 
 } // namespace
 
@@ -76,7 +97,7 @@ bool COrmiDoc::ReadT38AMachine(CGrabadorT38A& recorder) { return T38AMachineRead
 T38AMachineReader::T38AMachineReader(COrmiDoc& document, CGrabadorT38A& recorder)
     : m_document(document)
     , m_recorder(recorder)
-    , m_shift(setup().GetSetupRow(0)->productIndex == SetupT38A::NoProduct)
+    , m_layout(T38ASlotLayout::Of(setup()))
     , m_rows(SetupT38A::GetRowCount(quint32(document.GetProgramFamily())))
 {
     m_flags.fill(AllFlags);
@@ -84,8 +105,16 @@ T38AMachineReader::T38AMachineReader(COrmiDoc& document, CGrabadorT38A& recorder
 
 bool T38AMachineReader::Run()
 {
-    if (!m_recorder.LeeTodo(m_data))
+    QByteArray data;
+    if (!m_recorder.LeeTodo(data))
         return false;
+    Take(data);
+    return true;
+}
+
+bool T38AMachineReader::Take(const QByteArray& data)
+{
+    m_data = data;
     // The document-name record is not taken: title and path stay the document's own.
     const bool whole = readContainerNames() && readSetupValues(MilligramsPerTurn, storeMilligrams) &&
                        readSetupValues(WhippingSpeed, storeWhipSpeed) && readTemperatureAndSugar() &&
@@ -96,7 +125,7 @@ bool T38AMachineReader::Run()
         m_recorder.MuestraResultado(FinishedText);
         m_recorder.MuestraProgreso(100);
     }
-    return true;
+    return whole;
 }
 
 T38AMachineReader::Found T38AMachineReader::record(char blockId, int field, QByteArray& text)
@@ -110,19 +139,21 @@ T38AMachineReader::Found T38AMachineReader::record(char blockId, int field, QByt
     return Found::Refused;
 }
 
-int T38AMachineReader::containerRow(int field) const { return m_shift ? field : field - 1; }
+int T38AMachineReader::containerRow(int field) const { return m_layout.shift ? field : field - 1; }
 
-int T38AMachineReader::valueRow(int field) const { return m_shift ? field + 1 : field; }
+int T38AMachineReader::valueRow(int field) const { return m_layout.shift ? field + 1 : field; }
 
 bool T38AMachineReader::readContainerNames()
 {
-    for (int field = m_shift ? 0 : 1; field <= m_rows; ++field) {
+    for (int field = m_layout.shift ? 0 : 1; field <= m_rows; ++field) {
         QByteArray text;
         const Found found = record(ContainerNames, field, text);
         if (found == Found::Refused)
             return false;
         if (found == Found::Absent)
             continue;
+        if (!isHexText(text))
+            return refuse(text, MalformedCode);
         const bool named = !isUnnamed(text);
         const QByteArray name = named ? CGrabadorT38A::HexATexto(text) : QByteArray("????");
         if (name.size() >= NameCapacity)
@@ -161,13 +192,15 @@ void T38AMachineReader::nameContainer(int setupRow, const QByteArray& name, bool
 
 bool T38AMachineReader::readSetupValues(char blockId, void (*store)(SetupT38A&, int, int))
 {
-    for (int field = m_shift ? 0 : 1; field <= m_rows; ++field) {
+    for (int field = m_layout.shift ? 0 : 1; field <= m_rows; ++field) {
         QByteArray bytes;
         const Found found = record(blockId, field, bytes);
         if (found == Found::Refused)
             return false;
         if (found == Found::Absent)
             continue;
+        if (!isPackedBcd(bytes))
+            return refuse(bytes, MalformedCode);
         const std::optional<quint32> value = bcdValue(bytes);
         if (!value)
             return refuse(bytes);
@@ -184,6 +217,8 @@ bool T38AMachineReader::readTemperatureAndSugar()
     if (found == Found::Refused)
         return false;
     if (found == Found::Present) {
+        if (!isPackedBcd(text))
+            return refuse(text, MalformedCode);
         const std::optional<quint32> value = bcdValue(text);
         if (!value)
             return refuse(text);
@@ -194,6 +229,8 @@ bool T38AMachineReader::readTemperatureAndSugar()
     if (found == Found::Refused)
         return false;
     if (found == Found::Present) {
+        if (!isHexText(text))
+            return refuse(text, MalformedCode);
         // 0xF2, bitter, extra sweet, normal.
         const QByteArray sugar = CGrabadorT38A::HexABytes(text);
         if (sugar.size() < 4)
@@ -231,6 +268,8 @@ bool T38AMachineReader::readProducts()
 
 bool T38AMachineReader::readProduct(int field, const QByteArray& text)
 {
+    if (!isHexText(text))
+        return refuse(text, MalformedCode);
     QByteArray bytes = CGrabadorT38A::HexABytes(text);
     if (bytes.size() > ProductCapacity)
         return refuse(bytes);
@@ -291,13 +330,10 @@ bool T38AMachineReader::readDevices(QByteArray& bytes, int count)
     while (ParseT38ARow(bytes, count, fields)) {
         if (fields.size() > DeviceCapacity)
             return refuse(fields);
-        // The device's work area is blank after its fields; a separator ends what is taken.
-        QByteArray area = fields;
-        area.resize(DeviceCapacity, Blank);
-        const qsizetype separator = area.indexOf(DeviceSeparator);
+        // No separator cuts the fields: a byte 0xCC where a value stands is one (204 turns).
         DispositivoT38ADlgData device;
         device.family = int(family);
-        ParseT38ASlots(QByteArrayView(area).first(separator < 0 ? DeviceCapacity : separator), device, m_shift);
+        ParseT38ASlots(fields, device, m_layout);
         if (!SetupT38A::IsRowOfFamily(device.type, family))
             return refuse(fields);
         CDeviceCoffee* row = m_document.AddDevice();
@@ -310,8 +346,8 @@ bool T38AMachineReader::readDevices(QByteArray& bytes, int count)
     return true;
 }
 
-bool T38AMachineReader::refuse(QByteArrayView input)
+bool T38AMachineReader::refuse(QByteArrayView input, int code)
 {
-    RowByteCode::ReportDecodeError(OversizedCode, input, true);
+    RowByteCode::ReportDecodeError(code, input, true);
     return false;
 }

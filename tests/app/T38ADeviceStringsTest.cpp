@@ -18,6 +18,10 @@ const QByteArray DispenserField = bytes({0xF1, 0x02, 0x80, 0x00, 0x81, 0x0A});
 const QByteArray DispenserWater = bytes({0xF4, 0x01, 0x80, 0x00, 0x81, 0x14});
 const QByteArray WhipperField = bytes({0xF3, 0x01, 0x80, 0x00, 0x81, 0x00});
 const QByteArray HotWater = bytes({0xF4, 0x02, 0x80, 0x00, 0x81, 0x64});
+// Written with set-up row 0 without a product (the shift), or with one; the coffee group on
+// set-up row 1's valve either way.
+const T38ASlotLayout Shifted{true, 1};
+const T38ASlotLayout Unshifted{false, 1};
 
 class T38ARowParser : public ::testing::Test {
 protected:
@@ -83,20 +87,47 @@ TEST_F(T38ARowParser, FieldsOnBothSidesOfASeparatorMakeOneDevice)
     EXPECT_EQ(devices[0], DispenserField + DispenserWater + WhipperField);
 }
 
-TEST_F(T38ARowParser, SlotZeroIsTheCoffeeGroupWhenSetupRowZeroHasNoProduct)
+// Slot 0 is the first product row's dispenser when the machine was written with the shift:
+// its whipper is its own, not the next device's.
+TEST_F(T38ARowParser, SlotZeroIsADispenserWithItsWhipperWhateverSetupRowZeroHolds)
 {
     const QByteArray slotZero = bytes({0xF1, 0x00, 0x80, 0x00, 0x81, 0x05});
-    const QByteArray string = slotZero + DispenserWater + WhipperField + bytes({0xFF, 0});
+    const QByteArray string = slotZero + DispenserWater + WhipperField + DispenserField + DispenserWater +
+                              bytes({0xF3, 0x02, 0x80, 0x00, 0x81, 0x00, 0xFF, 0});
+    for (int productIndex : {SetupT38A::NoProduct, 3}) {
+        SCOPED_TRACE(productIndex);
+        setRow0Product(productIndex);
+        const QList<QByteArray> devices = parseAll(string, int(string.size()));
+        ASSERT_EQ(devices.size(), 2);
+        EXPECT_EQ(devices[0], slotZero + DispenserWater + WhipperField);
+        EXPECT_EQ(devices[1], DispenserField + DispenserWater + bytes({0xF3, 0x02, 0x80, 0x00, 0x81, 0x00}));
+    }
+}
 
-    // Set-up row 0 has no product by default: the field and its water make a coffee group.
-    QList<QByteArray> devices = parseAll(string, int(string.size()));
-    ASSERT_FALSE(devices.isEmpty());
-    EXPECT_EQ(devices[0], slotZero + DispenserWater);
+TEST_F(T38ARowParser, AGroupKeepsItsOwnWhipperAndAWaterAfterAWaterIsAHotWater)
+{
+    // A group whose row name is not the first group name is sent with a whipper field.
+    const QByteArray groupWhipper = bytes({0xF3, 0x00, 0x80, 0x00, 0x81, 0x00});
+    const QByteArray string = GroupField + GroupWater + groupWhipper + DispenserField + DispenserWater + HotWater +
+                              HotWater + DispenserField + DispenserWater + WhipperField + bytes({0xFF, 0x04});
+    const QList<QByteArray> devices = parseAll(string, int(string.size()));
+    ASSERT_EQ(devices.size(), 5);
+    EXPECT_EQ(devices[0], GroupField + GroupWater + groupWhipper);
+    EXPECT_EQ(devices[1], DispenserField + DispenserWater);
+    EXPECT_EQ(devices[2], HotWater);
+    EXPECT_EQ(devices[3], HotWater);
+    EXPECT_EQ(devices[4], DispenserField + DispenserWater + WhipperField);
+}
 
-    setRow0Product(3);
-    devices = parseAll(string, int(string.size()));
-    ASSERT_EQ(devices.size(), 1);
-    EXPECT_EQ(devices[0], slotZero + DispenserWater + WhipperField);
+TEST_F(T38ARowParser, AValueOf204IsAValueNotASeparator)
+{
+    const QByteArray turns204 = bytes({0xF1, 0x02, 0x80, 0x00, 0x81, 0xCC});
+    const QByteArray water204 = bytes({0xF4, 0x01, 0x80, 0x00, 0x81, 0xEF, 0x83, 0xCC});
+    const QByteArray string = turns204 + water204 + WhipperField + HotWater + bytes({0xFF, 0x01});
+    const QList<QByteArray> devices = parseAll(string, int(string.size()));
+    ASSERT_EQ(devices.size(), 2);
+    EXPECT_EQ(devices[0], turns204 + water204 + WhipperField);
+    EXPECT_EQ(devices[1], HotWater);
 }
 
 TEST_F(T38ARowParser, ADeviceWithoutAWhipperEndsAtTheNextDeviceOrAtTheEnd)
@@ -171,7 +202,7 @@ protected:
 
 TEST_F(T38ASlotParser, CoffeeGroup)
 {
-    ParseT38ASlots(GroupField + GroupWater, record, true);
+    ParseT38ASlots(GroupField + GroupWater, record, Shifted);
     EXPECT_EQ(record.type, 0);
     EXPECT_EQ(record.turns, 0);
     EXPECT_EQ(record.waterPulses, 80);
@@ -180,7 +211,7 @@ TEST_F(T38ASlotParser, CoffeeGroup)
 
 TEST_F(T38ASlotParser, HotWater)
 {
-    ParseT38ASlots(HotWater, record, true);
+    ParseT38ASlots(HotWater, record, Shifted);
     EXPECT_EQ(record.type, 1);
     EXPECT_EQ(record.turns, 0);
     EXPECT_EQ(record.waterPulses, 100);
@@ -195,7 +226,7 @@ TEST_F(T38ASlotParser, DispenserWithItsValveAndWhipper)
     // The reader's work area is blank after the fields.
     const QByteArray fields = DispenserField + bytes({0xF4, 0x05, 0x80, 0x00, 0x81, 0x14}) +
                               bytes({0xF3, 0x04, 0x80, 0x00, 0x81, 0x00}) + QByteArray(60, ' ');
-    ParseT38ASlots(fields, record, true);
+    ParseT38ASlots(fields, record, Shifted);
     EXPECT_EQ(record.type, 4);
     EXPECT_EQ(record.turns, 10);
     EXPECT_EQ(record.estimatedMilligrams, 2500);
@@ -208,7 +239,7 @@ TEST_F(T38ASlotParser, WithoutTheShiftTheSlotIsOneRowLowerOnTheSameSetupRow)
 {
     const QByteArray fields = DispenserField + bytes({0xF4, 0x05, 0x80, 0x00, 0x81, 0x14}) +
                               bytes({0xF3, 0x04, 0x80, 0x00, 0x81, 0x00});
-    ParseT38ASlots(fields, record, false);
+    ParseT38ASlots(fields, record, Unshifted);
     EXPECT_EQ(record.type, 3);
     EXPECT_EQ(record.turns, 10);
     EXPECT_EQ(row(3).valveNumber, 5);
@@ -221,7 +252,7 @@ TEST_F(T38ASlotParser, ASlotOutsideTheTablesChangesNothing)
     record.turns = 77;
     for (int slot : {9, 0xEF}) {
         const QByteArray fields = bytes({0xF1, slot, 0x80, 0x00, 0x81, 0x0A}) + DispenserWater + WhipperField;
-        ParseT38ASlots(fields, record, true);
+        ParseT38ASlots(fields, record, Shifted);
         EXPECT_EQ(record.type, DispositivoT38ADlgData::NoType) << slot;
         EXPECT_EQ(record.turns, 77) << slot;
     }
@@ -230,16 +261,16 @@ TEST_F(T38ASlotParser, ASlotOutsideTheTablesChangesNothing)
         EXPECT_EQ(row(k).whipperNumber, before.GetSetupRow(k)->whipperNumber) << k;
     }
     // Set-up row 9, the last one, is still in the tables.
-    ParseT38ASlots(bytes({0xF1, 8, 0x80, 0x00, 0x81, 0x0A}) + DispenserWater + WhipperField, record, true);
+    ParseT38ASlots(bytes({0xF1, 8, 0x80, 0x00, 0x81, 0x0A}) + DispenserWater + WhipperField, record, Shifted);
     EXPECT_EQ(record.type, 10);
     EXPECT_EQ(row(9).valveNumber, 1);
 }
 
 TEST_F(T38ASlotParser, NothingForAnEmptyOrUnknownDevice)
 {
-    ParseT38ASlots(QByteArrayView(), record, true);
-    ParseT38ASlots(bytes({0xF3, 0x01, 0x80, 0x00, 0x81, 0x00}), record, true);
-    ParseT38ASlots(bytes({0xF1}), record, true);
+    ParseT38ASlots(QByteArrayView(), record, Shifted);
+    ParseT38ASlots(bytes({0xF3, 0x01, 0x80, 0x00, 0x81, 0x00}), record, Shifted);
+    ParseT38ASlots(bytes({0xF1}), record, Shifted);
     EXPECT_EQ(record.type, 2); // the lone dispenser byte is slot 0; its missing values are 0
     EXPECT_EQ(record.turns, 0);
     EXPECT_EQ(record.waterPulses, 0);
@@ -267,9 +298,80 @@ TEST_F(T38ASlotParser, TurnsAndPulsesAbove239SurviveAWriteAndReadBack)
         QByteArray fields;
         ASSERT_TRUE(ParseT38ARow(string, int(string.size()), fields)) << c.type;
         DispositivoT38ADlgData read;
-        ParseT38ASlots(fields, read, true);
+        ParseT38ASlots(fields, read, Shifted);
         EXPECT_EQ(read.type, c.type);
         EXPECT_EQ(read.turns, c.turns) << c.type;
         EXPECT_EQ(read.waterPulses, c.pulses) << c.type;
     }
+}
+
+TEST_F(T38ASlotParser, TheGroupsValveAndWhipperGoBackToTheRowsTheyCameFrom)
+{
+    const QByteArray groupWhipper = bytes({0xF3, 0x04, 0x80, 0x00, 0x81, 0x00});
+    struct Case {
+        T38ASlotLayout layout;
+        int valveRow, whipperRow;
+    };
+    // With the shift the group's slot is one below set-up row 0's; without it, set-up row 3
+    // stands for the first row without a product.
+    const Case cases[] = {{{true, 1}, 1, 0}, {{false, 3}, 3, 1}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.valveRow);
+        setup.object() = SetupT38A();
+        ParseT38ASlots(GroupField + GroupWater + groupWhipper, record, c.layout);
+        EXPECT_EQ(record.type, 0);
+        EXPECT_EQ(record.waterPulses, 80);
+        EXPECT_EQ(row(c.valveRow).valveNumber, 3);
+        EXPECT_EQ(row(c.whipperRow).whipperNumber, 4);
+        for (int k = 0; k < SetupT38A::SetupRowCount; ++k) {
+            if (k != c.valveRow)
+                EXPECT_EQ(row(k).valveNumber, SetupT38A().GetSetupRow(k)->valveNumber) << k;
+            if (k != c.whipperRow)
+                EXPECT_EQ(row(k).whipperNumber, SetupT38A().GetSetupRow(k)->whipperNumber) << k;
+        }
+    }
+}
+
+TEST_F(T38ASlotParser, WithoutTheShiftSlotZeroIsNoProductRow)
+{
+    ParseT38ASlots(bytes({0xF1, 0x00, 0x80, 0x00, 0x81, 0x0A}) + DispenserWater + WhipperField, record, Unshifted);
+    EXPECT_EQ(record.type, DispositivoT38ADlgData::NoType);
+    EXPECT_EQ(row(1).valveNumber, SetupT38A().GetSetupRow(1)->valveNumber);
+}
+
+TEST_F(T38ASlotParser, ValuesOf204AreTakenWhole)
+{
+    const QByteArray fields = bytes({0xF1, 0x02, 0x80, 0x00, 0x81, 0xCC, 0xF4, 0x01, 0x80, 0x00, 0x81, 0xEF, 0x83, 0xCC});
+    ParseT38ASlots(fields, record, Shifted);
+    EXPECT_EQ(record.turns, 204);
+    EXPECT_EQ(record.waterPulses, 239 + 204);
+}
+
+// Set-up row 0 without a product (the shift): the first product row's dispenser is slot 0,
+// the next one slot 1; each keeps its own valve and whipper.
+TEST_F(T38ASlotParser, TwoDispensersWrittenWithTheShiftKeepTheirOwnRows)
+{
+    QByteArray string = bytes({0xF1, 0x00, 0x80, 0x00, 0x81, 0x05, 0xF4, 0x02, 0x80, 0x00, 0x81, 0x06,
+                               0xF3, 0x01, 0x80, 0x00, 0x81, 0x00, 0xF1, 0x01, 0x80, 0x00, 0x81, 0x07,
+                               0xF4, 0x03, 0x80, 0x00, 0x81, 0x08, 0xF3, 0x02, 0x80, 0x00, 0x81, 0x00,
+                               0xFF, 0x01});
+    const int n = int(string.size()) - 1; // the reader leaves out the product number
+    struct Read {
+        int type, turns, pulses;
+    };
+    const Read expected[] = {{2, 5, 6}, {3, 7, 8}};
+    QByteArray fields;
+    for (const Read& want : expected) {
+        ASSERT_TRUE(ParseT38ARow(string, n, fields));
+        DispositivoT38ADlgData device;
+        ParseT38ASlots(fields, device, Shifted);
+        EXPECT_EQ(device.type, want.type);
+        EXPECT_EQ(device.turns, want.turns);
+        EXPECT_EQ(device.waterPulses, want.pulses);
+    }
+    EXPECT_FALSE(ParseT38ARow(string, n, fields));
+    EXPECT_EQ(row(1).valveNumber, 2);
+    EXPECT_EQ(row(1).whipperNumber, 1);
+    EXPECT_EQ(row(2).valveNumber, 3);
+    EXPECT_EQ(row(2).whipperNumber, 2);
 }

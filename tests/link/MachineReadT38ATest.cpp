@@ -384,6 +384,52 @@ TEST_F(MachineReadT38ATest, InputLongerThanItsWorkAreaStopsTheReadKeepingEarlier
     }
 }
 
+// Records that are not hexadecimal text, or packed BCD with a nibble above 9, are malformed:
+// the read stops there with the code 8, keeping the product read before it, without its final
+// text. The set-up records come before the products, so those cases keep no row.
+TEST_F(MachineReadT38ATest, RecordsThatAreNotHexadecimalTextOrNotDigitsStopTheRead)
+{
+    QByteArray nonHex = productRecord(2, "X");
+    nonHex[5] = 'G';
+    const struct {
+        const char* what;
+        char blockId;
+        int field;
+        QByteArray record;
+        bool keepsFirstProduct;
+    } cases[] = {
+        {"product of raw bytes", '5', 2, QByteArray::fromHex(productRecord(2, "RAW")), true},
+        {"product of odd length", '5', 2, productRecord(2, "X").chopped(1), true},
+        {"product with a non-hex character", '5', 2, nonHex, true},
+        {"product with a blank", '5', 2, productRecord(2, "X").insert(4, ' ').chopped(1), true},
+        {"container name", 'Q', 1, "4G41", false},
+        {"sugar record", '4', 0, "F205070G", false},
+        {"temperature ZZ", 'L', 0, "ZZ", false},
+        {"milligrams with a nibble A", '6', 1, bytes({0xA0, 0x01}), false},
+        {"whipping speed with a nibble B", 'E', 2, bytes({0x0B, 0x10}), false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        T38AMachine machine(pty.master());
+        machine.setRecord('5', 1, productRecord(1, "BUENO"));
+        machine.setRecord(quint8(c.blockId), quint8(c.field), c.record);
+        app.messages().clear();
+        wait.finalTexts.clear();
+
+        readDirectly();
+
+        if (c.keepsFirstProduct) {
+            EXPECT_EQ(rowsOf(read), (std::vector<Row>{header(1, "BUENO", 7), device(1, 0, 100)}));
+        } else {
+            EXPECT_EQ(read.GetRowCount(), 0);
+        }
+        ASSERT_EQ(app.messages().texts().size(), 1);
+        EXPECT_TRUE(app.messages().texts()[0].startsWith("8-Fichero de configuración erroneo"))
+            << app.messages().texts()[0].toStdString();
+        EXPECT_TRUE(wait.finalTexts.isEmpty());
+    }
+}
+
 TEST_F(MachineReadT38ATest, AFailedHelloStopsTheWaitAndLeavesTheDocumentButForItsModel)
 {
     T38AMachine machine(pty.master());

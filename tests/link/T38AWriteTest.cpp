@@ -7,8 +7,8 @@
 #include "fw/Clock.h"
 #include "fw/ProgramWide.h"
 #include "link/CGrabadorT38A.h"
-#include "link/PackedBcd.h"
 #include "link/SerialPort.h"
+#include "tests/link/T38AStoredRecords.h"
 #include "tests/support/PtyPair.h"
 #include "tests/support/ScriptedWaitUi.h"
 #include "tests/support/T38AMachine.h"
@@ -17,38 +17,7 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
-
 namespace {
-
-using Key = std::pair<quint8, quint8>;
-
-// What the machine should hold after a compile: the last record of every id and field, as
-// the pieces carry it.
-class ExpectedRecords : public ExportarProgramacion {
-public:
-    bool EscribeDatos(quint8 blockId, quint8 field, QByteArrayView payload) override
-    {
-        QByteArray stored = payload.toByteArray();
-        if (IsRawRecordCode(blockId))
-            std::reverse(stored.begin(), stored.end());
-        else
-            stored = stored.toHex().toUpper();
-        if (!stored.isEmpty())
-            records[{blockId, field}] = stored;
-        return true;
-    }
-    bool EscribeByte(quint8 blockId, quint8 field, quint8 value, qint32) override
-    {
-        QByteArray record(1, '\0');
-        record.append(IntToBcd(value, 2, false).value().at(0));
-        return EscribeDatos(blockId, field, record);
-    }
-    void MuestraMensaje(const QString&) override {}
-    void MuestraProgreso(qint32) override {}
-
-    std::map<Key, QByteArray> records;
-};
 
 class T38AWriteTest : public ::testing::Test {
 protected:
@@ -96,7 +65,7 @@ protected:
 
 TEST_F(T38AWriteTest, TheMachineHoldsEveryCompiledRecordAlsoOverAFaultyLine)
 {
-    ExpectedRecords expected;
+    T38AStoredRecords expected;
     ASSERT_TRUE(document.CompileProgram(expected));
     ASSERT_GT(expected.records.size(), 24u);
 

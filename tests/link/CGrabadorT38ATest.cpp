@@ -99,6 +99,21 @@ TEST_F(CGrabadorT38ATest, TheHelloComesAfterTheFullBreak)
     EXPECT_GE(timer.elapsed(), CGrabadorT38A::DefaultBreakMs);
 }
 
+TEST_F(CGrabadorT38ATest, ACancelDuringTheBreakEndsTheConnectionAtOnce)
+{
+    recorder->setBreakMs(CGrabadorT38A::DefaultBreakMs);
+    wait.onPass = [&](int pass) {
+        if (pass == 2)
+            wait.cancel();
+    };
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_FALSE(recorder->Conecta(&port));
+    EXPECT_LT(timer.elapsed(), 500);
+    EXPECT_TRUE(machine->commands().isEmpty());
+    EXPECT_EQ(wait.finalTexts, QStringList{"Imposible conectar"});
+}
+
 TEST_F(CGrabadorT38ATest, AHelloThatIsNoEndOfDataDoesNotConnect)
 {
     struct Case {

@@ -378,6 +378,26 @@ TEST_F(MandaTrama485Test, StepByStepAsksAfterEverySend)
     EXPECT_EQ(send("0"), MandaTrama485::Ok);
 }
 
+// The user's time in the step-by-step question does not count against the exchange's
+// deadline; "Reintentar" starts it again with the count.
+TEST_F(MandaTrama485Test, TheStepQuestionsTimeDoesNotCountAgainstTheExchange)
+{
+    app.profile().WriteInt("GlobalCom", "PararTrasEnviar", 1);
+    FakeClock clock;
+    // Every empty read lets the time move on, every question ten minutes.
+    clock.onSleep = [&] { clock.tick += 50; };
+    app.messages().onShow = [&] { clock.tick += 600000; };
+    connect(clock);
+    peer->setDefaultFault(Fault::DropReply);
+    layer->AsignaReintentos(1);
+    for (const fw::MessageAnswer a : {fw::MessageAnswer::Yes, fw::MessageAnswer::Cancel, fw::MessageAnswer::Yes})
+        app.messages().queueAnswer(a);
+    EXPECT_EQ(send("0"), MandaTrama485::NoReply);
+    EXPECT_EQ(peer->requests().size(), 3) << peer->describe().toStdString();
+    app.messages().onShow = nullptr;
+    layer.reset();
+}
+
 TEST_F(MandaTrama485Test, RandomBadRepliesAreSentForAgain)
 {
     app.profile().WriteInt("GlobalCom", "ReintentosAleatorios", 1);

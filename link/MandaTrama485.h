@@ -66,7 +66,7 @@ public:
     // Repeats after the first try; the T38A hello sets 12.
     int Reintentos() const { return m_retries; }
     void AsignaReintentos(int retries) { m_retries = retries; }
-    // While it reads true no further try is made.
+    // While it reads true no further try is made, and a reception under way ends.
     void AsignaAbortar(const std::atomic<bool>* abort) { m_abort = abort; }
     int LongitudRespuesta() const { return m_replyLength; }
     // Duration of the last reception.

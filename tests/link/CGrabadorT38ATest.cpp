@@ -245,6 +245,12 @@ struct NoisyLine {
     bool cancel;
 };
 
+void PrintTo(const NoisyLine& line, std::ostream* out)
+{
+    *out << (line.fault == Fault::EndlessStarts ? "01 00 again and again" : "random bytes")
+         << (line.midRead ? " mid-read" : " at the hello") << (line.cancel ? ", cancelled" : "");
+}
+
 class CGrabadorT38ANoisyLineTest : public CGrabadorT38ATest, public ::testing::WithParamInterface<NoisyLine> {};
 
 TEST_P(CGrabadorT38ANoisyLineTest, TheTransferEndsInTimeWithItsFailureText)

@@ -46,13 +46,11 @@ bool CGrabadorT38A::Conecta(SerialPort* port)
     // A port that did not open gets no line settings; the hello fails on it.
     if (port->IsOpen()) {
         port->SetTwoStopBits();
-        port->SetBreak(true);
-        m_clock.Sleep(m_breakMs);
-        port->SetBreak(false);
+        sendBreak();
     }
     if (!Saluda()) {
         port->Close();
-        MuestraResultado(CannotConnectText);
+        fail(CannotConnectText);
         MuestraProgreso(100);
         return false;
     }
@@ -61,17 +59,24 @@ bool CGrabadorT38A::Conecta(SerialPort* port)
         MuestraProgreso(25);
         QByteArray reply;
         if (exchange(ComponeComandoClave(AccessCode), HelloReplyCapacity, reply) != MandaTrama485::Ok) {
-            message(CommunicationErrorText);
             MuestraProgreso(100);
-            return false;
+            return fail(CommunicationErrorText);
         }
         // An empty reply is taken as accepted.
-        if (!reply.isEmpty() && reply[0] == Refused) {
-            message(WrongCodeText);
-            return false;
-        }
+        if (!reply.isEmpty() && reply[0] == Refused)
+            return fail(WrongCodeText);
     }
     return true;
+}
+
+void CGrabadorT38A::sendBreak()
+{
+    m_port->SetBreak(true);
+    for (int waited = 0; waited < m_breakMs && !m_wait.EstaCancelado(); waited += BreakStepMs) {
+        m_clock.Sleep(std::min(BreakStepMs, m_breakMs - waited));
+        m_wait.ProcesaMensajes(false);
+    }
+    m_port->SetBreak(false);
 }
 
 bool CGrabadorT38A::Saluda()
@@ -109,12 +114,9 @@ bool CGrabadorT38A::EscribeDatos(quint8 blockId, quint8 field, QByteArrayView da
     } else {
         payload = data.toByteArray().toHex().toUpper();
     }
-    for (qsizetype at = 0; at < payload.size(); at += MaxPiece) {
-        if (!EscribeTrozo(blockId, field, QByteArrayView(payload).sliced(at, std::min<qsizetype>(MaxPiece, payload.size() - at)))) {
-            m_failed = true;
+    for (qsizetype at = 0; at < payload.size(); at += MaxPiece)
+        if (!EscribeTrozo(blockId, field, QByteArrayView(payload).sliced(at, std::min<qsizetype>(MaxPiece, payload.size() - at))))
             return false;
-        }
-    }
     return true;
 }
 
@@ -134,14 +136,11 @@ bool CGrabadorT38A::EscribeTrozo(quint8 blockId, quint8 field, QByteArrayView pi
     command.append(char(field));
     command.append(piece.first(std::min<qsizetype>(piece.size(), MaxPiece)));
     QByteArray reply;
-    if (exchange(command, PieceReplyCapacity, reply) != MandaTrama485::Ok) {
-        message(CommunicationErrorText);
-        return false;
-    }
+    if (exchange(command, PieceReplyCapacity, reply) != MandaTrama485::Ok)
+        return fail(CommunicationErrorText);
     if (!reply.isEmpty() && reply[0] == Accepted)
         return true;
-    message(!reply.isEmpty() && reply[0] == Refused ? ChecksumErrorText : WriteErrorText);
-    return false;
+    return fail(!reply.isEmpty() && reply[0] == Refused ? ChecksumErrorText : WriteErrorText);
 }
 
 void CGrabadorT38A::MuestraMensaje(const QString& textShown)
@@ -160,17 +159,13 @@ bool CGrabadorT38A::LeeTodo(QByteArray& destination)
     int emptyInARow = 0;
     for (;;) {
         QByteArray reply;
-        if (exchange("2", BlockReplyCapacity, reply) != MandaTrama485::Ok) {
-            message(CommunicationErrorText);
-            return false;
-        }
+        if (exchange("2", BlockReplyCapacity, reply) != MandaTrama485::Ok)
+            return fail(CommunicationErrorText);
         // A machine that keeps answering nothing, or more than the data can hold, ends the read.
         emptyInARow = reply.isEmpty() ? emptyInARow + 1 : 0;
         const bool end = EsFinDatos(reply);
-        if (emptyInARow >= MaxEmptyReplies || collected.size() + reply.size() > DataCapacity) {
-            message(CommunicationErrorText);
-            return false;
-        }
+        if (emptyInARow >= MaxEmptyReplies || collected.size() + reply.size() > DataCapacity)
+            return fail(CommunicationErrorText);
         collected += reply;
         MuestraProgreso(progress);
         progress += 4;
@@ -263,6 +258,7 @@ void CGrabadorT38A::MuestraResultado(int stringId)
 {
     m_line2 = text(stringId);
     m_wait.Termina(m_line2);
+    m_finished = true;
 }
 
 int CGrabadorT38A::exchange(QByteArrayView command, int capacity, QByteArray& reply)
@@ -273,6 +269,22 @@ int CGrabadorT38A::exchange(QByteArrayView command, int capacity, QByteArray& re
     return result;
 }
 
-void CGrabadorT38A::showLines() { m_wait.AsignaMensaje(m_line1 + QLatin1Char('\n') + m_line2); }
+void CGrabadorT38A::showLines()
+{
+    if (!m_finished)
+        m_wait.AsignaMensaje(m_line1 + QLatin1Char('\n') + m_line2);
+}
 
-void CGrabadorT38A::message(int stringId) { m_wait.AsignaMensaje(stringId); }
+void CGrabadorT38A::message(int stringId)
+{
+    if (!m_finished)
+        m_wait.AsignaMensaje(stringId);
+}
+
+bool CGrabadorT38A::fail(int stringId)
+{
+    m_failed = true;
+    if (!m_finished)
+        MuestraResultado(stringId);
+    return false;
+}

@@ -17,8 +17,9 @@ class WaitUi;
 // Writes the configuration into a T38A machine and reads it back, with one-character commands
 // through the frame layer: hello "0", access code 'C', next block "2", write piece '3', end "9".
 // Every record the compile step hands over becomes write pieces of at most 64 bytes. Status
-// and errors go to the wait window, whose cancel is the frame layer's abort flag; while a reply
-// is awaited the window is pumped once per empty read, so the cancel is taken mid-exchange.
+// goes to the wait window, whose cancel is the frame layer's abort flag; while a reply is
+// awaited the window is pumped, so the cancel is taken mid-exchange. A failure's text stays in
+// the window with "Aceptar" until the user has seen it: later status texts do not replace it.
 class CGrabadorT38A : public ExportarProgramacion {
 public:
     static constexpr int Baud = 9600;
@@ -33,6 +34,8 @@ public:
     static constexpr int MaxHexBytes = 200;
     static constexpr int MaxHexText = 80;
     static constexpr int DefaultBreakMs = 1500;
+    // The break is waited out in steps this long, the window pumped and the cancel looked at.
+    static constexpr int BreakStepMs = 100;
     static constexpr const char* AccessCode = "9871";
 
     static constexpr int CannotConnectText = 20200;
@@ -88,7 +91,8 @@ public:
     // Switched on, Conecta sends the access code after the hello; off in the product.
     void AsignaClave(bool on) { m_accessCode = on; }
     bool Conectado() const { return m_connected; }
-    // True once any record was refused, whatever the caller did with the result.
+    // True once anything failed (a record was refused, the hello or a read went wrong),
+    // whatever the caller did with the result.
     bool HaFallado() const { return m_failed; }
     const QString& portName() const { return m_portName; }
     MandaTrama485& frameLayer() { return m_layer; }
@@ -97,8 +101,11 @@ public:
 private:
     // The exchange with a reply buffer of the given capacity; the reply in reply.
     int exchange(QByteArrayView command, int capacity, QByteArray& reply);
+    void sendBreak();
     void showLines();
     void message(int stringId);
+    // The failure's text as the final text, unless one is shown already; always false.
+    bool fail(int stringId);
 
     fw::WaitUi& m_wait;
     const fw::Profile& m_profile;
@@ -112,4 +119,5 @@ private:
     bool m_connected = false;
     bool m_accessCode = false;
     bool m_failed = false;
+    bool m_finished = false;
 };

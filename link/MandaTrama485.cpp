@@ -61,11 +61,16 @@ int MandaTrama485::mandaComandoMaquina(quint8* reply, int replyCapacity, const q
     const QByteArrayView commandBytes(command, std::max(length, 0));
     const QByteArray frame = T38AFrame::request(Address, sequence, commandBytes);
     int tryCount = 0;
+    qint64 exchangeEnd = m_clock.TickCount() + exchangeLimitMs(m_retries, m_replyTimeoutMs);
     m_reception.clearMark();
     for (;;) {
-        if (m_abort && m_abort->load()) {
+        if (aborted()) {
             EscribeTextoLog(NoFrameText);
             return Aborted;
+        }
+        if (m_clock.TickCount() >= exchangeEnd) {
+            EscribeTextoLog(fw::TextFormat::format(GivingUpText, {m_elapsedMs, m_retries}));
+            return NoReply;
         }
         const bool listenOnly = m_reception.mark() == T38AReception::Mark::OutOfBandPending && tryCount % 2 == 1;
         if (!listenOnly)
@@ -73,12 +78,17 @@ int MandaTrama485::mandaComandoMaquina(quint8* reply, int replyCapacity, const q
         if (!m_port || !m_port->IsOpen())
             return PortFailed;
         if (m_stepByStep) {
-            const int answer = askStep(tryCount);
+            const int answer = askStep(tryCount, exchangeEnd);
             if (answer >= 0)
                 return answer;
         }
-        if (receive() == Reception::ReadFailed)
+        const Reception reception = receive(exchangeEnd);
+        if (reception == Reception::ReadFailed)
             return PortFailed;
+        if (reception == Reception::Aborted) {
+            EscribeTextoLog(NoFrameText);
+            return Aborted;
+        }
 
         const QByteArray& stored = m_reception.stored();
         const bool valid = !spoiled() && T38AFrame::isValid(stored, sequence, tryCount);
@@ -138,31 +148,42 @@ void MandaTrama485::send(const QByteArray& frame, QByteArrayView command)
     m_port->PurgeRx();
 }
 
-int MandaTrama485::askStep(int& tryCount)
+int MandaTrama485::askStep(int& tryCount, qint64& exchangeEnd)
 {
     // Closed and opened again, so it can be read while the question waits.
     CierraLog();
     AbreLog();
+    const qint64 asked = m_clock.TickCount();
     const fw::MessageAnswer answer = fw::MessageBoxes::box(fw::Application::get().strings().text(StepQuestionTextId),
                                                            fw::MessageButtons::YesNoCancel,
                                                            fw::MessageIcon::Information);
+    const qint64 answered = m_clock.TickCount();
     if (answer == fw::MessageAnswer::No)
         return NoReply;
     if (answer == fw::MessageAnswer::Cancel) {
         tryCount = 0;
+        exchangeEnd = answered + exchangeLimitMs(m_retries, m_replyTimeoutMs);
         m_port->PurgeRx();
+    } else {
+        exchangeEnd += answered - asked;
     }
     return -1;
 }
 
-MandaTrama485::Reception MandaTrama485::receive()
+MandaTrama485::Reception MandaTrama485::receive(qint64 exchangeEnd)
 {
     m_reception.start();
     const qint64 start = m_clock.TickCount();
+    const qint64 end = std::min(start + receptionLimitMs(m_replyTimeoutMs), exchangeEnd);
     qint64 lastByte = start;
+    qint64 lastPump = start;
     EscribeTextoLog(ReceivingText);
     Reception result = Reception::Ended;
     for (;;) {
+        if (aborted()) {
+            result = Reception::Aborted;
+            break;
+        }
         quint8 byte = 0;
         quint32 count = 0;
         if (!m_port->Read(&byte, 1, count)) {
@@ -171,8 +192,7 @@ MandaTrama485::Reception MandaTrama485::receive()
         }
         if (count == 0) {
             m_clock.Sleep(m_idlePauseMs);
-            if (m_idleHook)
-                m_idleHook();
+            pumpCaller(lastPump);
         } else {
             const T38AReception::Feed fed = m_reception.feed(byte);
             if (fed.restarted) {
@@ -184,12 +204,36 @@ MandaTrama485::Reception MandaTrama485::receive()
                 lastByte = m_clock.TickCount();
             if (fed.ended)
                 break;
+            if (m_clock.TickCount() - lastPump >= PumpIntervalMs)
+                pumpCaller(lastPump);
         }
-        if (m_clock.TickCount() - lastByte > m_replyTimeoutMs)
+        const qint64 now = m_clock.TickCount();
+        if (now - lastByte > m_replyTimeoutMs || now >= end)
             break;
     }
     m_elapsedMs = quint32(m_clock.TickCount() - start);
     return result;
+}
+
+void MandaTrama485::pumpCaller(qint64& lastPump)
+{
+    if (m_idleHook)
+        m_idleHook();
+    lastPump = m_clock.TickCount();
+}
+
+qint64 MandaTrama485::longestFrameMs()
+{
+    // The reception takes at most MaxStored + 1 bytes of one frame; rounded up.
+    constexpr qint64 bits = qint64(T38AReception::MaxStored + 1) * BitsPerByte;
+    return (bits * 1000 + LineBaud - 1) / LineBaud;
+}
+
+qint64 MandaTrama485::receptionLimitMs(int replyTimeoutMs) { return replyTimeoutMs + longestFrameMs(); }
+
+qint64 MandaTrama485::exchangeLimitMs(int retries, int replyTimeoutMs)
+{
+    return qint64(std::max(retries, 0) + 1) * receptionLimitMs(replyTimeoutMs);
 }
 
 bool MandaTrama485::spoiled() { return m_randomBad && m_draw() == 0; }

@@ -22,6 +22,9 @@ class Profile;
 // while one is announced. Profile section `GlobalCom`: `LOG` keeps the text log LogCom.log in
 // `Configuracion`/`TempDir`, `PararTrasEnviar` asks the user after every frame (and forces
 // the log), `ReintentosAleatorios` spoils one reception in four for tests of the retries.
+// Every reception and every exchange has a deadline made from the reply time-out and the
+// longest frame on the line, so a noisy line cannot hold a command, and the abort flag is
+// looked at while a reply is awaited.
 class MandaTrama485 {
 public:
     enum Result {
@@ -35,6 +38,11 @@ public:
     static constexpr int DefaultRetries = 10;
     static constexpr int DefaultReplyTimeoutMs = 1600;
     static constexpr int DefaultIdlePauseMs = 1;
+    // The machines' line: 9600 baud, a start bit, eight data bits and two stop bits.
+    static constexpr int LineBaud = 9600;
+    static constexpr int BitsPerByte = 11;
+    // While bytes keep coming the caller's window is still pumped this often.
+    static constexpr int PumpIntervalMs = 50;
     static constexpr int StepQuestionTextId = 20130;
     static constexpr const char* LogFileName = "LogCom.log";
 
@@ -58,13 +66,21 @@ public:
     // Repeats after the first try; the T38A hello sets 12.
     int Reintentos() const { return m_retries; }
     void AsignaReintentos(int retries) { m_retries = retries; }
-    // While it reads true no further try is made.
+    // While it reads true no further try is made, and a reception under way ends.
     void AsignaAbortar(const std::atomic<bool>* abort) { m_abort = abort; }
     int LongitudRespuesta() const { return m_replyLength; }
     // Duration of the last reception.
     quint32 TiempoTranscurrido() const { return m_elapsedMs; }
 
-    // Runs after every read that brought nothing, so the caller's window stays alive.
+    // The longest frame a reception takes in, on the line.
+    static qint64 longestFrameMs();
+    // A reception never lasts longer than the reply time-out plus the longest frame.
+    static qint64 receptionLimitMs(int replyTimeoutMs);
+    // An exchange never lasts longer than a full reception for every try.
+    static qint64 exchangeLimitMs(int retries, int replyTimeoutMs);
+
+    // Runs after every read that brought nothing, and at least every PumpIntervalMs while
+    // bytes keep coming, so the caller's window stays alive and its cancel is taken.
     void setIdleHook(std::function<void()> hook) { m_idleHook = std::move(hook); }
     void setReplyTimeoutMs(int milliseconds) { m_replyTimeoutMs = milliseconds; }
     void setIdlePauseMs(int milliseconds) { m_idlePauseMs = milliseconds; }
@@ -89,12 +105,16 @@ public:
     static void AsignaSecuencia(quint8 sequence) { s_sequence.store(sequence); }
 
 private:
-    enum class Reception { Ended, ReadFailed };
+    enum class Reception { Ended, ReadFailed, Aborted };
 
+    bool aborted() const { return m_abort && m_abort->load(); }
     void send(const QByteArray& frame, QByteArrayView command);
     // The step-by-step question; a Result to return, or -1 to go on (tryCount may be reset).
-    int askStep(int& tryCount);
-    Reception receive();
+    // The time the user takes does not count against the exchange's deadline.
+    int askStep(int& tryCount, qint64& exchangeEnd);
+    // Takes in one reply, at the latest until the exchange's end.
+    Reception receive(qint64 exchangeEnd);
+    void pumpCaller(qint64& lastPump);
     bool spoiled();
 
     SerialPort* m_port = nullptr;

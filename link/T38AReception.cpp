@@ -32,7 +32,8 @@ T38AReception::Feed T38AReception::feed(quint8 byte)
         return result;
     }
     m_stored.append(char(byte));
-    if (m_stored.size() >= 2 && quint8(m_stored[1]) != ReplyAddress) {
+    const bool dropped = m_stored.size() >= 2 && quint8(m_stored[1]) != ReplyAddress;
+    if (dropped) {
         m_stored.clear();
         m_inFrame = false;
     }
@@ -42,7 +43,8 @@ T38AReception::Feed T38AReception::feed(quint8 byte)
         m_etxCount = 1;
     else if (byte == Eot && m_etxCount == 3)
         result.ended = true;
-    result.inFrame = true;
+    // A dropped frame's bytes are not a reply coming: they must not hold the reception open.
+    result.inFrame = !dropped;
     if (m_stored.size() > MaxStored)
         result.ended = true;
     return result;

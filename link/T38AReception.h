@@ -15,7 +15,7 @@ public:
 
     struct Feed {
         bool restarted = false;  // a second SOH dropped the frame begun
-        bool inFrame = false;    // the byte was stored in a frame (the last-byte time moves)
+        bool inFrame = false;    // the byte stays stored in a frame (the last-byte time moves)
         bool ended = false;      // the reception is complete
     };
 

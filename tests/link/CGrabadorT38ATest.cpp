@@ -2,6 +2,7 @@
 
 #include "fw/Clock.h"
 #include "link/SerialPort.h"
+#include "tests/support/FastClock.h"
 #include "tests/support/PtyPair.h"
 #include "tests/support/ScriptedWaitUi.h"
 #include "tests/support/T38AMachine.h"
@@ -98,6 +99,21 @@ TEST_F(CGrabadorT38ATest, TheHelloComesAfterTheFullBreak)
     EXPECT_GE(timer.elapsed(), CGrabadorT38A::DefaultBreakMs);
 }
 
+TEST_F(CGrabadorT38ATest, ACancelDuringTheBreakEndsTheConnectionAtOnce)
+{
+    recorder->setBreakMs(CGrabadorT38A::DefaultBreakMs);
+    wait.onPass = [&](int pass) {
+        if (pass == 2)
+            wait.cancel();
+    };
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_FALSE(recorder->Conecta(&port));
+    EXPECT_LT(timer.elapsed(), 500);
+    EXPECT_TRUE(machine->commands().isEmpty());
+    EXPECT_EQ(wait.finalTexts, QStringList{"Imposible conectar"});
+}
+
 TEST_F(CGrabadorT38ATest, AHelloThatIsNoEndOfDataDoesNotConnect)
 {
     struct Case {
@@ -173,9 +189,13 @@ TEST_F(CGrabadorT38ATest, PieceRepliesOtherThanOkFailTheRecordWithTheirMessage)
         ASSERT_TRUE(recorder->Conecta(&port));
         machine->scriptPieceReply(0, *c.reply);
         EXPECT_FALSE(recorder->EscribeDatos('5', 3, bytes({0xF0, 0x12})));
-        EXPECT_EQ(wait.messages.last(), c.message);
         EXPECT_TRUE(recorder->HaFallado());
-        EXPECT_TRUE(wait.finalTexts.isEmpty());
+        // The failure stays with "Aceptar"; the status texts that follow do not replace it.
+        EXPECT_EQ(wait.finalTexts, QStringList{c.message});
+        recorder->MuestraMensaje("producto 2");
+        recorder->AsignaLinea1(CGrabadorT38A::RecordingText);
+        EXPECT_EQ(wait.shown, c.message);
+        EXPECT_TRUE(wait.confirming);
         port.Close();
     }
 }
@@ -185,7 +205,7 @@ TEST_F(CGrabadorT38ATest, ASilentMachineFailsThePieceAfterThirteenSends)
     ASSERT_TRUE(recorder->Conecta(&port));
     machine->peer().setDefaultFault(Fault::DropReply);
     EXPECT_FALSE(recorder->EscribeDatos('5', 3, bytes({0xF0, 0x12})));
-    EXPECT_EQ(wait.messages.last(), "Error de comunicación");
+    EXPECT_EQ(wait.finalTexts, QStringList{"Error de comunicación"});
     EXPECT_EQ(pieces().size(), 1);
     EXPECT_EQ(machine->peer().requests().size(), 1 + 13);
 }
@@ -209,13 +229,99 @@ TEST_F(CGrabadorT38ATest, ACancelStopsTheNextTryAndTheEndCommand)
             wait.cancel();
     };
     EXPECT_FALSE(recorder->EscribeDatos('5', 3, bytes({0xF0, 0x12})));
-    EXPECT_EQ(wait.messages.last(), "Error de comunicación");
+    EXPECT_EQ(wait.finalTexts, QStringList{"Error de comunicación"});
     recorder->Finaliza();
     EXPECT_EQ(machine->peer().requests().size(), 2);
     recorder->CierraEspera();
     EXPECT_FALSE(wait.EstaCancelado());
     EXPECT_EQ(wait.stops, 1);
 }
+
+// A line that never falls silent, at the hello or once the read has begun, with or without the
+// user's cancel. The recorder's own time-outs, on a clock run 32 times faster.
+struct NoisyLine {
+    Fault fault;
+    bool midRead;
+    bool cancel;
+};
+
+void PrintTo(const NoisyLine& line, std::ostream* out)
+{
+    *out << (line.fault == Fault::EndlessStarts ? "01 00 again and again" : "random bytes")
+         << (line.midRead ? " mid-read" : " at the hello") << (line.cancel ? ", cancelled" : "");
+}
+
+class CGrabadorT38ANoisyLineTest : public CGrabadorT38ATest, public ::testing::WithParamInterface<NoisyLine> {};
+
+TEST_P(CGrabadorT38ANoisyLineTest, TheTransferEndsInTimeWithItsFailureText)
+{
+    const NoisyLine line = GetParam();
+    recorder.reset();
+    wait.active = false;
+    FastClock clock(32);
+    CGrabadorT38A noisy(wait, app.profile(), clock);
+    noisy.setBreakMs(0);
+    machine->peer().setReplyDelayMs(10);
+    machine->peer().setLineBaud(9600);
+    if (!line.midRead)
+        machine->peer().setDefaultFault(line.fault);
+    std::optional<std::chrono::steady_clock::time_point> cancelled;
+    wait.onPass = [&](int pass) {
+        const bool due = line.midRead ? machine->commands().contains("2") : pass == 5;
+        if (line.cancel && due && !cancelled) {
+            wait.cancel();
+            cancelled = std::chrono::steady_clock::now();
+        }
+    };
+
+    // The read command's steps.
+    const auto started = std::chrono::steady_clock::now();
+    const qint64 start = clock.TickCount();
+    bool read = false;
+    if (noisy.Conecta(&port)) {
+        machine->peer().setDefaultFault(line.fault);
+        QByteArray data;
+        read = noisy.LeeTodo(data);
+    }
+    noisy.Finaliza();
+    noisy.CierraEspera();
+    const auto ended = std::chrono::steady_clock::now();
+
+    EXPECT_FALSE(read);
+    EXPECT_EQ(noisy.Conectado(), line.midRead);
+    const QString failure = line.midRead ? "Error de comunicación" : "Imposible conectar";
+    EXPECT_EQ(wait.finalTexts, QStringList{failure});
+    EXPECT_EQ(wait.shown, failure);
+    EXPECT_TRUE(wait.confirming);
+    // The noisy exchanges (the hello, or the read and the end command) each within its
+    // deadline; one read of the port past it at most.
+    const qint64 exchange = MandaTrama485::exchangeLimitMs(CGrabadorT38A::HelloRetries, MandaTrama485::DefaultReplyTimeoutMs);
+    constexpr qint64 Slack = 2000;
+    EXPECT_LE(clock.TickCount() - start, (line.midRead ? 2 : 1) * exchange + Slack);
+    EXPECT_LT(ended - started, std::chrono::seconds(3));
+    if (line.cancel) {
+        ASSERT_TRUE(cancelled.has_value());
+        EXPECT_LT(ended - *cancelled, std::chrono::milliseconds(500));
+        // Nothing is sent after the cancel, the end command neither.
+        for (const T38APeer::Request& request : machine->peer().requests())
+            EXPECT_NE(request.command, "9") << machine->peer().describe().toStdString();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(StartsAndNoise, CGrabadorT38ANoisyLineTest,
+                         ::testing::Values(NoisyLine{Fault::EndlessStarts, false, false},
+                                           NoisyLine{Fault::EndlessStarts, false, true},
+                                           NoisyLine{Fault::EndlessStarts, true, false},
+                                           NoisyLine{Fault::EndlessStarts, true, true},
+                                           NoisyLine{Fault::EndlessNoise, false, false},
+                                           NoisyLine{Fault::EndlessNoise, false, true},
+                                           NoisyLine{Fault::EndlessNoise, true, false},
+                                           NoisyLine{Fault::EndlessNoise, true, true}),
+                         [](const auto& info) {
+                             const NoisyLine& line = info.param;
+                             return std::string(line.fault == Fault::EndlessStarts ? "Starts" : "Noise") +
+                                    (line.midRead ? "MidRead" : "AtTheHello") + (line.cancel ? "Cancelled" : "");
+                         });
 
 TEST_F(CGrabadorT38ATest, WrittenRecordsReadBackWhole)
 {
@@ -275,7 +381,6 @@ TEST_F(CGrabadorT38ATest, ReadingCollectsTheBlocksUpToTheEndOfData)
 
 TEST_F(CGrabadorT38ATest, AReadThatDoesNotEndFailsWithACommunicationError)
 {
-    ASSERT_TRUE(recorder->Conecta(&port));
     struct Case {
         const char* name;
         QList<QByteArray> blocks;
@@ -286,11 +391,13 @@ TEST_F(CGrabadorT38ATest, AReadThatDoesNotEndFailsWithACommunicationError)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
+        restart();
         machine->scriptBlocks(c.blocks);
-        ASSERT_TRUE(recorder->Saluda());
+        ASSERT_TRUE(recorder->Conecta(&port));
         QByteArray data;
         EXPECT_FALSE(recorder->LeeTodo(data));
-        EXPECT_EQ(wait.messages.last(), "Error de comunicación");
+        EXPECT_EQ(wait.finalTexts, QStringList{"Error de comunicación"});
+        port.Close();
     }
 }
 
@@ -303,7 +410,7 @@ TEST_F(CGrabadorT38ATest, AReplyOverTheBlockBufferIsBad)
     recorder->frameLayer().AsignaReintentos(2);
     QByteArray data;
     EXPECT_FALSE(recorder->LeeTodo(data));
-    EXPECT_EQ(wait.messages.last(), "Error de comunicación");
+    EXPECT_EQ(wait.finalTexts, QStringList{"Error de comunicación"});
 }
 
 TEST(CGrabadorT38ABytesTest, EndOfDataAndItsFixUp)

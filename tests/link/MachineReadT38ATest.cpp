@@ -155,6 +155,27 @@ protected:
         recorder.CierraEspera();
     }
 
+    // The steps of the write or the read command on a recorder without the break.
+    bool transferDirectly(bool write)
+    {
+        SerialPort port;
+        CGrabadorT38A recorder(wait, app.profile(), fw::Clock::System());
+        recorder.setBreakMs(0);
+        bool done = false;
+        if (recorder.Conecta(&port)) {
+            if (write) {
+                done = written.ConfigureMachineT38A(recorder);
+            } else {
+                read.OnNewDocument();
+                read.SetMachineModel(Model);
+                done = read.ReadT38AMachine(recorder);
+            }
+        }
+        recorder.Finaliza();
+        recorder.CierraEspera();
+        return done;
+    }
+
     TestApplication app;
     CatalogueFixture catalogue{app};
     fw::ProgramWide<CCfg>::Scope cfg{30, 10};
@@ -428,6 +449,84 @@ TEST_F(MachineReadT38ATest, RecordsThatAreNotHexadecimalTextOrNotDigitsStopTheRe
             << app.messages().texts()[0].toStdString();
         EXPECT_TRUE(wait.finalTexts.isEmpty());
     }
+}
+
+// A transfer that fails ends with its failure text and "Aceptar": the wait window stays until
+// the user has seen it, and no later status text replaces it.
+TEST_F(MachineReadT38ATest, AFailedReadOrWriteEndsWithItsFailureTextUntilTheUserHasSeenIt)
+{
+    written.OnNewDocument();
+    written.SetMachineModel(Model);
+    addProduct(1, "CAFE", 7, {{0, 0, 100}});
+    addProduct(2, "TE", 7, {{1, 0, 200}});
+    const QList<QByteArray> blocks{"ab", "cd", "ef", bytes({0xEC, 0x01})};
+    struct Case {
+        const char* name;
+        bool write;
+        QByteArray hangUpAt; // the machine goes away once it got a command beginning so
+        QList<QByteArray> blocks;
+        QByteArray firstPieceReply;
+        QString text;
+    };
+    const Case cases[] = {
+        {"the machine hangs up mid-read", false, "2", blocks, {}, "Error de comunicación"},
+        {"more data than the read takes", false, {}, QList<QByteArray>(60, QByteArray(250, 'x')), {}, "Error de comunicación"},
+        {"the machine hangs up mid-write", true, "3", {}, {}, "Error de comunicación"},
+        {"a piece refused", true, {}, {}, "?", "Checksum erronea"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PtyPair line;
+        app.profile().WriteString("Puertos", "COM1", line.slavePath());
+        auto machine = std::make_unique<T38AMachine>(line.master());
+        if (!c.blocks.isEmpty())
+            machine->scriptBlocks(c.blocks);
+        if (!c.firstPieceReply.isEmpty())
+            machine->scriptPieceReply(0, c.firstPieceReply);
+        wait.onPass = [&](int) {
+            if (!machine || c.hangUpAt.isEmpty())
+                return;
+            const QList<QByteArray> commands = machine->commands();
+            if (std::any_of(commands.begin(), commands.end(),
+                            [&](const QByteArray& command) { return command.startsWith(c.hangUpAt); })) {
+                machine.reset();
+                line.closeMaster();
+            }
+        };
+        wait.finalTexts.clear();
+
+        EXPECT_FALSE(transferDirectly(c.write));
+
+        EXPECT_EQ(wait.finalTexts, QStringList{c.text});
+        EXPECT_EQ(wait.shown, c.text);
+        EXPECT_TRUE(wait.confirming);
+        EXPECT_FALSE(wait.active);
+        if (!c.write) {
+            EXPECT_EQ(read.GetRowCount(), 0);
+        }
+        wait.onPass = nullptr;
+    }
+}
+
+// The same through the read command itself.
+TEST_F(MachineReadT38ATest, AReadCommandWhoseMachineHangsUpShowsTheFailureWithAceptar)
+{
+    auto machine = std::make_unique<T38AMachine>(pty.master());
+    machine->scriptBlocks({"ab", "cd", "ef", bytes({0xEC, 0x01})});
+    wait.onPass = [&](int) {
+        if (machine && machine->commands().contains("2")) {
+            machine.reset();
+            pty.closeMaster();
+        }
+    };
+    read.AddDevice();
+    host.queueOk(Model);
+    read.ReadFromMachine();
+    EXPECT_EQ(read.GetRowCount(), 0);
+    EXPECT_EQ(wait.finalTexts, QStringList{"Error de comunicación"});
+    EXPECT_EQ(wait.shown, "Error de comunicación");
+    EXPECT_TRUE(wait.confirming);
+    EXPECT_EQ(wait.stops, 1);
 }
 
 TEST_F(MachineReadT38ATest, AFailedHelloStopsTheWaitAndLeavesTheDocumentButForItsModel)

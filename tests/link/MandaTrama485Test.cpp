@@ -4,6 +4,7 @@
 #include "link/SerialPort.h"
 #include "link/T38AFrame.h"
 #include "tests/support/FakeClock.h"
+#include "tests/support/FastClock.h"
 #include "tests/support/PtyPair.h"
 #include "tests/support/T38APeer.h"
 #include "tests/support/TestApplication.h"
@@ -41,7 +42,7 @@ protected:
     }
 
     // A fresh line and layer, after profile changes.
-    void connect()
+    void connect(fw::Clock& clock = fw::Clock::System())
     {
         layer.reset();
         peer.reset();
@@ -53,7 +54,7 @@ protected:
         peer->setReplyDelayMs(ReplyDelayMs);
         port = std::make_unique<SerialPort>();
         ASSERT_TRUE(port->Open(Port, true, 9600));
-        layer = std::make_unique<MandaTrama485>(app.profile(), fw::Clock::System());
+        layer = std::make_unique<MandaTrama485>(app.profile(), clock);
         layer->AsignaPuerto(port.get());
         layer->setReplyTimeoutMs(ReplyTimeoutMs);
     }
@@ -245,6 +246,95 @@ TEST_F(MandaTrama485Test, TheAbortFlagStopsBeforeTheNextTry)
     EXPECT_EQ(peer->requests().size(), 1);
 }
 
+// On a line that never falls silent the reads hardly ever come back empty: the caller's
+// window is pumped all the same, and a cancel there ends the reception at once.
+TEST_F(MandaTrama485Test, ACancelWhileAReplyIsAwaitedEndsTheExchangeAtOnce)
+{
+    struct Case {
+        Fault fault;
+        const char* name;
+    };
+    const Case cases[] = {
+        {Fault::DropReply, "silence"},
+        {Fault::EndlessStarts, "01 00 again and again"},
+        {Fault::EndlessNoise, "random bytes"},
+        {Fault::EndlessFrame, "a reply that never ends"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        connect();
+        layer->setReplyTimeoutMs(MandaTrama485::DefaultReplyTimeoutMs);
+        peer->setLineBaud(9600);
+        peer->setDefaultFault(c.fault);
+        std::atomic<bool> abort{false};
+        layer->AsignaAbortar(&abort);
+        std::chrono::steady_clock::time_point cancelled;
+        int passes = 0;
+        layer->setIdleHook([&] {
+            if (++passes == 3) {
+                abort = true;
+                cancelled = std::chrono::steady_clock::now();
+            }
+        });
+        EXPECT_EQ(send("2"), MandaTrama485::Aborted);
+        EXPECT_LT(std::chrono::steady_clock::now() - cancelled, std::chrono::milliseconds(500));
+        EXPECT_EQ(peer->requests().size(), 1) << peer->describe().toStdString();
+    }
+}
+
+// The layer's own time-outs on a clock run eight times faster: each case takes about a second.
+TEST_F(MandaTrama485Test, AHostileLineEndsEveryReceptionAndTheExchangeInTime)
+{
+    constexpr int Timeout = MandaTrama485::DefaultReplyTimeoutMs;
+    constexpr int Retries = 2;
+    const qint64 receptionLimit = MandaTrama485::receptionLimitMs(Timeout);
+    // One read of the port past a deadline, and a busy computer.
+    constexpr qint64 Slack = 400;
+    struct Case {
+        Fault fault;
+        const char* name;
+        qint64 shortest, longest; // the last reception's length
+    };
+    const Case cases[] = {
+        // Dropped frames do not count as received: the reception ends at the reply time-out.
+        {Fault::EndlessStarts, "01 00 again and again", Timeout, receptionLimit - Slack},
+        {Fault::EndlessNoise, "random bytes", 0, receptionLimit + Slack},
+        // A frame that keeps coming is cut at the reply time-out and the longest frame.
+        {Fault::EndlessFrame, "a reply that never ends", Timeout + 600, receptionLimit + Slack},
+    };
+    FastClock clock(8);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        connect(clock);
+        layer->setReplyTimeoutMs(Timeout);
+        layer->AsignaReintentos(Retries);
+        peer->setLineBaud(9600);
+        peer->setDefaultFault(c.fault);
+        const qint64 start = clock.TickCount();
+        EXPECT_EQ(send("2"), MandaTrama485::NoReply);
+        EXPECT_LE(clock.TickCount() - start, MandaTrama485::exchangeLimitMs(Retries, Timeout) + Slack);
+        EXPECT_GE(layer->TiempoTranscurrido(), c.shortest);
+        EXPECT_LE(layer->TiempoTranscurrido(), c.longest);
+        waitForRequests(Retries + 1);
+        EXPECT_LE(peer->requests().size(), Retries + 1) << peer->describe().toStdString();
+        if (c.fault != Fault::EndlessNoise) {
+            EXPECT_EQ(peer->requests().size(), Retries + 1) << peer->describe().toStdString();
+        }
+    }
+    layer.reset();
+}
+
+TEST(MandaTrama485LimitsTest, DeadlinesComeFromTheReplyTimeOutAndTheLongestFrameAt9600Baud)
+{
+    // 1021 bytes of 11 bits: 1169.9 ms.
+    EXPECT_EQ(MandaTrama485::longestFrameMs(), 1170);
+    EXPECT_EQ(MandaTrama485::receptionLimitMs(1600), 2770);
+    EXPECT_EQ(MandaTrama485::receptionLimitMs(200), 1370);
+    EXPECT_EQ(MandaTrama485::exchangeLimitMs(10, 1600), 11 * 2770);
+    EXPECT_EQ(MandaTrama485::exchangeLimitMs(12, 1600), 13 * 2770);
+    EXPECT_EQ(MandaTrama485::exchangeLimitMs(0, 1600), 2770);
+}
+
 TEST_F(MandaTrama485Test, APortThatIsNotOpenOrFailsGivesOne)
 {
     SerialPort closed;
@@ -286,6 +376,26 @@ TEST_F(MandaTrama485Test, StepByStepAsksAfterEverySend)
     connect();
     app.messages().queueAnswer(fw::MessageAnswer::Yes);
     EXPECT_EQ(send("0"), MandaTrama485::Ok);
+}
+
+// The user's time in the step-by-step question does not count against the exchange's
+// deadline; "Reintentar" starts it again with the count.
+TEST_F(MandaTrama485Test, TheStepQuestionsTimeDoesNotCountAgainstTheExchange)
+{
+    app.profile().WriteInt("GlobalCom", "PararTrasEnviar", 1);
+    FakeClock clock;
+    // Every empty read lets the time move on, every question ten minutes.
+    clock.onSleep = [&] { clock.tick += 50; };
+    app.messages().onShow = [&] { clock.tick += 600000; };
+    connect(clock);
+    peer->setDefaultFault(Fault::DropReply);
+    layer->AsignaReintentos(1);
+    for (const fw::MessageAnswer a : {fw::MessageAnswer::Yes, fw::MessageAnswer::Cancel, fw::MessageAnswer::Yes})
+        app.messages().queueAnswer(a);
+    EXPECT_EQ(send("0"), MandaTrama485::NoReply);
+    EXPECT_EQ(peer->requests().size(), 3) << peer->describe().toStdString();
+    app.messages().onShow = nullptr;
+    layer.reset();
 }
 
 TEST_F(MandaTrama485Test, RandomBadRepliesAreSentForAgain)

@@ -118,6 +118,33 @@ TEST(T38AReceptionTest, AFrameWithoutTheReplyAddressIsDropped)
     EXPECT_TRUE(reception.stored().isEmpty());
 }
 
+// Only bytes that stay in a frame hold the reception open: a start byte, a dropped frame and
+// bytes outside any frame do not.
+TEST(T38AReceptionTest, OnlyBytesKeptInAFrameCountAsReceived)
+{
+    struct Case {
+        const char* name;
+        QByteArray input;
+        QByteArray kept; // 1 where the byte counts
+    };
+    const Case cases[] = {
+        {"start and a dropped frame, again and again", bytes({0x01, 0x00, 0x01, 0x00, 0x01, 0x00}),
+         bytes({0, 0, 0, 0, 0, 0})},
+        {"bytes outside a frame", bytes({0x55, 0x3C, 0x02, 0x04}), bytes({0, 0, 0, 0})},
+        {"a reply begun", bytes({0x01, 0x3C, 0x02, 0x30}), bytes({0, 1, 1, 1})},
+        {"a reply begun and broken off", bytes({0x01, 0x3C, 0x01, 0x30}), bytes({0, 1, 0, 0})},
+        {"an out-of-band frame", bytes({0x05, 0x3C, 0x02}), bytes({0, 0, 1})},
+    };
+    for (const Case& c : cases) {
+        T38AReception reception;
+        reception.start();
+        QByteArray kept;
+        for (const char byte : c.input)
+            kept.append(char(reception.feed(quint8(byte)).inFrame ? 1 : 0));
+        EXPECT_EQ(kept.toHex(' '), c.kept.toHex(' ')) << c.name;
+    }
+}
+
 TEST(T38AReceptionTest, AnEnqAnnouncesAnOutOfBandFrameStoredLikeAReply)
 {
     T38AReception reception;

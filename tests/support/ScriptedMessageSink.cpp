@@ -5,6 +5,8 @@
 fw::MessageAnswer ScriptedMessageSink::show(const fw::Message& message)
 {
     m_shown.append(message);
+    if (onShow)
+        onShow();
     return m_answers.isEmpty() ? message.defaultAnswer : m_answers.takeFirst();
 }
 

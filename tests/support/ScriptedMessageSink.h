@@ -4,8 +4,11 @@
 
 #include <QList>
 
+#include <functional>
+
 // Answers message boxes by script and records every box it was shown. With no answer
-// queued, a box gets its default answer.
+// queued, a box gets its default answer. A test may run something while a box is up, as the
+// user takes their time.
 class ScriptedMessageSink : public fw::MessageSink {
 public:
     fw::MessageAnswer show(const fw::Message& message) override;
@@ -14,6 +17,8 @@ public:
     const QList<fw::Message>& shown() const { return m_shown; }
     QStringList texts() const;
     void clear();
+
+    std::function<void()> onShow;
 
 private:
     QList<fw::MessageAnswer> m_answers;

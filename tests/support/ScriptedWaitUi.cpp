@@ -6,13 +6,25 @@ bool ScriptedWaitUi::Inicia()
         return false;
     setCancelled(false);
     active = true;
+    shown.clear();
+    confirming = false;
     ++starts;
     return true;
 }
 
-void ScriptedWaitUi::AsignaMensaje(const QString& text) { messages.append(text); }
+void ScriptedWaitUi::AsignaMensaje(const QString& text)
+{
+    messages.append(text);
+    shown = text;
+    confirming = false;
+}
 
-void ScriptedWaitUi::Termina(const QString& text) { finalTexts.append(text); }
+void ScriptedWaitUi::Termina(const QString& text)
+{
+    finalTexts.append(text);
+    shown = text;
+    confirming = true;
+}
 
 void ScriptedWaitUi::Detiene()
 {

@@ -6,8 +6,8 @@
 
 #include <functional>
 
-// A wait window without a window: records what the transfer shows and answers the pump by
-// script (a test may cancel at a given pass).
+// A wait window without a window: records what the transfer shows, keeps what it shows last,
+// and answers the pump by script (a test may cancel at a given pass).
 class ScriptedWaitUi : public fw::WaitUi {
 public:
     bool Inicia() override;
@@ -25,6 +25,10 @@ public:
 
     QStringList messages;
     QStringList finalTexts;
+    // What the window shows now, and whether its button reads "Aceptar": the window then
+    // waits for the user.
+    QString shown;
+    bool confirming = false;
     QList<int> progress;
     bool active = false;
     int starts = 0;

@@ -83,7 +83,7 @@ void T38APeer::run()
 {
     while (!m_stop) {
         pollfd entry{m_master, POLLIN, 0};
-        ::poll(&entry, 1, 5);
+        ::poll(&entry, 1, m_babble == Babble::None || m_babble == Babble::OutOfBand ? 5 : 0);
         char buffer[512];
         const ssize_t n = ::read(m_master, buffer, sizeof buffer);
         if (n > 0) {
@@ -95,14 +95,36 @@ void T38APeer::run()
         } else if (n < 0 && errno == EIO) {
             // No slave open: the port was closed.
             m_lastFrame.clear();
-            m_endless = false;
+            m_babble = Babble::None;
             m_input.clear();
             ::usleep(2000);
-        } else if (m_endless) {
-            pause(m_replyDelayMs);
-            send(frame(Enq, m_endlessSequence, outOfBandData));
+        } else {
+            babble();
         }
     }
+}
+
+void T38APeer::babble()
+{
+    constexpr int Chunk = 16;
+    QByteArray bytes;
+    switch (m_babble) {
+    case Babble::None: return;
+    case Babble::OutOfBand:
+        pause(m_replyDelayMs);
+        bytes = frame(Enq, m_babbleSequence, outOfBandData);
+        break;
+    case Babble::Starts:
+        for (int i = 0; i < Chunk / 2; ++i)
+            bytes.append("\x01\x00", 2);
+        break;
+    case Babble::Noise:
+        for (int i = 0; i < Chunk; ++i)
+            bytes.append(char(m_noise() & 0xFF));
+        break;
+    case Babble::Frame: bytes = QByteArray(Chunk, char(0x55)); break;
+    }
+    send(bytes);
 }
 
 void T38APeer::takeFrames()
@@ -158,7 +180,7 @@ void T38APeer::handle(const QByteArray& received)
         exchange = int(m_requests.size());
         m_requests.append(request);
     }
-    m_endless = false;
+    m_babble = Babble::None;
     if (!request.valid)
         return; // the machine ignores a broken frame
     if (!request.retry) {
@@ -199,8 +221,14 @@ void T38APeer::transmit(const Request& request, const QByteArray& reply, Fault f
     case Fault::BadOutOfBand: send(frame(Enq, sequence, outOfBandData, 1)); break;
     case Fault::EndlessOutOfBand:
         send(frame(Enq, sequence, outOfBandData));
-        m_endless = true;
-        m_endlessSequence = sequence;
+        m_babble = Babble::OutOfBand;
+        m_babbleSequence = sequence;
+        break;
+    case Fault::EndlessStarts: m_babble = Babble::Starts; break;
+    case Fault::EndlessNoise: m_babble = Babble::Noise; break;
+    case Fault::EndlessFrame:
+        send(QByteArrayLiteral("\x01<\x02") + char(sequence));
+        m_babble = Babble::Frame;
         break;
     case Fault::Oversized: send(frame(Soh, sequence, QByteArray(oversizeLength, 'x'))); break;
     case Fault::Refusal: send(frame(Soh, sequence, "?")); break;

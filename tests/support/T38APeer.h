@@ -9,6 +9,7 @@
 #include <chrono>
 #include <functional>
 #include <mutex>
+#include <random>
 #include <thread>
 
 // A T38A machine's frame handling on the master side of a pseudo-terminal, in a thread of its
@@ -31,6 +32,9 @@ public:
         TwoOutOfBand,     // two valid out-of-band frames and no reply
         BadOutOfBand,     // an out-of-band frame with a wrong sum and no reply
         EndlessOutOfBand, // valid out-of-band frames every delay until the next request
+        EndlessStarts,    // 01 00 again and again until the next request: frames begun and dropped
+        EndlessNoise,     // seeded random bytes until the next request, as a noisy cable gives
+        EndlessFrame,     // a reply begun (01 '<' 02 sequence) that goes on without an ETX
         Oversized,        // a valid reply of oversizeLength bytes
         Refusal,          // a valid reply "?"
     };
@@ -72,7 +76,11 @@ public:
     static QByteArray frame(quint8 start, quint8 sequence, QByteArrayView data, int sumOffset = 0);
 
 private:
+    // What goes on the line, unasked, until the next request comes.
+    enum class Babble { None, OutOfBand, Starts, Noise, Frame };
+
     void run();
+    void babble();
     void takeFrames();
     void handle(const QByteArray& frame);
     void transmit(const Request& request, const QByteArray& reply, Fault fault);
@@ -99,7 +107,8 @@ private:
     QByteArray m_input;
     QByteArray m_lastFrame;
     QByteArray m_lastReply;
-    bool m_endless = false;
-    quint8 m_endlessSequence = 0;
+    Babble m_babble = Babble::None;
+    quint8 m_babbleSequence = 0;
+    std::minstd_rand m_noise{27};
     std::thread m_thread;
 };

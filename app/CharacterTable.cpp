@@ -49,9 +49,14 @@ bool CharacterTable::load(const QString& path)
 
 void CharacterTable::read(QIODevice& device)
 {
-    while (m_entries.size() < MaxEntries && !device.atEnd()) {
+    qint64 bytesRead = 0;
+    while (m_entries.size() < MaxEntries && bytesRead < MaxBytes && !device.atEnd()) {
         // readLine(n) reads at most n - 1 bytes; a longer line goes on in the next read.
-        if (const auto entry = parseLine(device.readLine(MaxLineLength + 1)))
+        const QByteArray line = device.readLine(MaxLineLength + 1);
+        if (line.isEmpty())
+            break;
+        bytesRead += line.size();
+        if (const auto entry = parseLine(line))
             m_entries.append(*entry);
     }
 }

@@ -16,6 +16,8 @@ class CharacterTable {
 public:
     static constexpr int MaxEntries = 1000;
     static constexpr int MaxLineLength = 399;
+    // Room for MaxEntries lines among comments and blanks; the rest of a larger file is not read.
+    static constexpr qint64 MaxBytes = 1 << 20;
 
     struct Entry {
         quint32 code = 0;
@@ -24,7 +26,7 @@ public:
 
     // False when the file cannot be opened or is not a regular file.
     bool load(const QString& path);
-    // Adds the entries of every line, in file order, up to MaxEntries.
+    // Adds the entries of every line, in file order, up to MaxEntries and MaxBytes.
     void read(QIODevice& device);
     // The entry of one line; none for a blank line, a comment or a line that does not give
     // both hexadecimal numbers.

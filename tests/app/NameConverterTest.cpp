@@ -111,6 +111,21 @@ TEST(CharacterTableTest, ATableOfMoreThanAThousandLinesKeepsTheFirstThousand)
     EXPECT_FALSE(table.byteFor(char16_t(0x1000 + 1000)).has_value());
 }
 
+TEST(CharacterTableTest, AHugeTableOfCommentsIsReadOnlyUpToItsByteLimit)
+{
+    const QByteArray comment = "// " + QByteArray(CharacterTable::MaxLineLength - 4, '-') + "\n";
+    QByteArray text;
+    while (text.size() <= CharacterTable::MaxBytes)
+        text += comment;
+    text += "0041 0x41\n";
+    QBuffer buffer(&text);
+    ASSERT_TRUE(buffer.open(QIODevice::ReadOnly));
+    CharacterTable table;
+    table.read(buffer);
+    EXPECT_TRUE(table.entries().isEmpty());
+    EXPECT_LE(buffer.pos(), CharacterTable::MaxBytes + CharacterTable::MaxLineLength);
+}
+
 TEST_F(TableConversion, UnitsBelow0x80StandForThemselvesAndOthersGoThroughTheTable)
 {
     writeTable("// letters of the display\r\n\r\n00C9  0x90\r\n0416 0xA6\r\n");

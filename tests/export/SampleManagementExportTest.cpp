@@ -4,6 +4,7 @@
 #include "db/DAODBConnection.h"
 #include "tests/export/SampleManagement.h"
 #include "tests/export/ScriptedExportOptionsHost.h"
+#include "tests/support/FileSizeLimit.h"
 
 #include <QDataStream>
 #include <QFile>
@@ -13,7 +14,6 @@
 #include <csignal>
 #include <functional>
 
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -158,16 +158,12 @@ TEST_F(SampleManagementExportTest, ADatabaseThatGivesUpHalfWayIsLeftAsItWas)
             const QString told = Path(QStringLiteral("boxes"));
             const int exitCode = exitCodeInChild(
                 [&] {
-                    std::signal(SIGXFSZ, SIG_IGN);
-                    rlimit limit{};
-                    getrlimit(RLIMIT_FSIZE, &limit);
-                    const rlim_t unlimited = limit.rlim_cur;
-                    limit.rlim_cur = rlim_t(before.size());
-                    if (setrlimit(RLIMIT_FSIZE, &limit) != 0)
-                        return 2;
-                    ZentroluxExport(doc, host, clock).Run();
-                    limit.rlim_cur = unlimited;
-                    setrlimit(RLIMIT_FSIZE, &limit);
+                    {
+                        const FileSizeLimit limit(rlim_t(before.size()));
+                        if (!limit.held())
+                            return 2;
+                        ZentroluxExport(doc, host, clock).Run();
+                    }
                     QFile file(told);
                     if (!file.open(QIODevice::WriteOnly))
                         return 3;

@@ -28,12 +28,13 @@ public:
     static bool Load(COrmiDoc& doc, QByteArrayView bytes,
                      const COrmiDoc::CatalogueReload& reloadCatalogue = COrmiDoc::ReloadCatalogue);
     // Opens a document file; the document takes its path. A file that cannot be read (also
-    // anything but a regular file, or a file larger than MaxBytes) is reported and leaves
-    // the document as it was; a file of unexpected format is reported
-    // and leaves a new, untitled document.
+    // anything but a regular file, or a file larger than MaxBytes) is reported and leaves the
+    // document as it was; a file of unexpected format is reported and leaves a new, untitled
+    // document.
     static bool Open(COrmiDoc& doc, const QString& path,
                      const COrmiDoc::CatalogueReload& reloadCatalogue = COrmiDoc::ReloadCatalogue);
     // Writes the document to the path atomically: a failed save (also onto anything but a
-    // regular file) is reported and leaves the file that was there untouched. A saved document takes the path and is not modified.
+    // regular file) is reported and leaves the file that was there untouched. A saved
+    // document takes the path and is not modified.
     static bool Save(COrmiDoc& doc, const QString& path);
 };

@@ -1,9 +1,7 @@
 #include "fw/AtomicFile.h"
 
-#include <QFile>
-#include <QSaveFile>
+#include "fw/ReplacementFile.h"
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -12,33 +10,29 @@ namespace fw::AtomicFile {
 
 namespace {
 
-// Nothing there yet, or a regular file (through any links): a file that may be replaced.
-bool replaceable(const QString& path)
+// Every byte or false: a short write (a full disk) is retried once more to learn its cause.
+bool writeAll(int fd, QByteArrayView bytes)
 {
-    struct stat status {};
-    if (::stat(QFile::encodeName(path).constData(), &status) != 0)
-        return errno == ENOENT;
-    return S_ISREG(status.st_mode);
+    const char* data = bytes.data();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t written = ::write(fd, data, size_t(left));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        data += written;
+        left -= written;
+    }
+    return true;
 }
 
 } // namespace
 
 bool write(const QString& path, QByteArrayView bytes)
 {
-    if (path.isEmpty() || !replaceable(path))
-        return false;
-    QSaveFile file(path);
-    // Writing in place would leave half a file behind a failure.
-    file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    // QSaveFile buffers: a failed write may only show at the flush, and commit() alone can
-    // report success after it. The new file is discarded when it goes out of scope.
-    if (file.write(bytes.data(), bytes.size()) != bytes.size() || !file.flush())
-        return false;
-    if (::fsync(file.handle()) != 0)
-        return false;
-    return file.commit();
+    ReplacementFile file(path);
+    return file.open() && writeAll(file.handle(), bytes) && file.commit();
 }
 
 } // namespace fw::AtomicFile

@@ -1,6 +1,9 @@
 #include "fw/AtomicFile.h"
+#include "tests/support/ChownDenied.h"
 #include "tests/support/DamagedFiles.h"
+#include "tests/support/FileOwners.h"
 #include "tests/support/FileSizeLimit.h"
+#include "tests/support/SyncProbe.h"
 
 #include <QDir>
 #include <QFile>
@@ -8,6 +11,11 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 
 namespace {
 
@@ -79,4 +87,155 @@ TEST(AtomicFileTest, OnAFullDiskTheOldFileStaysWholeAndNothingIsLeftBeside)
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"keep.caf"});
     ASSERT_TRUE(fw::AtomicFile::write(path, bytes));
     EXPECT_EQ(contents(path), bytes);
+}
+
+TEST(AtomicFileTest, AWriteThroughALinkToNothingMakesTheFileItNames)
+{
+    QTemporaryDir dir;
+    const QString target = dir.filePath("real.caf");
+    const QString link = dir.filePath("enlace.caf");
+    ASSERT_TRUE(QFile::link(target, link));
+    ASSERT_TRUE(fw::AtomicFile::write(link, "nuevo"));
+    EXPECT_EQ(contents(target), "nuevo");
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+}
+
+TEST(AtomicFileTest, TheNewFileIsSyncedUnderItsOwnNameAndTheFolderOnceItHoldsTheNewName)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("dosis.caf");
+    for (const QByteArray& bytes : {QByteArray("nuevo"), QByteArray("otro, sobre el viejo")}) {
+        SyncProbe probe;
+        ASSERT_TRUE(fw::AtomicFile::write(path, bytes));
+        const QList<SyncProbe::Sync> syncs = probe.syncsUnder(dir.path());
+        ASSERT_EQ(syncs.size(), 2) << probe.describe().toStdString();
+        EXPECT_FALSE(syncs[0].folder);
+        EXPECT_EQ(QFileInfo(syncs[0].path).dir(), QDir(dir.path()));
+        EXPECT_NE(QFileInfo(syncs[0].path).fileName(), "dosis.caf"); // before the rename
+        EXPECT_TRUE(syncs[1].folder);
+        EXPECT_EQ(syncs[1].entries, QStringList{"dosis.caf"}); // after it
+        EXPECT_EQ(contents(path), bytes);
+    }
+}
+
+TEST(AtomicFileTest, AFailedSyncIsAFailedWrite)
+{
+    struct Case {
+        const char* what;
+        bool folder;
+        int error;
+        bool written;
+        bool newFileInPlace;
+    };
+    const Case cases[] = {
+        {"the file's sync fails: the old file stays", false, EIO, false, false},
+        {"the folder's sync fails after the rename", true, EIO, false, true},
+        {"the folder's sync finds the disk full", true, ENOSPC, false, true},
+        {"the file system has no sync of folders", true, EINVAL, true, true},
+    };
+    for (const Case& c : cases) {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("keep.caf");
+        ASSERT_TRUE(DamagedFiles::MakeFile(path, "viejo"));
+        {
+            SyncProbe probe;
+            (c.folder ? probe.failFolders(c.error) : probe.failFiles(c.error));
+            EXPECT_EQ(fw::AtomicFile::write(path, "nuevo"), c.written) << c.what;
+        }
+        EXPECT_EQ(contents(path), c.newFileInPlace ? "nuevo" : "viejo") << c.what;
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"keep.caf"}) << c.what;
+    }
+}
+
+TEST(AtomicFileTest, NamesUpToTheLongestTheFolderTakesAreWrittenAndReplaced)
+{
+    QTemporaryDir dir;
+    const QString ene = QString::fromUtf8("\xC3\xB1");  // two bytes
+    const QString euro = QString::fromUtf8("\xE2\x82\xAC"); // three bytes
+    const QString names[] = {
+        "a.caf",
+        QString(244, 'd') + ".caf", // 248 bytes: the name and seven characters fit
+        QString(245, 'd') + ".caf",
+        QString(248, 'd') + ".caf",
+        QString(251, 'd') + ".caf", // 255 bytes
+        "d" + ene.repeated(125) + ".caf", // 255 bytes, to be cut inside a two-byte character
+        euro.repeated(83) + "dd.caf",     // 255 bytes, to be cut inside a three-byte character
+    };
+    for (const QString& name : names) {
+        const std::string what = QString::number(QFile::encodeName(name).size()).toStdString() + " bytes";
+        const QString path = dir.filePath(name);
+        ASSERT_TRUE(fw::AtomicFile::write(path, "primero")) << what;
+        SyncProbe probe;
+        ASSERT_TRUE(fw::AtomicFile::write(path, "segundo")) << what;
+        EXPECT_EQ(contents(path), "segundo") << what;
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{name}) << what;
+        // The new file's own name: whole characters, as a file system that checks them wants.
+        const QList<SyncProbe::Sync> syncs = probe.syncsUnder(dir.path());
+        ASSERT_FALSE(syncs.isEmpty()) << what;
+        EXPECT_FALSE(syncs[0].path.contains(QChar::ReplacementCharacter)) << what << ": " << syncs[0].path.toStdString();
+        QFile::remove(path);
+    }
+    EXPECT_FALSE(fw::AtomicFile::write(dir.filePath(QString(252, 'd') + ".caf"), "demasiado largo"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+}
+
+TEST(AtomicFileTest, ANewFileTakesTheUsersModeAndAReplacedOneKeepsItsModeGroupAndOwner)
+{
+    QTemporaryDir dir;
+    const QString fresh = dir.filePath("nuevo.caf");
+    const mode_t previous = ::umask(027);
+    const bool written = fw::AtomicFile::write(fresh, "nuevo");
+    ::umask(previous);
+    ASSERT_TRUE(written);
+    EXPECT_EQ(FileOwners::status(fresh).st_mode & 07777, 0640u);
+
+    if (!FileOwners::mayGiveAway())
+        GTEST_SKIP() << "only root may make files of another owner";
+    for (const mode_t mode : {0600, 0640, 0664, 0444}) {
+        const QString path = dir.filePath(QString("viejo%1.caf").arg(mode, 0, 8));
+        ASSERT_TRUE(DamagedFiles::MakeFile(path, "viejo"));
+        ASSERT_TRUE(FileOwners::give(path, FileOwners::OtherUser, FileOwners::OtherGroup, mode));
+        ASSERT_TRUE(fw::AtomicFile::write(path, "nuevo"));
+        const struct stat kept = FileOwners::status(path);
+        EXPECT_EQ(kept.st_uid, FileOwners::OtherUser) << std::oct << mode;
+        EXPECT_EQ(kept.st_gid, FileOwners::OtherGroup) << std::oct << mode;
+        EXPECT_EQ(kept.st_mode & 07777, mode) << std::oct << mode;
+        EXPECT_EQ(contents(path), "nuevo");
+    }
+}
+
+TEST(AtomicFileTest, WhatTheWriterMayNotGiveAwayStaysItsOwnWithoutWideningAccess)
+{
+    if (!FileOwners::mayGiveAway())
+        GTEST_SKIP() << "only root may make files of another owner";
+    struct Case {
+        gid_t group;
+        mode_t mode;
+        mode_t modeAfter;
+    };
+    // The writer (root without the right to give files away) is a member of group 0 only.
+    const Case cases[] = {
+        {0, 0640, 0640},                      // its own group: kept, with its access
+        {FileOwners::OtherGroup, 0640, 0600}, // its group may not read what the old group could
+        {FileOwners::OtherGroup, 0664, 0644}, // but keeps what it had as others
+        {FileOwners::OtherGroup, 0666, 0666},
+        {FileOwners::OtherGroup, 0604, 0604},
+    };
+    QTemporaryDir dir;
+    int n = 0;
+    for (const Case& c : cases) {
+        const QString path = dir.filePath(QString("dosis%1.caf").arg(++n));
+        ASSERT_TRUE(DamagedFiles::MakeFile(path, "viejo"));
+        ASSERT_TRUE(FileOwners::give(path, FileOwners::OtherUser, c.group, c.mode));
+        {
+            const ChownDenied denied;
+            ASSERT_TRUE(denied.held());
+            EXPECT_TRUE(fw::AtomicFile::write(path, "nuevo")) << n;
+        }
+        const struct stat after = FileOwners::status(path);
+        EXPECT_EQ(after.st_uid, ::geteuid()) << n;
+        EXPECT_EQ(after.st_gid, 0u) << n;
+        EXPECT_EQ(after.st_mode & 07777, c.modeAfter) << n << ": " << std::oct << (after.st_mode & 07777);
+        EXPECT_EQ(contents(path), "nuevo") << n;
+    }
 }

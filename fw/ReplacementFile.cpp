@@ -1,0 +1,191 @@
+#include "fw/ReplacementFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <utility>
+
+namespace fw {
+
+namespace {
+
+// A dot and six characters after the target's name, as long as they fit beside it.
+constexpr int SuffixLength = 7;
+constexpr int MaxAttempts = 100;
+// As many links as the system follows in one name.
+constexpr int MaxLinkDepth = 40;
+
+QByteArray randomSuffix()
+{
+    static constexpr char alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    QByteArray suffix(".");
+    for (int i = 1; i < SuffixLength; ++i)
+        suffix += alphabet[QRandomGenerator::global()->bounded(int(sizeof alphabet - 1))];
+    return suffix;
+}
+
+// The longest name the folder takes, in bytes: never more than NAME_MAX, which some file
+// systems count in characters while they report more bytes.
+qsizetype longestName(int folderFd)
+{
+    const long reported = ::fpathconf(folderFd, _PC_NAME_MAX);
+    return reported > 0 && reported < NAME_MAX ? qsizetype(reported) : qsizetype(NAME_MAX);
+}
+
+// The name cut to at most room bytes, never inside a UTF-8 sequence.
+QByteArray cutName(const QByteArray& name, qsizetype room)
+{
+    if (name.size() <= room)
+        return name;
+    qsizetype cut = room;
+    while (cut > 0 && (uchar(name[cut]) & 0xC0) == 0x80)
+        --cut;
+    return name.left(cut);
+}
+
+} // namespace
+
+ReplacementFile::ReplacementFile(const QString& target, int spareNameBytes)
+    : m_target(target)
+    , m_spareNameBytes(spareNameBytes)
+{
+}
+
+ReplacementFile::~ReplacementFile()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+    removeTemporary();
+    if (m_folderFd >= 0)
+        ::close(m_folderFd);
+}
+
+bool ReplacementFile::open()
+{
+    return resolveTarget() && openFolder() && createTemporary();
+}
+
+QString ReplacementFile::fileName() const
+{
+    return QDir(m_folder).filePath(QFile::decodeName(m_temporaryName));
+}
+
+bool ReplacementFile::commit()
+{
+    if (m_fd < 0) {
+        errno = EBADF;
+        return fail(m_target);
+    }
+    keepAccess();
+    if (::fsync(m_fd) != 0)
+        return fail(fileName());
+    if (::close(std::exchange(m_fd, -1)) != 0)
+        return fail(fileName());
+    if (::renameat(m_folderFd, m_temporaryName.constData(), m_folderFd, m_finalName.constData()) != 0)
+        return fail(m_target);
+    m_temporaryName.clear(); // it is the target now
+    // Without this the rename itself may not outlive a power loss. A file system that has no
+    // sync of folders (EINVAL) can do no more.
+    if (::fsync(m_folderFd) != 0 && errno != EINVAL)
+        return fail(m_folder);
+    return true;
+}
+
+bool ReplacementFile::resolveTarget()
+{
+    if (m_target.isEmpty()) {
+        errno = ENOENT;
+        return fail(m_target);
+    }
+    // The file a link names is replaced, or made when it is not there yet.
+    QString path = m_target;
+    for (int depth = 0; QFileInfo(path).isSymLink(); ++depth) {
+        if (depth == MaxLinkDepth) {
+            errno = ELOOP;
+            return fail(m_target);
+        }
+        path = QFileInfo(path).symLinkTarget();
+    }
+    struct stat status {};
+    if (::stat(QFile::encodeName(path).constData(), &status) == 0) {
+        if (!S_ISREG(status.st_mode)) {
+            errno = S_ISDIR(status.st_mode) ? EISDIR : EINVAL;
+            return fail(m_target);
+        }
+        m_hadOldFile = true;
+        m_oldFile = status;
+    } else if (errno != ENOENT) {
+        return fail(m_target);
+    }
+    const QFileInfo final(path);
+    m_folder = final.absolutePath();
+    m_finalName = QFile::encodeName(final.fileName());
+    return true;
+}
+
+bool ReplacementFile::openFolder()
+{
+    // Opened first: a folder that cannot be synced is found before anything is written.
+    m_folderFd = ::open(QFile::encodeName(m_folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    return m_folderFd >= 0 || fail(m_folder);
+}
+
+bool ReplacementFile::createTemporary()
+{
+    const QByteArray base = cutName(m_finalName, longestName(m_folderFd) - SuffixLength - m_spareNameBytes);
+    // Private until the commit when it replaces a file whose mode may be narrower.
+    const mode_t mode = m_hadOldFile ? S_IRUSR | S_IWUSR : 0666;
+    for (int attempt = 0; attempt < MaxAttempts; ++attempt) {
+        const QByteArray name = base + randomSuffix();
+        const int fd = ::openat(m_folderFd, name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC, mode);
+        if (fd >= 0) {
+            m_fd = fd;
+            m_temporaryName = name;
+            return true;
+        }
+        if (errno != EEXIST)
+            return fail(QDir(m_folder).filePath(QFile::decodeName(name)));
+    }
+    return fail(m_folder);
+}
+
+void ReplacementFile::keepAccess()
+{
+    if (!m_hadOldFile)
+        return;
+    // Owner and group before the mode: what was kept decides the mode. A process that may not
+    // give the file away may still be a member of the old group.
+    const bool groupKept = ::fchown(m_fd, m_oldFile.st_uid, m_oldFile.st_gid) == 0
+        || ::fchown(m_fd, uid_t(-1), m_oldFile.st_gid) == 0;
+    mode_t mode = m_oldFile.st_mode & 0777;
+    if (!groupKept) {
+        // The members of the file's new group had at most the old file's access for others.
+        const mode_t othersAsGroup = (mode & S_IRWXO) << 3;
+        mode &= ~(S_IRWXG & ~othersAsGroup);
+    }
+    // A mode that cannot be set leaves the file readable by its owner alone: narrower.
+    ::fchmod(m_fd, mode);
+}
+
+bool ReplacementFile::fail(const QString& name)
+{
+    const int error = errno;
+    m_error = QStringLiteral("%1 (%2)").arg(qt_error_string(error), QDir::toNativeSeparators(name));
+    return false;
+}
+
+void ReplacementFile::removeTemporary()
+{
+    if (!m_temporaryName.isEmpty() && m_folderFd >= 0)
+        ::unlinkat(m_folderFd, m_temporaryName.constData(), 0);
+    m_temporaryName.clear();
+}
+
+} // namespace fw

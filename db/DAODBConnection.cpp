@@ -4,6 +4,7 @@
 #include "db/DBTimer.h"
 #include "db/SqliteStatement.h"
 #include "fw/Application.h"
+#include "fw/ReplacementFile.h"
 #include "fw/TextFormat.h"
 
 #include <sqlite3.h>
@@ -11,9 +12,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryFile>
-
-#include <filesystem>
 
 namespace {
 
@@ -345,32 +343,24 @@ bool DAODBConnection::Compact()
         ReportStatementError(QString::fromUtf8(sqlite3_errstr(SQLITE_READONLY)), QString());
         return false;
     }
-    // The copy is made beside the database, so that it replaces the file in one rename.
+    // The copy is made beside the database, so that it replaces the file in one rename, with
+    // the database's mode, owner and group, and is on the medium before it does.
     const QString path = Path();
-    QTemporaryFile temporary(path + QStringLiteral(".XXXXXX.compact"));
-    if (!temporary.open()) {
-        ReportStatementError(withPath(temporary.errorString(), temporary.fileTemplate()), QString());
+    // The engine keeps the copy's rollback journal beside it while it writes the copy.
+    fw::ReplacementFile copy(path, int(sizeof "-journal" - 1));
+    if (!copy.open()) {
+        ReportStatementError(copy.errorString(), QString());
         return false;
     }
-    temporary.close();
-    if (!CompactInto(temporary.fileName()))
+    if (!CompactInto(copy.fileName()))
         return false;
 
     const bool exclusive = m_exclusive;
     Close();
-    std::error_code failure;
-    const std::filesystem::path from = QFile::encodeName(temporary.fileName()).toStdString();
-    const std::filesystem::path to = QFile::encodeName(path).toStdString();
-    const std::filesystem::file_status original = std::filesystem::status(to, failure);
-    if (!failure)
-        std::filesystem::permissions(from, original.permissions(), failure);
-    if (!failure)
-        std::filesystem::rename(from, to, failure);
-    if (!failure)
-        temporary.setAutoRemove(false); // it is the database now
+    const bool committed = copy.commit();
     const bool reopened = Open(path, exclusive, false);
-    if (failure) {
-        ReportError(withPath(QString::fromStdString(failure.message()), path), QString());
+    if (!committed) {
+        ReportError(copy.errorString(), QString());
         return false;
     }
     return reopened;

@@ -36,8 +36,10 @@ public:
     bool CreateDatabase(const QString& path) override;
     bool Rollback() override;
     bool CommitTrans(bool forceFlush = false) override;
-    // Rewrites the file without its free space through a temporary file beside it, then opens
-    // it again in the mode it had.
+    // Rewrites the file without its free space through a temporary file beside it, which takes
+    // its place as fw::ReplacementFile commits (mode, owner and group kept, copy and folder
+    // synced), then opens it again in the mode it had. A failure before the rename leaves the
+    // old file; one after it (the folder not synced) is reported with the copy in place.
     bool Compact() override;
     bool BeginTrans() override;
     bool Open(const QString& path, bool exclusive, bool readOnly) override;

@@ -3,6 +3,8 @@
 #include "tests/db/ThrowingConnection.h"
 #include "tests/db/WriteProtectionVfs.h"
 #include "tests/support/DamagedFiles.h"
+#include "tests/support/FileOwners.h"
+#include "tests/support/SyncProbe.h"
 
 #include <sqlite3.h>
 
@@ -10,6 +12,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cerrno>
 #include <chrono>
 #include <functional>
 #include <thread>
@@ -510,7 +513,7 @@ TEST_F(DAODBConnectionTest, AFailedCompactionSaysSoAndLeavesTheDatabaseUsable)
     EXPECT_FALSE(connection->Compact());
     EXPECT_EQ(Boxes().size(), 1);
     EXPECT_EQ(connection->Execute("INSERT INTO MAQUINAS (CODIGO) VALUES (1)"), 1);
-    EXPECT_EQ(QDir(app.tempPath()).entryList({"*.compact"}, QDir::Files), QStringList());
+    EXPECT_EQ(QDir(app.tempPath()).entryList({"gestion.mdb.*"}, QDir::Files | QDir::Hidden), QStringList());
 
     ClearBoxes();
     auto reader = OpenDatabase(MakeDatabase("lectura.mdb", {}), false, true);
@@ -518,6 +521,93 @@ TEST_F(DAODBConnectionTest, AFailedCompactionSaysSoAndLeavesTheDatabaseUsable)
     EXPECT_FALSE(reader->Compact());
     EXPECT_EQ(Boxes(), QStringList({"attempt to write a readonly database"}));
     EXPECT_TRUE(reader->IsOpen());
+}
+
+TEST_F(DAODBConnectionTest, CompactionKeepsTheFilesGroupOwnerAndModeAndTakesALongName)
+{
+    // The longest name whose rollback journal still fits beside it: 247 bytes.
+    const QString name = QString(243, 'g') + ".mdb";
+    const QString path = MakeDatabase(name, {"CREATE TABLE MAQUINAS (CODIGO INTEGER)"});
+    const bool givenAway = FileOwners::mayGiveAway();
+    if (givenAway) {
+        ASSERT_TRUE(FileOwners::give(path, FileOwners::OtherUser, FileOwners::OtherGroup, 0640));
+    }
+    const struct stat before = FileOwners::status(path);
+    auto connection = OpenDatabase(path);
+    ASSERT_TRUE(connection);
+    connection->Execute("INSERT INTO MAQUINAS (CODIGO) VALUES (7)");
+
+    EXPECT_TRUE(connection->Compact());
+    EXPECT_EQ(Boxes(), QStringList());
+    EXPECT_EQ(connection->QueryInt("SELECT CODIGO FROM MAQUINAS"), 7);
+    EXPECT_EQ(QDir(app.tempPath()).entryList(QDir::Files | QDir::Hidden), QStringList{name});
+    const struct stat after = FileOwners::status(path);
+    EXPECT_NE(after.st_ino, before.st_ino); // the copy took the place of the file
+    EXPECT_EQ(after.st_uid, before.st_uid);
+    EXPECT_EQ(after.st_gid, before.st_gid);
+    EXPECT_EQ(after.st_mode, before.st_mode);
+    if (givenAway) {
+        EXPECT_EQ(after.st_gid, FileOwners::OtherGroup);
+    }
+}
+
+TEST_F(DAODBConnectionTest, CompactionSyncsTheCopyBeforeItTakesThePlaceOfTheDatabaseAndThenTheFolder)
+{
+    const QString path = MakeMachines();
+    auto connection = OpenDatabase(path);
+    ASSERT_TRUE(connection);
+    SyncProbe probe;
+    ASSERT_TRUE(connection->Compact());
+    const QList<SyncProbe::Sync> syncs = probe.syncsUnder(app.tempPath());
+    qsizetype copySynced = -1;
+    qsizetype folderSynced = -1;
+    for (qsizetype i = 0; i < syncs.size(); ++i) {
+        const QString name = QFileInfo(syncs[i].path).fileName();
+        if (!syncs[i].folder && name.startsWith("gestion.mdb.") && copySynced < 0)
+            copySynced = i;
+        if (syncs[i].folder && syncs[i].entries == QStringList{"gestion.mdb"})
+            folderSynced = i;
+    }
+    EXPECT_GE(copySynced, 0) << probe.describe().toStdString();
+    EXPECT_GT(folderSynced, copySynced) << probe.describe().toStdString();
+}
+
+TEST_F(DAODBConnectionTest, ACompactionWhoseSyncFailsSaysSoOnceAndLeavesTheDatabaseUsable)
+{
+    struct Case {
+        const char* what;
+        bool folder;
+        bool oldFileKept;
+    };
+    const Case cases[] = {
+        {"the copy cannot be synced: the old database stays", false, true},
+        {"the folder cannot be synced: the copy is in place", true, false},
+    };
+    for (const Case& c : cases) {
+        ClearBoxes();
+        const QString path = MakeMachines();
+        auto connection = OpenDatabase(path, true, false);
+        ASSERT_TRUE(connection) << c.what;
+        connection->Execute("INSERT INTO MAQUINAS (CODIGO,NOMBRE) VALUES (1,'primera')");
+        const QByteArray old = FileBytes(path);
+        const ino_t oldFile = FileOwners::status(path).st_ino;
+        {
+            SyncProbe probe;
+            (c.folder ? probe.failFolders(EIO) : probe.failFiles(EIO));
+            EXPECT_FALSE(connection->Compact()) << c.what;
+        }
+        ASSERT_EQ(Boxes().size(), 1) << c.what;
+        EXPECT_TRUE(Boxes()[0].startsWith(qt_error_string(EIO))) << c.what << ": " << Boxes()[0].toStdString();
+        EXPECT_EQ(FileOwners::status(path).st_ino == oldFile, c.oldFileKept) << c.what;
+        if (c.oldFileKept) {
+            EXPECT_EQ(FileBytes(path), old) << c.what;
+        }
+        EXPECT_EQ(QDir(app.tempPath()).entryList(QDir::Files | QDir::Hidden), QStringList{"gestion.mdb"}) << c.what;
+        EXPECT_TRUE(connection->IsOpen()) << c.what;
+        EXPECT_EQ(connection->QueryString("SELECT NOMBRE FROM MAQUINAS"), "primera") << c.what;
+        connection.reset();
+        ASSERT_TRUE(QFile::remove(path));
+    }
 }
 
 TEST_F(DAODBConnectionTest, ADamagedDatabaseFileIsRefusedAtOpenWithOneMessageNamingIt)

@@ -5,7 +5,9 @@
 #include "fw/ArchiveWriter.h"
 #include "fw/ProgramWide.h"
 #include "tests/support/DamagedFiles.h"
+#include "tests/support/FileOwners.h"
 #include "tests/support/FileSizeLimit.h"
+#include "tests/support/SyncProbe.h"
 #include "tests/support/TestApplication.h"
 #include "tests/support/TestDeviceTypes.h"
 #include "tests/support/TestBytes.h"
@@ -17,6 +19,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cerrno>
 #include <functional>
 #include <vector>
 
@@ -528,6 +531,59 @@ TEST_F(DocumentFileTest, OnAFullDiskASaveOverAnOldFileIsReportedAndTheOldFileSta
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), old);
+}
+
+TEST_F(DocumentFileTest, ADocumentWithTheLongestNameTheFolderTakesIsSavedAndOpened)
+{
+    addHeader(1, "CAFE");
+    const QString path = app.tempPath(QString(251, 'd') + ".caf"); // 255 bytes
+    ASSERT_TRUE(DocumentFile::Save(doc, path));
+    ASSERT_TRUE(DocumentFile::Save(doc, path));
+    COrmiDoc opened;
+    ASSERT_TRUE(DocumentFile::Open(opened, path, [](int) {}));
+    EXPECT_EQ(opened.GetRowCount(), 1);
+    EXPECT_EQ(QDir(app.tempPath()).entryList(QDir::Files | QDir::Hidden), QStringList{QFileInfo(path).fileName()});
+    EXPECT_TRUE(app.messages().texts().isEmpty());
+}
+
+TEST_F(DocumentFileTest, ASaveKeepsTheFilesGroupOwnerAndMode)
+{
+    if (!FileOwners::mayGiveAway())
+        GTEST_SKIP() << "only root may make files of another owner";
+    const QString path = app.tempPath("compartido.caf");
+    ASSERT_TRUE(DamagedFiles::MakeFile(path, EmptyDocument));
+    ASSERT_TRUE(FileOwners::give(path, FileOwners::OtherUser, FileOwners::OtherGroup, 0640));
+    addHeader(1, "CAFE");
+    ASSERT_TRUE(DocumentFile::Save(doc, path));
+    const struct stat saved = FileOwners::status(path);
+    EXPECT_EQ(saved.st_uid, FileOwners::OtherUser);
+    EXPECT_EQ(saved.st_gid, FileOwners::OtherGroup);
+    EXPECT_EQ(saved.st_mode & 07777, 0640u);
+}
+
+TEST_F(DocumentFileTest, ASaveWhoseFolderCannotBeSyncedIsReportedAndTheDocumentStaysModified)
+{
+    const QString previous = app.tempPath("previo.caf");
+    const QString path = app.tempPath("dosis.caf");
+    addHeader(1, "CAFE");
+    doc.SetPathName(previous);
+    doc.SetModifiedFlag();
+    {
+        SyncProbe probe;
+        probe.failFolders(EIO);
+        EXPECT_FALSE(DocumentFile::Save(doc, path));
+        const QList<SyncProbe::Sync> syncs = probe.syncsUnder(app.tempPath());
+        ASSERT_FALSE(syncs.isEmpty());
+        EXPECT_TRUE(syncs.back().folder) << probe.describe().toStdString();
+    }
+    EXPECT_EQ(app.messages().texts(),
+              QStringList{"No se puede guardar el archivo " + QDir::toNativeSeparators(path) + "."});
+    EXPECT_TRUE(doc.IsModified());
+    EXPECT_EQ(doc.GetPathName(), previous);
+    // In place, but perhaps not on the disk: the user saves again.
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), DocumentFile::Store(doc));
 }
 
 TEST_F(DocumentFileTest, ASaveOntoAFifoIsReportedAndLeavesTheFifo)

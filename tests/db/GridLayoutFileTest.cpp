@@ -1,7 +1,9 @@
 #include "db/GridLayoutFile.h"
 #include "tests/db/QtPrinters.h"
 #include "tests/support/DamagedFiles.h"
+#include "tests/support/FileOwners.h"
 #include "tests/support/FileSizeLimit.h"
+#include "tests/support/SyncProbe.h"
 #include "tests/support/Watchdog.h"
 
 #include <QFile>
@@ -9,6 +11,8 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <cerrno>
 
 namespace {
 
@@ -150,6 +154,41 @@ TEST(GridLayoutFile, ASaveThatFailsOnAFullDiskLeavesTheOldLayout)
         EXPECT_FALSE(GridLayoutFile::Save(path, wider));
     }
     EXPECT_EQ(GridLayoutFile::Load(path), GridLayoutFile::Write(old));
+}
+
+TEST(GridLayoutFile, ALayoutOfTheLongestNameIsSavedAndReplaced)
+{
+    QTemporaryDir dir;
+    // A folder value without its separator glued to the name: 255 bytes.
+    const QString path = dir.filePath(QString(246, 'V') + "SETUP1035");
+    GridLayout layout;
+    layout.query = "SELECT 1";
+    ASSERT_TRUE(GridLayoutFile::Save(path, layout));
+    layout.query = "SELECT 2";
+    ASSERT_TRUE(GridLayoutFile::Save(path, layout));
+    EXPECT_EQ(GridLayoutFile::Load(path), GridLayoutFile::Write(layout));
+}
+
+TEST(GridLayoutFile, ASaveKeepsTheFilesGroupAndOwnerAndFailsWhenTheFolderCannotBeSynced)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("SETUP1035");
+    GridLayout layout;
+    layout.query = "SELECT 1";
+    ASSERT_TRUE(GridLayoutFile::Save(path, layout));
+    if (FileOwners::mayGiveAway()) {
+        ASSERT_TRUE(FileOwners::give(path, FileOwners::OtherUser, FileOwners::OtherGroup, 0640));
+        ASSERT_TRUE(GridLayoutFile::Save(path, layout));
+        const struct stat saved = FileOwners::status(path);
+        EXPECT_EQ(saved.st_uid, FileOwners::OtherUser);
+        EXPECT_EQ(saved.st_gid, FileOwners::OtherGroup);
+        EXPECT_EQ(saved.st_mode & 07777, 0640u);
+    }
+    SyncProbe probe;
+    probe.failFolders(EIO);
+    layout.query = "SELECT 2";
+    EXPECT_FALSE(GridLayoutFile::Save(path, layout));
+    EXPECT_TRUE(probe.syncsUnder(dir.path()).back().folder) << probe.describe().toStdString();
 }
 
 TEST(GridLayoutFile, WhatIsNoRegularFileOrTooLargeIsNeitherLoadedNorReplaced)

@@ -7,7 +7,9 @@
 #include "tests/export/FakeUsbSystem.h"
 #include "tests/export/ScriptedSaveDialogHost.h"
 #include "tests/support/CatalogueFixture.h"
+#include "tests/support/FileOwners.h"
 #include "tests/support/ScriptedModelDialogHost.h"
+#include "tests/support/SyncProbe.h"
 #include "tests/support/TestApplication.h"
 
 #include <gtest/gtest.h>
@@ -15,6 +17,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+
+#include <cerrno>
 
 namespace {
 
@@ -226,6 +230,43 @@ TEST_F(UsbExportTest, AnExistingFileIsReplacedWhole)
     EXPECT_TRUE(file.startsWith("42\r\n"));
     EXPECT_TRUE(file.endsWith("EC210080\r\n"));
     EXPECT_FALSE(file.contains('x'));
+}
+
+TEST_F(UsbExportTest, ExportedIsToldOnlyOnceTheFolderOnTheStickHoldsTheFile)
+{
+    const QString folder = plugDevice();
+    const QString path = folder + QStringLiteral("/PROG.prg");
+    for (const int error : {0, EIO}) {
+        app.messages().clear();
+        SyncProbe probe;
+        probe.failFolders(error);
+        models.queueOk(Classic);
+        dialog.queuePath(path);
+        run();
+        EXPECT_EQ(app.messages().texts(), QStringList{error ? NotExported : Exported}) << error;
+        const QList<SyncProbe::Sync> syncs = probe.syncsUnder(folder);
+        ASSERT_FALSE(syncs.isEmpty()) << error;
+        EXPECT_TRUE(syncs.back().folder) << probe.describe().toStdString();
+        EXPECT_EQ(syncs.back().entries, QStringList{"PROG.prg"}) << probe.describe().toStdString();
+    }
+}
+
+TEST_F(UsbExportTest, AReplacedFileKeepsItsGroupOwnerAndMode)
+{
+    if (!FileOwners::mayGiveAway())
+        GTEST_SKIP() << "only root may make files of another owner";
+    const QString folder = plugDevice();
+    const QString path = folder + QStringLiteral("/OLD.prg");
+    writeFile(path, "old");
+    ASSERT_TRUE(FileOwners::give(path, FileOwners::OtherUser, FileOwners::OtherGroup, 0640));
+    models.queueOk(Classic);
+    dialog.queuePath(path);
+    run();
+    EXPECT_EQ(app.messages().texts(), QStringList{Exported});
+    const struct stat exported = FileOwners::status(path);
+    EXPECT_EQ(exported.st_uid, FileOwners::OtherUser);
+    EXPECT_EQ(exported.st_gid, FileOwners::OtherGroup);
+    EXPECT_EQ(exported.st_mode & 07777, 0640u);
 }
 
 TEST_F(UsbExportTest, ARefusedProductWritesNothing)

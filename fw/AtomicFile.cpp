@@ -10,7 +10,8 @@ namespace fw::AtomicFile {
 
 namespace {
 
-// Every byte or false: a short write (a full disk) is retried once more to learn its cause.
+// Every byte, or false at the first write that fails (a full disk takes a short write, then
+// an error).
 bool writeAll(int fd, QByteArrayView bytes)
 {
     const char* data = bytes.data();

@@ -9,10 +9,11 @@ namespace fw {
 
 // A new file beside a target, which takes the target's place in one rename.
 //
-// open() follows links (the file a link names is replaced or made, the link stays), refuses a name
-// that stands for something other than a regular file or nothing yet, and creates the new
-// file empty in the target's folder, under a name that fits the folder however long the
-// target's name is. Until the commit only its owner may read it.
+// open() follows links (the file a link names is replaced or made, the link stays), refuses a
+// name that holds something other than a regular file, and creates the new file empty in the
+// target's folder, under a name that fits the folder however long the target's name is. In
+// place of an old file only its owner may read it until the commit; a file of a new name gets
+// the mode that the user's file-creation mask gives.
 //
 // commit() gives the new file the old one's mode, group and owner (those the process may not
 // set stay its own, and the mode is then narrowed so that no one gets access the old file did

@@ -14,6 +14,7 @@
 #include <QTemporaryFile>
 
 #include <filesystem>
+#include <utility>
 
 namespace {
 
@@ -57,6 +58,21 @@ QString refusedFile(const QFileInfo& file)
     return QString();
 }
 
+// The engine's result says that the file cannot serve as a database, whatever the statement.
+bool unusableFile(int result)
+{
+    switch (result & 0xff) {
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+    case SQLITE_CANTOPEN:  // a journal that cannot be made
+    case SQLITE_READONLY:  // also a folder where no journal can be made
+    case SQLITE_PERM:
+        return true;
+    default:
+        return false;
+    }
+}
+
 } // namespace
 
 DAODBConnection::~DAODBConnection()
@@ -72,7 +88,7 @@ std::unique_ptr<DBRecordset> DAODBConnection::CreateRecordset() { return std::ma
 void DAODBConnection::ReportStatementError(const QString& description, const QString& sql)
 {
     WriteSqlLog(fw::TextFormat::format(QStringLiteral("Excepcion: %s Query: %s"), {description, sql}));
-    ReportError(description, sql);
+    ReportError(description, sql, std::exchange(m_failureUnusable, false));
 }
 
 
@@ -200,7 +216,10 @@ QString DAODBConnection::TransactionEndedText() { return fw::Application::get().
 
 void DAODBConnection::StatementFailed()
 {
-    if (GetTransDepth() == 0 || !m_db)
+    if (!m_db)
+        return;
+    m_failureUnusable = unusableFile(sqlite3_errcode(m_db));
+    if (GetTransDepth() == 0)
         return;
     switch (sqlite3_errcode(m_db) & 0xff) {
     // After these the engine has undone the failed statement alone or the whole transaction, as

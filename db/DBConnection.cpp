@@ -44,7 +44,6 @@ DBConnection::ThrowModeScope::~ThrowModeScope() { m_connection.m_throwMode = m_s
 
 void DBConnection::ReportError(const QString& description, const QString& query, bool databaseUnusable)
 {
-    ++m_reportedErrors;
     m_lastErrorUnusable = databaseUnusable;
     if (m_throwMode)
         throw DBException(description, query);

@@ -71,9 +71,6 @@ public:
     // The last error reported came from the database file rather than from the statement: the
     // file is damaged, or it cannot be written (no journal can be made beside it, for example).
     bool LastErrorUnusable() const { return m_lastErrorUnusable; }
-    // How many errors ReportError has reported since the connection was made: a caller that
-    // goes on after errors tells success from failure by it.
-    int ReportedErrorCount() const { return m_reportedErrors; }
 
     // Throw mode for its lifetime, then the mode the connection had: for a caller that reports
     // a whole series of statements once.
@@ -111,7 +108,6 @@ private:
     QFile m_sqlLog;
     QDateTime m_logStamp;
     int m_transDepth = 0;
-    int m_reportedErrors = 0;
     bool m_lastErrorUnusable = false;
     fw::Clock* m_clock;
 };

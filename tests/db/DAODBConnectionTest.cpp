@@ -181,20 +181,6 @@ TEST_F(DAODBConnectionTest, ATransactionTheEngineEndsKeepsNothingAndRefusesWhatF
     }
 }
 
-TEST_F(DAODBConnectionTest, TheConnectionCountsTheErrorsItReports)
-{
-    const QString path = MakeMachines();
-    auto connection = OpenDatabase(path);
-    ASSERT_TRUE(connection);
-    EXPECT_EQ(connection->ReportedErrorCount(), 0);
-    EXPECT_EQ(connection->Execute("INSERT INTO MAQUINAS (CODIGO) VALUES (1)"), 1);
-    EXPECT_EQ(connection->ReportedErrorCount(), 0);
-    EXPECT_EQ(connection->Execute("INSERT INTO NO_TABLE (CODIGO) VALUES (1)"), -1);
-    EXPECT_EQ(connection->QueryInt("SELECT X FROM NO_TABLE"), -1);
-    EXPECT_EQ(connection->ReportedErrorCount(), 2);
-    EXPECT_EQ(Boxes().size(), 2);
-}
-
 TEST_F(DAODBConnectionTest, TheLastErrorSaysWhetherTheFileOrTheStatementWasAtFault)
 {
     enum class File { AsItIs, DamagedPage, InAFolderWithoutWritePermission };

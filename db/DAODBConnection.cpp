@@ -13,6 +13,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <utility>
+
 namespace {
 
 QString savepointName(int level) { return QStringLiteral("ormi_trans_%1").arg(level); }
@@ -55,6 +57,21 @@ QString refusedFile(const QFileInfo& file)
     return QString();
 }
 
+// The engine's result says that the file cannot serve as a database, whatever the statement.
+bool unusableFile(int result)
+{
+    switch (result & 0xff) {
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+    case SQLITE_CANTOPEN:  // a journal that cannot be made
+    case SQLITE_READONLY:  // also a folder where no journal can be made
+    case SQLITE_PERM:
+        return true;
+    default:
+        return false;
+    }
+}
+
 } // namespace
 
 DAODBConnection::~DAODBConnection()
@@ -70,7 +87,7 @@ std::unique_ptr<DBRecordset> DAODBConnection::CreateRecordset() { return std::ma
 void DAODBConnection::ReportStatementError(const QString& description, const QString& sql)
 {
     WriteSqlLog(fw::TextFormat::format(QStringLiteral("Excepcion: %s Query: %s"), {description, sql}));
-    ReportError(description, sql);
+    ReportError(description, sql, std::exchange(m_failureUnusable, false));
 }
 
 
@@ -198,7 +215,10 @@ QString DAODBConnection::TransactionEndedText() { return fw::Application::get().
 
 void DAODBConnection::StatementFailed()
 {
-    if (GetTransDepth() == 0 || !m_db)
+    if (!m_db)
+        return;
+    m_failureUnusable = unusableFile(sqlite3_errcode(m_db));
+    if (GetTransDepth() == 0)
         return;
     switch (sqlite3_errcode(m_db) & 0xff) {
     // After these the engine has undone the failed statement alone or the whole transaction, as

@@ -19,11 +19,12 @@ class DAODBRecordset;
 // half-written (its rollback journal beside it) does not open read-only: HalfWrittenText.
 // A writable open of a file that the engine can only read (write-protected, on a read-only
 // mount) fails: the engine itself would fall back to reading without a word.
-// Engine errors are reported by the error mode (DBConnection). When a failed statement ends the
-// transaction (the engine rolled it back, or the error is one after which the engine may have
-// undone part of it: the connection rolls it back itself), that failure is reported as usual and
-// every later statement is refused without running: silently in message mode, with
-// TransactionEndedText in throw mode.
+// Engine errors are reported by the error mode (DBConnection); one of the file rather than of the
+// statement (damaged, or not writable: no journal can be made) says so (LastErrorUnusable).
+// When a failed statement ends the transaction (the engine rolled it back, or the error is one
+// after which the engine may have undone part of it: the connection rolls it back itself), that
+// failure is reported as usual and every later statement is refused without running: silently
+// in message mode, with TransactionEndedText in throw mode.
 // Closing the connection (or opening another file on it) closes its recordsets.
 class DAODBConnection : public DBConnection {
 public:
@@ -80,7 +81,8 @@ private:
     // Runs an internal statement; false after reporting its error.
     bool Run(const QString& sql);
     // Called at once after a statement of this connection failed in the engine, before the
-    // failure is reported: ends a transaction that the failure left unsound.
+    // failure is reported: notes whether the file is at fault and ends a transaction that the
+    // failure left unsound.
     void StatementFailed();
     // True when the statement must not run because the transaction has ended; in throw mode
     // the refusal is thrown.
@@ -92,4 +94,5 @@ private:
     bool m_exclusive = false;
     bool m_readOnly = false;
     bool m_transactionEnded = false;
+    bool m_failureUnusable = false; // of the failure StatementFailed saw, until it is reported
 };

@@ -42,9 +42,9 @@ DBConnection::ThrowModeScope::ThrowModeScope(DBConnection& connection)
 
 DBConnection::ThrowModeScope::~ThrowModeScope() { m_connection.m_throwMode = m_saved; }
 
-void DBConnection::ReportError(const QString& description, const QString& query)
+void DBConnection::ReportError(const QString& description, const QString& query, bool databaseUnusable)
 {
-    ++m_reportedErrors;
+    m_lastErrorUnusable = databaseUnusable;
     if (m_throwMode)
         throw DBException(description, query);
     fw::MessageBoxes::box(description);

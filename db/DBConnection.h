@@ -65,11 +65,12 @@ public:
     void SetClock(fw::Clock& clock) { m_clock = &clock; }
     fw::Clock& Clock() const { return *m_clock; }
 
-    // Reports an error by the error mode: shows the description and returns, or throws.
-    void ReportError(const QString& description, const QString& query);
-    // How many errors ReportError has reported since the connection was made: a caller that
-    // goes on after errors tells success from failure by it.
-    int ReportedErrorCount() const { return m_reportedErrors; }
+    // Reports an error by the error mode: shows the description and returns, or throws. The
+    // flag tells that the database file itself cannot serve (LastErrorUnusable).
+    void ReportError(const QString& description, const QString& query, bool databaseUnusable = false);
+    // The last error reported came from the database file rather than from the statement: the
+    // file is damaged, or it cannot be written (no journal can be made beside it, for example).
+    bool LastErrorUnusable() const { return m_lastErrorUnusable; }
 
     // Throw mode for its lifetime, then the mode the connection had: for a caller that reports
     // a whole series of statements once.
@@ -107,6 +108,6 @@ private:
     QFile m_sqlLog;
     QDateTime m_logStamp;
     int m_transDepth = 0;
-    int m_reportedErrors = 0;
+    bool m_lastErrorUnusable = false;
     fw::Clock* m_clock;
 };

@@ -15,6 +15,7 @@
 
 #include <array>
 #include <limits>
+#include <optional>
 
 using fw::TextFormat;
 
@@ -81,6 +82,12 @@ QString ExportaDatabase::now() const
 
 bool ExportaDatabase::AbreExportacion()
 {
+    return openDatabase() && guarded([this] { return addMachineOfType(); }) && chooseMachine()
+        && guarded([this] { return prepareMachine(); });
+}
+
+bool ExportaDatabase::openDatabase()
+{
     const QString path = fw::Application::get().profile().GetString(QStringLiteral("Configuracion"),
                                                                      QStringLiteral("Database"), QString());
     if (path.isEmpty()) {
@@ -99,7 +106,11 @@ bool ExportaDatabase::AbreExportacion()
         fw::MessageBoxes::box(fw::Application::get().strings().format(OpenErrorText, {e.GetErrorMessage()}));
         return false;
     }
+    return true;
+}
 
+bool ExportaDatabase::addMachineOfType()
+{
     int model = m_connection->QueryInt(TextFormat::format(
         QStringLiteral("SELECT MAX(CODIGO) FROM MODELO_MAQUINA WHERE TIPO_MAQUINA=%d AND VERSION_DEFECTO<>0"),
         {m_machineType}));
@@ -109,24 +120,36 @@ bool ExportaDatabase::AbreExportacion()
     }
     if (model == -1)
         model = NoModel;
+    if (m_connection->Exists(TextFormat::format(QStringLiteral("SELECT CODIGO FROM MAQUINAS WHERE TIPO=%d"), {m_machineType})))
+        return true;
 
     // Kept by itself: the user gives it a site, so that the dialog lists it in the next export.
-    if (!m_connection->Exists(TextFormat::format(QStringLiteral("SELECT CODIGO FROM MAQUINAS WHERE TIPO=%d"), {m_machineType}))) {
-        const long code = qMax(m_connection->QueryInt(QStringLiteral("SELECT MAX(CODIGO) FROM MAQUINAS")), 0) + 1;
-        const int inserted = m_connection->Execute(TextFormat::format(
-            QStringLiteral("INSERT INTO MAQUINAS (CODIGO,TIPO,DIVISA,MODO_COM,MODELO,CONFIGURACION) VALUES "
-                           "(%ld,%d,%s,5,%d,51)"),
-            {code, m_machineType, Maquina::profileCurrency(), model}));
-        if (inserted < 1)
-            return false;
-    }
+    // Its own transaction, so that a trigger that refuses it after the insert leaves no row.
+    const long code = qMax(m_connection->QueryInt(QStringLiteral("SELECT MAX(CODIGO) FROM MAQUINAS")), 0) + 1;
+    if (!m_connection->BeginTrans())
+        return false;
+    const int inserted = m_connection->Execute(TextFormat::format(
+        QStringLiteral("INSERT INTO MAQUINAS (CODIGO,TIPO,DIVISA,MODO_COM,MODELO,CONFIGURACION) VALUES "
+                       "(%ld,%d,%s,5,%d,51)"),
+        {code, m_machineType, Maquina::profileCurrency(), model}));
+    if (inserted < 1)
+        return false; // the destructor rolls it back
+    return m_connection->CommitTrans();
+}
 
+bool ExportaDatabase::chooseMachine()
+{
     ExportaZentroluxDlgData options(m_machineType, m_connection.get());
     if (!m_options.Run(options) || options.machineCode == 0)
         return false;
     m_machineCode = qint32(options.machineCode);
     m_exportProducts = quint8(options.ExportarProds);
     m_exportUnion = quint8(options.ExportarUnion);
+    return true;
+}
+
+bool ExportaDatabase::prepareMachine()
+{
     // Nothing from here on is kept unless the export runs through.
     if (!m_connection->BeginTrans())
         return false;
@@ -142,20 +165,49 @@ bool ExportaDatabase::AbreExportacion()
         return false;
     }
     Maquina(m_machineCode, m_connection.get()).RehaceCanales();
-    return !undone();
+    return true;
+}
+
+bool ExportaDatabase::guarded(const std::function<bool()>& step)
+{
+    if (m_ended || !m_connection)
+        return false;
+    std::optional<DBException> failure;
+    {
+        const DBConnection::ThrowModeScope throwing(*m_connection);
+        try {
+            return step();
+        } catch (const DBException& e) {
+            failure = e;
+        }
+    }
+    endAt(*failure);
+    return false;
+}
+
+void ExportaDatabase::endAt(const DBException& failure)
+{
+    m_ended = true;
+    const bool unusable = m_connection->LastErrorUnusable();
+    // Before the user is told, so that the database is as it was while the box is up.
+    if (m_connection->GetTransDepth() > 0)
+        m_connection->Rollback();
+    fw::MessageBoxes::box(failure.GetErrorMessage());
+    showText(unusable ? NoDatabaseText : NotExportedText);
 }
 
 bool ExportaDatabase::EscribeDatos(quint8 blockId, quint8 field, QByteArrayView payload)
 {
-    if (!m_connection || undone())
-        return false;
+    return guarded([&] { return writeOption(blockId, field, payload); });
+}
+
+bool ExportaDatabase::writeOption(quint8 blockId, quint8 field, QByteArrayView payload)
+{
     const int option = m_connection->QueryInt(TextFormat::format(
         QStringLiteral("SELECT NUMERO_OPCION FROM TIPOS_OPCIONES WHERE NUMERO_TIPO=%d AND DIRECCION=%d AND CAMPO=%d "),
         {m_machineType, int(blockId), int(field)}));
-    if (undone())
-        return false;
     if (option == -1) {
-        m_recordRefused = true;
+        m_ended = true;
         fw::MessageBoxes::box(fw::Application::get().strings().format(OptionNotFoundText, {int(blockId), int(field)}));
         return false;
     }
@@ -175,7 +227,7 @@ bool ExportaDatabase::EscribeDatos(quint8 blockId, quint8 field, QByteArrayView 
                            "('%s',1,%s,%ld,%ld) "),
             {sqlText(value), now(), long(m_machineCode), long(option)}));
     }
-    return !undone();
+    return true;
 }
 
 bool ExportaDatabase::EscribeByte(quint8 blockId, quint8 field, quint8 value, qint32)
@@ -191,7 +243,7 @@ void ExportaDatabase::MuestraProgreso(qint32) {}
 void ExportaDatabase::AsignaProducto(qint32 productNumber, const QByteArray& name)
 {
     m_lastProduct = productNumber;
-    if (!m_exportProducts || !m_connection)
+    if (!m_exportProducts || !m_connection || m_ended)
         return;
     QString productName = fw::Windows1252::decode(name).trimmed();
     productName.replace(QLatin1Char('\''), QLatin1Char(' '));
@@ -208,14 +260,21 @@ void ExportaDatabase::AsignaProducto(qint32 productNumber, const QByteArray& nam
     }
     if (description.isEmpty())
         description = productName;
+    guarded([&] {
+        exportProduct(productNumber, description, productName, picture);
+        return true;
+    });
+}
 
-    const int product = findOrCreateProduct(description, productName);
+void ExportaDatabase::exportProduct(qint32 productNumber, const QString& description, const QString& name,
+                                    const QString& picture)
+{
+    const int product = findOrCreateProduct(description, name);
     setPicture(product, picture);
     m_connection->Execute(TextFormat::format(
         QStringLiteral("UPDATE CANALES_MAQUINAS SET PRODUCTO_CANAL=%d WHERE CODIGO=%ld AND NUMERO='%s'"),
         {product, long(m_machineCode), sqlText(Maquina::ObtenNombreCanal(productNumber, m_machineType))}));
 }
-
 int ExportaDatabase::findOrCreateProduct(const QString& description, const QString& name)
 {
     const QString byDescription = QStringLiteral("SELECT CODIGO FROM PRODUCTOS WHERE DESCRIPCION='%s'");
@@ -280,8 +339,13 @@ bool ExportaDatabase::FinalizaExportacion()
 {
     if (!m_exportUnion)
         return true;
-    if (m_lastProduct == -1 || !m_connection)
+    if (m_lastProduct == -1)
         return false;
+    return guarded([this] { return finishUnion(); });
+}
+
+bool ExportaDatabase::finishUnion()
+{
     const TypeRow* row = typeRow(m_machineType);
     if (!row)
         return false;
@@ -318,31 +382,11 @@ void ExportaDatabase::writeUnionOption(long option, const QString& value)
 
 bool ExportaDatabase::commitExport()
 {
-    if (!m_connection)
-        return false;
-    Maquina(m_machineCode, m_connection.get()).CreaPreciosCanales();
-    if (undone() || !m_connection->CommitTrans()) {
-        m_connection->Rollback();
-        tellNotExported();
-        return false;
-    }
-    showText(m_connection->ReportedErrorCount() == 0 ? ExportedText : ExportedWithErrorsText);
-    return true;
-}
-
-bool ExportaDatabase::undone()
-{
-    if (!m_connection || !m_connection->TransactionEnded())
-        return false;
-    m_recordRefused = true;
-    tellNotExported();
-    return true;
-}
-
-void ExportaDatabase::tellNotExported()
-{
-    if (m_notExportedTold)
-        return;
-    m_notExportedTold = true;
-    showText(NotExportedText);
+    const bool kept = guarded([this] {
+        Maquina(m_machineCode, m_connection.get()).CreaPreciosCanales();
+        return m_connection->CommitTrans();
+    });
+    if (kept)
+        showText(ExportedText);
+    return kept;
 }

@@ -4,9 +4,11 @@
 
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 class DBConnection;
+class DBException;
 class ExportOptionsDialogHost;
 
 namespace fw {
@@ -17,11 +19,12 @@ class Clock;
 // machine chosen in the export-options dialog; on request the products, their family, their
 // pictures, the channels' products and the selection-to-channel union are written too. A
 // machine row that the opening adds for the type is kept at once, so that it can be given a
-// site for the options dialog to list it; everything after the dialog is one transaction on a
-// connection of its own: commitExport keeps it, every other end (a refused record, a cancel,
-// the destructor) rolls it back. Database errors are reported by the connection as they happen
-// and the export goes on, unless the database has ended the transaction: then the export stops
-// at once and says once that nothing was exported.
+// site for the options dialog to list it; everything after the dialog is one transaction:
+// commitExport keeps it, every other end (a refused record, a cancel, the destructor) rolls it
+// back. The first statement the database refuses, or a value it holds that does not read as
+// its column's type, ends the export there: the transaction (or the machine row being added)
+// is rolled back, the database's reason is shown once and then that nothing was exported, or
+// that the database cannot be used when its file is at fault. Nothing runs after that.
 class ExportaDatabase : public ExportarProgramacion {
 public:
     static constexpr int NoDatabaseText = 1200;
@@ -29,7 +32,6 @@ public:
     static constexpr int ExportedText = 1561;
     static constexpr int OptionNotFoundText = 1562;
     static constexpr int OutdatedDatabaseText = 1582;
-    static constexpr int ExportedWithErrorsText = 20900;
     static constexpr int NotExportedText = 22900;
 
     // The options dialog opens through the host; "now" is the clock's (the connection's).
@@ -44,7 +46,7 @@ public:
     // machine's channels. False ends the export.
     bool AbreExportacion();
     // The record's option value; false (after naming the block and field) when the machine
-    // type has no option for them, or when the database has ended the transaction.
+    // type has no option for them, or when the export has ended.
     bool EscribeDatos(quint8 blockId, quint8 field, QByteArrayView payload) override;
     // EscribeDatos of the one byte; the size is not used.
     bool EscribeByte(quint8 blockId, quint8 field, quint8 value, qint32 size) override;
@@ -59,12 +61,11 @@ public:
     // the type has no base option; no union option is written then.
     bool FinalizaExportacion();
 
-    // The end of an export that ran through: the channel prices, then the commit; the user is
-    // told whether every statement succeeded, or that nothing was exported when the commit
-    // failed (rolled back) or the database had ended the transaction. False then.
+    // The end of an export that ran through: the channel prices, then the commit, and the word
+    // that it was exported. False when the export had ended before or ends here.
     bool commitExport();
-    // A record was refused or could not be written since the opening: the export must not be kept.
-    bool recordRefused() const { return m_recordRefused; }
+    // A record was refused, or the export has ended, since the opening: it must not be kept.
+    bool recordRefused() const { return m_ended; }
 
     // The product number of the latest AsignaProducto (the finish may lower it); -1 before one.
     qint32 lastProduct() const { return m_lastProduct; }
@@ -72,6 +73,23 @@ public:
     DBConnection* connection() const { return m_connection.get(); }
 
 private:
+    // Opens the connection; false after telling why.
+    bool openDatabase();
+    // A machine row of the type when there is none, committed by itself.
+    bool addMachineOfType();
+    // The options dialog; false when it is cancelled or no machine was chosen.
+    bool chooseMachine();
+    // Begins the export's transaction; with an option, the machine's configuration and channels.
+    bool prepareMachine();
+    bool writeOption(quint8 blockId, quint8 field, QByteArrayView payload);
+    void exportProduct(qint32 productNumber, const QString& description, const QString& name, const QString& picture);
+    bool finishUnion();
+    // Runs a step of the export with the connection in throw mode: the step's result, or false
+    // once the export has ended (before or in this step).
+    bool guarded(const std::function<bool()>& step);
+    // The database refused a statement: nothing is kept, and the user is told why and that
+    // nothing was exported (or that the database cannot be used).
+    void endAt(const DBException& failure);
     // The Jet date-time literal of now.
     QString now() const;
     // The code of the product of a name (upper-case, without apostrophes) and its
@@ -82,10 +100,6 @@ private:
     int freeCode(const QString& maxBelow, int limit, int noRow, int lowest);
     void setPicture(int product, QString picture);
     void writeUnionOption(long option, const QString& value);
-    // The database has ended the export's transaction: nothing of it is kept. The user is told
-    // so the first time; no record is written any more.
-    bool undone();
-    void tellNotExported();
 
     quint8 m_exportUnion = 0;
     quint8 m_exportProducts = 0;
@@ -95,6 +109,5 @@ private:
     std::unique_ptr<DBConnection> m_connection;
     ExportOptionsDialogHost& m_options;
     fw::Clock& m_clock;
-    bool m_recordRefused = false;
-    bool m_notExportedTold = false;
+    bool m_ended = false; // a record was refused or the database refused a statement
 };

@@ -15,6 +15,7 @@
 #include <cerrno>
 #include <chrono>
 #include <functional>
+#include <optional>
 #include <thread>
 
 namespace {
@@ -183,18 +184,73 @@ TEST_F(DAODBConnectionTest, ATransactionTheEngineEndsKeepsNothingAndRefusesWhatF
     }
 }
 
-TEST_F(DAODBConnectionTest, TheConnectionCountsTheErrorsItReports)
+TEST_F(DAODBConnectionTest, TheLastErrorSaysWhetherTheFileOrTheStatementWasAtFault)
 {
-    const QString path = MakeMachines();
-    auto connection = OpenDatabase(path);
-    ASSERT_TRUE(connection);
-    EXPECT_EQ(connection->ReportedErrorCount(), 0);
-    EXPECT_EQ(connection->Execute("INSERT INTO MAQUINAS (CODIGO) VALUES (1)"), 1);
-    EXPECT_EQ(connection->ReportedErrorCount(), 0);
-    EXPECT_EQ(connection->Execute("INSERT INTO NO_TABLE (CODIGO) VALUES (1)"), -1);
-    EXPECT_EQ(connection->QueryInt("SELECT X FROM NO_TABLE"), -1);
-    EXPECT_EQ(connection->ReportedErrorCount(), 2);
-    EXPECT_EQ(Boxes().size(), 2);
+    enum class File { AsItIs, DamagedPage, InAFolderWithoutWritePermission };
+    const struct {
+        const char* what;
+        File file;
+        std::function<void(DAODBConnection&)> fail;
+        bool unusable;
+    } cases[] = {
+        {"a missing table", File::AsItIs,
+         [](DAODBConnection& connection) { EXPECT_EQ(connection.Execute("INSERT INTO NO_TABLE (CODIGO) VALUES (1)"), -1); },
+         false},
+        {"a refusing trigger", File::AsItIs,
+         [](DAODBConnection& connection) {
+             ASSERT_EQ(connection.Execute("CREATE TRIGGER refuse BEFORE INSERT ON VACIA BEGIN SELECT RAISE(ABORT,'no'); END"), 0);
+             EXPECT_EQ(connection.Execute("INSERT INTO VACIA VALUES (1)"), -1);
+         },
+         false},
+        {"a text read as a number", File::AsItIs,
+         [](DAODBConnection& connection) {
+             ASSERT_EQ(connection.Execute("INSERT INTO MAQUINAS (CODIGO,TIPO) VALUES (1,'X')"), 1);
+             auto rows = connection.CreateRecordset();
+             rows->Open("SELECT TIPO FROM MAQUINAS", false);
+             EXPECT_EQ(rows->GetFieldLong("TIPO"), -1);
+         },
+         false},
+        {"a damaged page", File::DamagedPage,
+         [](DAODBConnection& connection) { EXPECT_EQ(connection.QueryInt("SELECT COUNT(*) FROM MAQUINAS"), -1); }, true},
+        {"no journal can be made", File::InAFolderWithoutWritePermission,
+         [](DAODBConnection& connection) { EXPECT_EQ(connection.Execute("INSERT INTO MAQUINAS (CODIGO) VALUES (1)"), -1); },
+         true},
+    };
+    const QString folder = Path("protected");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const auto writable = [&](bool on) {
+        const QFile::Permissions entered = QFile::ReadOwner | QFile::ExeOwner;
+        return QFile::setPermissions(folder, on ? entered | QFile::WriteOwner : entered);
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ClearBoxes();
+        const QString path = MakeDatabase("protected/gestion.mdb", {
+            "CREATE TABLE MAQUINAS (CODIGO INTEGER, TIPO INTEGER)",
+            "CREATE TABLE VACIA (CODIGO INTEGER)",
+        });
+        if (c.file == File::DamagedPage) {
+            ASSERT_TRUE(DamagedFiles::DamageTablePages(path, {"MAQUINAS"}));
+        }
+        std::optional<WriteProtectionVfs> protection;
+        if (c.file == File::InAFolderWithoutWritePermission) {
+            ASSERT_TRUE(writable(false));
+            protection.emplace();
+        }
+        auto connection = OpenDatabase(path, true);
+        ASSERT_TRUE(connection);
+        EXPECT_FALSE(connection->LastErrorUnusable());
+        c.fail(*connection);
+        EXPECT_EQ(connection->LastErrorUnusable(), c.unusable);
+        EXPECT_EQ(Boxes().size(), 1);
+        // It is the last error's: one of a statement after it clears it.
+        EXPECT_FALSE(connection->Exists("SELECT * FROM NO_TABLE"));
+        EXPECT_FALSE(connection->LastErrorUnusable());
+        connection.reset();
+        protection.reset();
+        ASSERT_TRUE(writable(true));
+        QFile::remove(path);
+    }
 }
 
 TEST_F(DAODBConnectionTest, AnExclusiveConnectionKeepsEveryOtherOut)

@@ -4,15 +4,20 @@
 #include "db/DAODBConnection.h"
 #include "tests/export/SampleManagement.h"
 #include "tests/export/ScriptedExportOptionsHost.h"
+#include "tests/db/WriteProtectionVfs.h"
+#include "tests/support/DamagedFiles.h"
 #include "tests/support/FileSizeLimit.h"
 
 #include <QDataStream>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <sqlite3.h>
 
 #include <csignal>
 #include <functional>
+#include <optional>
 
 #include <sys/wait.h>
 #include <unistd.h>
@@ -35,6 +40,8 @@ long sampleMachine(int machineType)
 
 const QString NotExported =
     QStringLiteral("No se ha exportado nada: la base de datos ha anulado la exportación y ha quedado como estaba.");
+
+const QString NoDatabase = QStringLiteral("Imposible abrir el fichero de base de datos global");
 
 QByteArray fileBytes(const QString& path)
 {
@@ -188,5 +195,78 @@ TEST_F(SampleManagementExportTest, ADatabaseThatGivesUpHalfWayIsLeftAsItWas)
         EXPECT_EQ(fileBytes(path), before);
         EXPECT_EQ(Rows(path, "SELECT COUNT(*) FROM OPCIONES_MAQUINAS"), QStringList{"0"});
         QFile::remove(path);
+    }
+}
+
+TEST_F(SampleManagementExportTest, TheFirstStatementTheDatabaseRefusesEndsTheExportAndLeavesItsBytes)
+{
+    const QString refuse = QStringLiteral("CREATE TRIGGER refuse %1 BEGIN SELECT RAISE(%2,'refused'); END");
+    const QString option = QStringLiteral("AFTER INSERT ON OPCIONES_MAQUINAS WHEN (SELECT COUNT(*) FROM OPCIONES_MAQUINAS)=5");
+    // One statement inserts the machine's channels; four of them before the refusal.
+    const QString channel = QStringLiteral("AFTER INSERT ON CANALES_MAQUINAS WHEN NEW.NUMERO='5'");
+    const QString product = QStringLiteral("AFTER INSERT ON PRODUCTOS WHEN NEW.DESCRIPCION='PRODUCTO 3'");
+    const QString refused = QStringLiteral("refused");
+    const QString malformed = QStringLiteral("database disk image is malformed");
+    enum class File { AsItIs, ThreeDamagedPages, InAFolderWithoutWritePermission };
+    const struct {
+        const char* what;
+        QString setUp; // run on the copy first
+        File file;
+        QString cause; // in the first box
+        QString summary;
+    } cases[] = {
+        {"a database without the machine table", "DROP TABLE MAQUINAS", File::AsItIs, "no such table: MAQUINAS", NotExported},
+        {"a database without the key table", "DROP TABLE TECLASCANAL", File::AsItIs, "no such table: TECLASCANAL",
+         NotExported},
+        {"an option table without its column DIRTY", "ALTER TABLE OPCIONES_MAQUINAS DROP COLUMN DIRTY", File::AsItIs,
+         "no such column: DIRTY", NotExported},
+        {"a text as the machine's currency", "UPDATE MAQUINAS SET DIVISA='EUR' WHERE CODIGO=1", File::AsItIs,
+         "No coinciden los tipos de datos.", NotExported},
+        {"an option row refused, ABORT", refuse.arg(option, "ABORT"), File::AsItIs, refused, NotExported},
+        {"an option row refused, FAIL", refuse.arg(option, "FAIL"), File::AsItIs, refused, NotExported},
+        {"a channel row refused, ABORT", refuse.arg(channel, "ABORT"), File::AsItIs, refused, NotExported},
+        {"a channel row refused, FAIL", refuse.arg(channel, "FAIL"), File::AsItIs, refused, NotExported},
+        {"a product row refused, ABORT", refuse.arg(product, "ABORT"), File::AsItIs, refused, NotExported},
+        {"a product row refused, FAIL", refuse.arg(product, "FAIL"), File::AsItIs, refused, NotExported},
+        // The database cannot be used at all.
+        {"three damaged pages", QString(), File::ThreeDamagedPages, malformed, NoDatabase},
+        {"a folder without write permission", QString(), File::InAFolderWithoutWritePermission,
+         "attempt to write a readonly database", NoDatabase},
+    };
+    const QString folder = Path(QStringLiteral("protected"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ClearBoxes();
+        const QString path = copySample(QStringLiteral("protected/refused.mdb"));
+        if (!c.setUp.isEmpty())
+            Run(path, c.setUp);
+        if (c.file == File::ThreeDamagedPages) {
+            ASSERT_TRUE(DamagedFiles::DamageTablePages(path, {"OPCIONES_MAQUINAS", "PRODUCTOS", "PRECIOS_PRODUCTOS"}));
+        }
+        std::optional<WriteProtectionVfs> protection;
+        if (c.file == File::InAFolderWithoutWritePermission) {
+            ASSERT_TRUE(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup
+                                                          | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther));
+            protection.emplace();
+        }
+        const QByteArray before = fileBytes(path);
+        COrmiDoc doc;
+        fill(doc, modelOfType(42), 5);
+        models.queueOk(doc.GetMachineModel());
+        options.queueOk(1, true, true);
+        ZentroluxExport(doc, options, clock).Run();
+        protection.reset();
+        ASSERT_TRUE(QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+
+        // The engine's reason once, then one summary.
+        const QStringList boxes = Boxes();
+        EXPECT_EQ(boxes.size(), 2) << boxes.join(QLatin1Char('\n')).toStdString();
+        EXPECT_TRUE(boxes.value(0).contains(c.cause)) << boxes.value(0).toStdString();
+        EXPECT_EQ(boxes.value(1), c.summary) << boxes.value(1).toStdString();
+        EXPECT_EQ(fileBytes(path), before);
+        EXPECT_FALSE(QFileInfo::exists(path + QStringLiteral("-journal")));
+        options = ScriptedExportOptionsHost();
+        models = ScriptedModelDialogHost();
     }
 }

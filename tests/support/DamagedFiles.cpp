@@ -75,4 +75,42 @@ bool LeaveHalfWritten(const QString& path)
         && QFile::rename(crashed + QStringLiteral("-journal"), journal);
 }
 
+bool DamageTablePages(const QString& path, const QStringList& tables)
+{
+    QList<qint64> pages;
+    {
+        sqlite3* handle = nullptr;
+        const int opened = sqlite3_open_v2(QFile::encodeName(path).constData(), &handle, SQLITE_OPEN_READONLY, nullptr);
+        std::unique_ptr<sqlite3, int (*)(sqlite3*)> db(handle, sqlite3_close);
+        if (opened != SQLITE_OK)
+            return false;
+        for (const QString& table : tables) {
+            sqlite3_stmt* prepared = nullptr;
+            sqlite3_prepare_v2(db.get(), "SELECT rootpage FROM sqlite_master WHERE type='table' AND name=?", -1, &prepared,
+                               nullptr);
+            std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> statement(prepared, sqlite3_finalize);
+            const QByteArray name = table.toUtf8();
+            if (!statement || sqlite3_bind_text(statement.get(), 1, name.constData(), int(name.size()), SQLITE_TRANSIENT) != SQLITE_OK
+                || sqlite3_step(statement.get()) != SQLITE_ROW)
+                return false;
+            pages << sqlite3_column_int64(statement.get(), 0);
+        }
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadWrite))
+        return false;
+    // The page size is the big-endian 16-bit value at offset 16; 1 stands for 65536.
+    const QByteArray header = file.read(100);
+    if (header.size() < 100)
+        return false;
+    const int sizeField = (quint8(header.at(16)) << 8) | quint8(header.at(17));
+    const qint64 pageSize = sizeField == 1 ? 65536 : sizeField;
+    for (const qint64 page : pages) {
+        // An invalid page type first, then no valid cell.
+        if (page < 2 || !file.seek((page - 1) * pageSize) || file.write(QByteArray(pageSize, char(0xFF))) != pageSize)
+            return false;
+    }
+    return file.flush();
+}
+
 } // namespace DamagedFiles

@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -14,6 +15,10 @@ bool MakeFifo(const QString& path);
 // Leaves the database at the path as a writer that stopped in the middle of a transaction
 // leaves it: some pages already written and its rollback journal beside it.
 bool LeaveHalfWritten(const QString& path);
+// Overwrites the first page of each named table of the SQLite database at the path with
+// bytes that are no page, as a failing disk may leave it; the file's header and schema stay
+// whole, so that it still opens. False when a table is not there or the file cannot be written.
+bool DamageTablePages(const QString& path, const QStringList& tables);
 // An empty file at the path.
 bool MakeEmptyFile(const QString& path);
 // A file of those bytes at the path.

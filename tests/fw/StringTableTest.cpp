@@ -58,3 +58,32 @@ TEST(StringTableTest, ALanguageFileThatIsNoRegularFileOrTooLargeLeavesTheBuiltIn
         EXPECT_EQ(strings.entries(), fw::StringTable().entries()) << what;
     }
 }
+
+TEST(StringTableTest, ALanguageFileReadsTheSameWhateverItsLineEndsAndByteOrderMark)
+{
+    struct Case {
+        const char* what;
+        QByteArray text;
+    };
+    const Case cases[] = {
+        {"LF", "1026\tConfiguration\n# note\n1557\tMaximum %u\\nappareils\n"},
+        {"CR LF", "1026\tConfiguration\r\n# note\r\n1557\tMaximum %u\\nappareils\r\n"},
+        {"CR", "1026\tConfiguration\r# note\r1557\tMaximum %u\\nappareils\r"},
+        {"mark and CR LF", "\xEF\xBB\xBF" "1026\tConfiguration\r\n# note\r\n1557\tMaximum %u\\nappareils"},
+        {"mark and CR", "\xEF\xBB\xBF" "1026\tConfiguration\r# note\r1557\tMaximum %u\\nappareils\r"},
+    };
+    QTemporaryDir dir;
+    for (const Case& c : cases) {
+        const QString path = dir.filePath("Ormi.lng");
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << c.what;
+        ASSERT_EQ(file.write(c.text), c.text.size()) << c.what;
+        file.close();
+
+        fw::StringTable strings(fw::StringTable::Contents::Empty);
+        ASSERT_TRUE(strings.loadLanguage(path)) << c.what;
+        EXPECT_EQ(strings.entries().size(), 2) << c.what;
+        EXPECT_EQ(strings.text(1026), "Configuration") << c.what;
+        EXPECT_EQ(strings.text(1557), "Maximum %u\nappareils") << c.what;
+    }
+}

@@ -6,6 +6,7 @@
 #include "tests/support/DamagedFiles.h"
 #include "tests/support/GrowingFile.h"
 #include "tests/support/TestApplication.h"
+#include "tests/support/TextFileShapes.h"
 #include "tests/support/Watchdog.h"
 
 #include <QDir>
@@ -310,34 +311,19 @@ TEST_F(CatalogueLoadingTest, ADeviceFileThatGrowsWhileItIsReadCountsAsTooLarge)
 
 TEST_F(CatalogueLoadingTest, DeviceFilesReadTheSameWhateverTheirLineEndsAndByteOrderMark)
 {
-    struct Case {
-        const char* what;
-        QByteArray mark;
-        const char* lineEnd;
-    };
-    const Case cases[] = {
-        {"CR LF", "", "\r\n"},
-        {"LF", "", "\n"},
-        {"CR", "", "\r"},
-        {"mark and CR LF", "\xEF\xBB\xBF", "\r\n"},
-        {"mark and CR", "\xEF\xBB\xBF", "\r"},
-    };
-    for (const Case& c : cases) {
-        const auto lines = [&c](std::initializer_list<const char*> texts) {
-            QByteArray out = c.mark;
-            for (const char* text : texts)
-                out += QByteArray(text) + c.lineEnd;
-            return out;
-        };
-        catalogue.WriteFile("RELES_C200.TXT", lines({"| 1 | SOLTADOR VASOS | 0xF6 | 1 |", "| 7 | VALVULA 1 | 0xF4 | 2 |"}));
-        catalogue.WriteFile("DISP_C1.TXT", lines({"| 1 | 3 | 1 | 1 | 1 | 0 | 0 |", "| 2 | 4 | 3 | 2 | 2 | 1 | 2 |"}));
-        ASSERT_EQ(cfg.LoadDeviceTypes(1), CCfg::LoadResult::Loaded) << c.what;
+    const QList<TextFileShape> relays = TextFileShapes({"| 1 | SOLTADOR VASOS | 0xF6 | 1 |", "| 7 | VALVULA 1 | 0xF4 | 2 |"});
+    const QList<TextFileShape> dispensers = TextFileShapes({"| 1 | 3 | 1 | 1 | 1 | 0 | 0 |", "| 2 | 4 | 3 | 2 | 2 | 1 | 2 |"});
+    for (qsizetype i = 0; i < relays.size(); ++i) {
+        const std::string what = relays[i].what.toStdString();
+        catalogue.WriteFile("RELES_C200.TXT", relays[i].bytes);
+        catalogue.WriteFile("DISP_C1.TXT", dispensers[i].bytes);
+        ASSERT_EQ(cfg.LoadDeviceTypes(1), CCfg::LoadResult::Loaded) << what;
         ExpectRecord(0, "SOLTADOR VASOS", "SOLTADOR VASOS", 0xF6, 1);
         ExpectRecord(6, "VALVULA 1", "VALVULA 1", 0xF4, 2);
-        EXPECT_EQ(cfg.CountNamedTypes(), 2) << c.what;
-        ASSERT_EQ(cfg.LoadDispenserTable(1), CCfg::LoadResult::Loaded) << c.what;
-        EXPECT_EQ(cfg.GetDispenserTable().row(0), (DispenserTable::Row{3, 1, 1, 1, 0, 0})) << c.what;
-        EXPECT_EQ(cfg.GetDispenserTable().row(1), (DispenserTable::Row{4, 3, 2, 2, 1, 2})) << c.what;
+        EXPECT_EQ(cfg.CountNamedTypes(), 2) << what;
+        ASSERT_EQ(cfg.LoadDispenserTable(1), CCfg::LoadResult::Loaded) << what;
+        EXPECT_EQ(cfg.GetDispenserTable().row(0), (DispenserTable::Row{3, 1, 1, 1, 0, 0})) << what;
+        EXPECT_EQ(cfg.GetDispenserTable().row(1), (DispenserTable::Row{4, 3, 2, 2, 1, 2})) << what;
     }
     EXPECT_EQ(Boxes(), QStringList());
 }

@@ -4,6 +4,7 @@
 #include "tests/support/DamagedFiles.h"
 #include "tests/support/GrowingFile.h"
 #include "tests/support/TestApplication.h"
+#include "tests/support/TextFileShapes.h"
 #include "tests/support/Watchdog.h"
 
 #include <QFile>
@@ -150,26 +151,16 @@ TEST(CharacterTableTest, ATableThatGrowsWhileItIsReadIsReadOnlyUpToItsByteLimit)
 
 TEST(CharacterTableTest, EveryLineEndAndALeadingByteOrderMarkKeepEveryEntry)
 {
-    struct Case {
-        const char* what;
-        QByteArray text;
-    };
-    const Case cases[] = {
-        {"CR LF", "0041 0x41\r\n// letras\r\n00C9 0x90\r\n"},
-        {"LF", "0041 0x41\n// letras\n00C9 0x90"},
-        {"CR", "0041 0x41\r// letras\r00C9 0x90\r"},
-        {"mark and CR LF", "\xEF\xBB\xBF" "0041 0x41\r\n// letras\r\n00C9 0x90\r\n"},
-        {"mark and CR", "\xEF\xBB\xBF" "0041 0x41\r// letras\r00C9 0x90"},
-    };
     QTemporaryDir dir;
-    for (const Case& c : cases) {
+    for (const TextFileShape& c : TextFileShapes({"0041 0x41", "// letras", "00C9 0x90"})) {
+        const std::string what = c.what.toStdString();
         const QString path = dir.filePath("ConvertLCD.txt");
-        ASSERT_TRUE(DamagedFiles::MakeFile(path, c.text)) << c.what;
+        ASSERT_TRUE(DamagedFiles::MakeFile(path, c.bytes)) << what;
         CharacterTable table;
-        ASSERT_TRUE(table.load(path)) << c.what;
-        ASSERT_EQ(table.entries().size(), 2) << c.what;
-        EXPECT_EQ(table.byteFor(0x41), 'A') << c.what;
-        EXPECT_EQ(table.byteFor(0xC9), char(0x90)) << c.what;
+        ASSERT_TRUE(table.load(path)) << what;
+        ASSERT_EQ(table.entries().size(), 2) << what;
+        EXPECT_EQ(table.byteFor(0x41), 'A') << what;
+        EXPECT_EQ(table.byteFor(0xC9), char(0x90)) << what;
     }
 }
 

@@ -1,5 +1,6 @@
 #include "fw/StringTable.h"
 #include "tests/support/DamagedFiles.h"
+#include "tests/support/TextFileShapes.h"
 #include "tests/support/Watchdog.h"
 
 #include <QFile>
@@ -61,29 +62,15 @@ TEST(StringTableTest, ALanguageFileThatIsNoRegularFileOrTooLargeLeavesTheBuiltIn
 
 TEST(StringTableTest, ALanguageFileReadsTheSameWhateverItsLineEndsAndByteOrderMark)
 {
-    struct Case {
-        const char* what;
-        QByteArray text;
-    };
-    const Case cases[] = {
-        {"LF", "1026\tConfiguration\n# note\n1557\tMaximum %u\\nappareils\n"},
-        {"CR LF", "1026\tConfiguration\r\n# note\r\n1557\tMaximum %u\\nappareils\r\n"},
-        {"CR", "1026\tConfiguration\r# note\r1557\tMaximum %u\\nappareils\r"},
-        {"mark and CR LF", "\xEF\xBB\xBF" "1026\tConfiguration\r\n# note\r\n1557\tMaximum %u\\nappareils"},
-        {"mark and CR", "\xEF\xBB\xBF" "1026\tConfiguration\r# note\r1557\tMaximum %u\\nappareils\r"},
-    };
     QTemporaryDir dir;
-    for (const Case& c : cases) {
-        const QString path = dir.filePath("Ormi.lng");
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << c.what;
-        ASSERT_EQ(file.write(c.text), c.text.size()) << c.what;
-        file.close();
-
+    const QString path = dir.filePath("Ormi.lng");
+    for (const TextFileShape& c : TextFileShapes({"1026\tConfiguration", "# note", "1557\tMaximum %u\\nappareils"})) {
+        const std::string what = c.what.toStdString();
+        ASSERT_TRUE(DamagedFiles::MakeFile(path, c.bytes)) << what;
         fw::StringTable strings(fw::StringTable::Contents::Empty);
-        ASSERT_TRUE(strings.loadLanguage(path)) << c.what;
-        EXPECT_EQ(strings.entries().size(), 2) << c.what;
-        EXPECT_EQ(strings.text(1026), "Configuration") << c.what;
-        EXPECT_EQ(strings.text(1557), "Maximum %u\nappareils") << c.what;
+        ASSERT_TRUE(strings.loadLanguage(path)) << what;
+        EXPECT_EQ(strings.entries().size(), 2) << what;
+        EXPECT_EQ(strings.text(1026), "Configuration") << what;
+        EXPECT_EQ(strings.text(1557), "Maximum %u\nappareils") << what;
     }
 }

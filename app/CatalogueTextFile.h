@@ -1,15 +1,18 @@
 #pragma once
 
+#include "fw/TextLineReader.h"
+
 #include <QByteArray>
-#include <QFile>
 #include <QString>
 
 #include <optional>
 
-// A relay or dispenser file of the catalogue, read line by line: a line ends with LF or
-// CR LF, and only its first MaxLineLength bytes count (the rest of a longer line is dropped,
-// never read as a line of its own, nor held in memory). The bytes stay as the file holds them.
-// Only a regular file of at most MaxBytes opens: anything else counts as absent.
+// A relay or dispenser file of the catalogue, read line by line: a line ends with CR LF, LF
+// or CR, and only its first MaxLineLength bytes count (the rest of a longer line is dropped,
+// never read as a line of its own). The bytes stay as the file holds them, but for a UTF-8
+// byte-order mark at its start: every line that counts starts with '|', so those bytes are
+// never text of the file. Only a regular file of at most MaxBytes opens, read whole at the
+// open: anything else counts as absent.
 class CatalogueTextFile {
 public:
     static constexpr int MaxLineLength = 99;
@@ -22,7 +25,5 @@ public:
     std::optional<QByteArray> ReadLine();
 
 private:
-    void SkipToLineEnd();
-
-    QFile m_file;
+    std::optional<fw::TextLineReader> m_lines;
 };

@@ -1,8 +1,7 @@
 #include "app/CharacterTable.h"
 
 #include "fw/InputFile.h"
-
-#include <QFile>
+#include "fw/TextLineReader.h"
 
 namespace {
 
@@ -40,24 +39,29 @@ std::optional<quint32> scanHex(QByteArrayView text)
 
 bool CharacterTable::load(const QString& path)
 {
-    QFile file;
-    if (!fw::InputFile::open(file, path, QIODevice::Text))
+    // One byte past the limit tells a larger file, whose last line read may be cut short.
+    std::optional<QByteArray> text = fw::InputFile::readHead(path, MaxBytes + 1);
+    if (!text)
         return false;
-    read(file);
+    if (text->size() > MaxBytes) {
+        text->truncate(MaxBytes);
+        text->truncate(qMax(text->lastIndexOf('\n'), text->lastIndexOf('\r')) + 1);
+    }
+    read(*text);
     return true;
 }
 
-void CharacterTable::read(QIODevice& device)
+void CharacterTable::read(const QByteArray& text)
 {
-    qint64 bytesRead = 0;
-    while (m_entries.size() < MaxEntries && bytesRead < MaxBytes && !device.atEnd()) {
-        // readLine(n) reads at most n - 1 bytes; a longer line goes on in the next read.
-        const QByteArray line = device.readLine(MaxLineLength + 1);
-        if (line.isEmpty())
-            break;
-        bytesRead += line.size();
-        if (const auto entry = parseLine(line))
-            m_entries.append(*entry);
+    fw::TextLineReader lines(text, fw::TextLineReader::ByteOrderMark::Skip);
+    while (m_entries.size() < MaxEntries) {
+        const std::optional<QByteArrayView> line = lines.next();
+        if (!line)
+            return;
+        for (qsizetype at = 0; at < line->size() && m_entries.size() < MaxEntries; at += MaxLineLength) {
+            if (const auto entry = parseLine(line->sliced(at, qMin<qsizetype>(MaxLineLength, line->size() - at)).toByteArray()))
+                m_entries.append(*entry);
+        }
     }
 }
 

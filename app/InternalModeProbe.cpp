@@ -1,6 +1,6 @@
 #include "app/InternalModeProbe.h"
 
-#include <QFile>
+#include "fw/InputFile.h"
 
 #include <condition_variable>
 #include <memory>
@@ -43,11 +43,4 @@ bool InternalModeProbe::Run() const
     return state->done && state->opened;
 }
 
-bool InternalModeProbe::openForReading(const QString& path)
-{
-    QFile file(path);
-    if (!file.exists() || !file.open(QIODevice::ReadOnly))
-        return false;
-    file.close();
-    return true;
-}
+bool InternalModeProbe::openForReading(const QString& path) { return fw::InputFile::opens(path); }

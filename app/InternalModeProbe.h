@@ -11,7 +11,7 @@
 // no internal file.
 class InternalModeProbe {
 public:
-    // True when the file exists and opens for reading (it is closed again at once).
+    // True when the file is a regular file that opens for reading (nothing is read).
     using Opener = std::function<bool(const QString& path)>;
 
     static constexpr std::chrono::milliseconds DefaultLimit{1000};

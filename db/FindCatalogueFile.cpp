@@ -8,12 +8,6 @@ namespace {
 
 constexpr QLatin1String CatalogueFolder("configormi\\");
 
-bool canRead(const QString& path)
-{
-    QFile file;
-    return fw::InputFile::open(file, path);
-}
-
 } // namespace
 
 QString FindCatalogueFile(const QString& name)
@@ -24,7 +18,7 @@ QString FindCatalogueFile(const QString& name)
     const QString programFolder =
         application.programFolder().isEmpty() ? QStringLiteral(".") : application.programFolder();
     const QString besideProgram = fw::WindowsPath::resolve(programFolder + QLatin1Char('/') + CatalogueFolder + name);
-    if (canRead(besideProgram))
+    if (fw::InputFile::opens(besideProgram))
         return besideProgram;
     const QString workDir = application.profile().GetString(QStringLiteral("Configuracion"), QStringLiteral("WorkDir"));
     return fw::WindowsPath::resolve(workDir + CatalogueFolder + name);

@@ -4,6 +4,7 @@
 #include "fw/CodePage.h"
 #include "fw/InputFile.h"
 #include "fw/ScanFormat.h"
+#include "fw/TextLineReader.h"
 
 namespace {
 
@@ -13,15 +14,14 @@ constexpr int HeaderBuffer = 200;
 
 QByteArray encode(const QString& text) { return fw::CodePage::encodeLossy(text, LayoutCodePage); }
 
+// The file is code-page text written by the grid without a byte-order mark; its bytes are
+// taken as they stand (a mark could only stand in the header line, which is not checked).
 QList<QByteArray> splitLines(const QByteArray& bytes)
 {
-    QList<QByteArray> lines = bytes.split('\n');
-    if (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast();
-    for (QByteArray& line : lines) {
-        if (line.endsWith('\r'))
-            line.chop(1);
-    }
+    QList<QByteArray> lines;
+    fw::TextLineReader reader(bytes, fw::TextLineReader::ByteOrderMark::Keep);
+    while (const std::optional<QByteArrayView> line = reader.next())
+        lines += line->toByteArray();
     return lines;
 }
 
@@ -43,7 +43,10 @@ QByteArray GridLayoutFile::Write(const GridLayout& layout)
 {
     const QByteArray end = QByteArrayLiteral("\r\n");
     QByteArray out = HeaderLine() + end;
+    // Every line end of the query, as the reader takes them, so that it stays one line.
     QString query = layout.query;
+    query.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    query.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     query.replace(QLatin1Char('\n'), QLatin1Char('@'));
     out += encode(query) + end;
     for (int slot = 0; slot < SortSequence::Slots; ++slot)

@@ -24,9 +24,10 @@ struct GridLayout {
     QList<GridLayoutColumn> columns; // in column-number order
 };
 
-// The query grid's layout file: Windows-1252 text with CR LF line ends (LF alone is read too):
+// The query grid's layout file: Windows-1252 text with CR LF line ends (LF or CR alone is
+// read too):
 //   Query viewer setup file V 1.0
-//   <query, line feeds as "@">
+//   <query, line ends as "@">
 //   Ordenar <slot>: <column>          ten lines, slots 0..9
 //   <header># -> Width:<w> Order: <p> one per column, by column number
 //   END

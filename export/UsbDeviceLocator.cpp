@@ -1,22 +1,24 @@
 #include "export/UsbDeviceLocator.h"
 
 #include "export/UsbDeviceId.h"
+#include "fw/InputFile.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 namespace {
 
+// A sysfs attribute fills at most one memory page; a large page is 64 KiB.
+constexpr qint64 MaxAttributeBytes = 64 * 1024;
+
 // A sysfs attribute without its line end; none when it cannot be read.
 std::optional<QByteArray> readAttribute(const QString& entry, const QString& name)
 {
-    QFile file(entry + QLatin1Char('/') + name);
-    if (!file.open(QIODevice::ReadOnly))
+    std::optional<QByteArray> value = fw::InputFile::read(entry + QLatin1Char('/') + name, MaxAttributeBytes);
+    if (!value)
         return std::nullopt;
-    QByteArray value = file.readAll();
-    while (value.endsWith('\n'))
-        value.chop(1);
+    while (value->endsWith('\n'))
+        value->chop(1);
     return value;
 }
 
@@ -75,10 +77,10 @@ UsbDeviceLocator::UsbDeviceLocator(QString sysfsRoot, QString mountList)
 
 bool UsbDeviceLocator::FindDevice(QString& folder) const
 {
-    QFile list(m_mountList);
-    if (!list.open(QIODevice::ReadOnly))
+    const std::optional<QByteArray> list = fw::InputFile::read(m_mountList, MaxMountListBytes);
+    if (!list)
         return false;
-    for (const MountInfo::Volume& volume : MountInfo::parse(list.readAll())) {
+    for (const MountInfo::Volume& volume : MountInfo::parse(*list)) {
         const std::optional<QString> disk = diskOf(volume);
         if (!disk || readAttribute(*disk, QStringLiteral("removable")) != QByteArray("1"))
             continue;

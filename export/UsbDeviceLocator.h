@@ -15,6 +15,8 @@ class UsbDeviceLocator {
 public:
     // The folder searched for on each medium, matched regardless of letter case.
     static constexpr const char* DeviceFolder = "DATA/PROGMAQ";
+    // The largest mount list read: far above the mounts of any machine the program runs on.
+    static constexpr qint64 MaxMountListBytes = 16 * 1024 * 1024;
 
     // A disk's device number, as its sysfs "dev" attribute gives it.
     struct DeviceNumber {

@@ -1,5 +1,7 @@
 #include "fw/InputFile.h"
 
+#include <QFile>
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -27,17 +29,44 @@ int openRegular(const QString& path)
     return fd;
 }
 
-} // namespace
-
-bool open(QFile& file, const QString& path, QIODevice::OpenMode mode)
+bool open(QFile& file, const QString& path)
 {
     const int fd = openRegular(path);
     if (fd < 0)
         return false;
-    if (!file.open(fd, mode | QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
         return false;
     }
+    return true;
+}
+
+// At most maxBytes from the file's start; none on a read error. Read to the end, not by the
+// size: a file may grow while it is read, and some (in /proc) tell no size at all.
+std::optional<QByteArray> readUpTo(QFile& file, qint64 maxBytes)
+{
+    QByteArray bytes;
+    bytes.reserve(qMin(file.size(), maxBytes));
+    char block[64 * 1024];
+    while (bytes.size() < maxBytes) {
+        const qint64 count = file.read(block, qMin<qint64>(sizeof block, maxBytes - bytes.size()));
+        if (count < 0)
+            return std::nullopt;
+        if (count == 0)
+            break;
+        bytes.append(block, count);
+    }
+    return bytes;
+}
+
+} // namespace
+
+bool opens(const QString& path)
+{
+    const int fd = openRegular(path);
+    if (fd < 0)
+        return false;
+    ::close(fd);
     return true;
 }
 
@@ -46,20 +75,19 @@ std::optional<QByteArray> read(const QString& path, qint64 maxBytes)
     QFile file;
     if (!open(file, path) || file.size() > maxBytes)
         return std::nullopt;
-    QByteArray bytes;
-    bytes.reserve(file.size());
-    // Read to the end, not by the size: a file may grow while it is read, and some
-    // (in /proc) tell no size at all.
-    char block[64 * 1024];
-    qint64 count;
-    while ((count = file.read(block, sizeof block)) > 0) {
-        if (count > maxBytes - bytes.size())
-            return std::nullopt;
-        bytes.append(block, count);
-    }
-    if (count < 0)
+    // One byte past the limit tells a file that grew beyond it.
+    std::optional<QByteArray> bytes = readUpTo(file, maxBytes + 1);
+    if (!bytes || bytes->size() > maxBytes)
         return std::nullopt;
     return bytes;
+}
+
+std::optional<QByteArray> readHead(const QString& path, qint64 maxBytes)
+{
+    QFile file;
+    if (!open(file, path))
+        return std::nullopt;
+    return readUpTo(file, maxBytes);
 }
 
 } // namespace fw::InputFile

@@ -1,6 +1,7 @@
 #include "fw/StringTable.h"
 
 #include "fw/InputFile.h"
+#include "fw/TextLineReader.h"
 
 #include <QDir>
 #include <QFile>
@@ -42,7 +43,7 @@ StringTable::StringTable(Contents contents)
     for (const QString& name : builtIn.entryList({QStringLiteral("*.txt")}, QDir::Files, QDir::Name)) {
         QFile file(builtIn.filePath(name));
         if (file.open(QIODevice::ReadOnly))
-            merge(QString::fromUtf8(file.readAll()));
+            merge(file.readAll());
     }
 }
 
@@ -60,16 +61,15 @@ bool StringTable::loadLanguage(const QString& path)
     const std::optional<QByteArray> bytes = InputFile::read(path, MaxLanguageFileBytes);
     if (!bytes)
         return false;
-    merge(QString::fromUtf8(*bytes));
+    merge(*bytes);
     return true;
 }
 
-void StringTable::merge(const QString& tableText)
+void StringTable::merge(const QByteArray& tableText)
 {
-    const QStringList lines = tableText.split(QLatin1Char('\n'));
-    for (QString line : lines) {
-        if (line.endsWith(QLatin1Char('\r')))
-            line.chop(1);
+    TextLineReader lines(tableText, TextLineReader::ByteOrderMark::Skip);
+    while (const std::optional<QByteArrayView> bytes = lines.next()) {
+        const QString line = QString::fromUtf8(*bytes);
         if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
             continue;
         const qsizetype tab = line.indexOf(QLatin1Char('\t'));

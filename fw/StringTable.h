@@ -17,7 +17,8 @@ struct CommandPrompt {
 // Texts by key (fw::TextKey: a string by its id, a menu item, popup, toolbar, dialog or
 // dialog control). The Spanish texts are built in; a language file with the same keys
 // replaces the texts it holds, and a key it lacks keeps its Spanish text. Files hold one
-// "key<TAB>text" line each, UTF-8, with the escapes \n, \t and \\; '#' starts a comment line.
+// "key<TAB>text" line each, UTF-8 (a byte-order mark at the start is skipped), lines ended by
+// CR LF, LF or CR, with the escapes \n, \r, \t and \\; '#' starts a comment line.
 class StringTable {
 public:
     enum class Contents { BuiltIn, Empty };
@@ -40,8 +41,8 @@ public:
     // Replaces the texts a language file holds; false (table unchanged) when it cannot be
     // read, is no regular file or is larger than MaxLanguageFileBytes.
     bool loadLanguage(const QString& path);
-    // Adds or replaces texts from table text in the file format.
-    void merge(const QString& tableText);
+    // Adds or replaces texts from the bytes of a file in the file format.
+    void merge(const QByteArray& tableText);
 
     static CommandPrompt splitPrompt(const QString& entry);
 

@@ -1,9 +1,9 @@
 #include "link/PortResolver.h"
 
+#include "fw/InputFile.h"
 #include "fw/Profile.h"
 
 #include <QDir>
-#include <QFile>
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -14,14 +14,18 @@ namespace {
 
 const QString PortsSection = QStringLiteral("Puertos");
 
+// A sysfs attribute fills at most one memory page; a large page is 64 KiB.
+constexpr qint64 MaxAttributeBytes = 64 * 1024;
+
 // A ttyS device exists for every possible UART; its type is 0 when no UART answers there.
 bool hasUart(const QString& ttyClass, const QString& name)
 {
-    QFile type(ttyClass + QLatin1Char('/') + name + QStringLiteral("/type"));
-    if (!type.open(QIODevice::ReadOnly))
+    const std::optional<QByteArray> type =
+        fw::InputFile::read(ttyClass + QLatin1Char('/') + name + QStringLiteral("/type"), MaxAttributeBytes);
+    if (!type)
         return false;
     bool ok = false;
-    const int value = type.readAll().trimmed().toInt(&ok);
+    const int value = type->trimmed().toInt(&ok);
     return ok && value != 0;
 }
 

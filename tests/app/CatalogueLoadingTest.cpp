@@ -4,7 +4,9 @@
 #include "tests/db/QtPrinters.h"
 #include "tests/support/CatalogueFixture.h"
 #include "tests/support/DamagedFiles.h"
+#include "tests/support/GrowingFile.h"
 #include "tests/support/TestApplication.h"
+#include "tests/support/TextFileShapes.h"
 #include "tests/support/Watchdog.h"
 
 #include <QDir>
@@ -283,6 +285,47 @@ TEST_F(CatalogueLoadingTest, ADeviceFileThatIsNoRegularFileOrTooLargeCountsAsMis
         QDir().rmdir(path);
         QFile::remove(path);
     }
+}
+
+TEST_F(CatalogueLoadingTest, ADeviceFileThatGrowsWhileItIsReadCountsAsTooLarge)
+{
+    if (!GrowingFile::available())
+        GTEST_SKIP() << "watching the reads of a file needs CAP_SYS_ADMIN";
+    const std::pair<const char*, CCfg::LoadResult (CCfg::*)(int)> cases[] = {
+        {"RELES_C200.TXT", &CCfg::LoadDeviceTypes},
+        {"DISP_C1.TXT", &CCfg::LoadDispenserTable},
+    };
+    for (const auto& [file, load] : cases) {
+        const QString path = catalogue.catalogueFolder() + "/" + file;
+        QFile::remove(path);
+        GrowingFile growing(path);
+        ASSERT_TRUE(growing.growing()) << file;
+        app.messages().clear();
+        {
+            const Watchdog bound(file);
+            EXPECT_EQ((cfg.*load)(1), CCfg::LoadResult::FileMissing) << file;
+        }
+        EXPECT_EQ(Boxes(), QStringList({"Fichero " + QDir::toNativeSeparators(path) + " no existe"})) << file;
+    }
+}
+
+TEST_F(CatalogueLoadingTest, DeviceFilesReadTheSameWhateverTheirLineEndsAndByteOrderMark)
+{
+    const QList<TextFileShape> relays = TextFileShapes({"| 1 | SOLTADOR VASOS | 0xF6 | 1 |", "| 7 | VALVULA 1 | 0xF4 | 2 |"});
+    const QList<TextFileShape> dispensers = TextFileShapes({"| 1 | 3 | 1 | 1 | 1 | 0 | 0 |", "| 2 | 4 | 3 | 2 | 2 | 1 | 2 |"});
+    for (qsizetype i = 0; i < relays.size(); ++i) {
+        const std::string what = relays[i].what.toStdString();
+        catalogue.WriteFile("RELES_C200.TXT", relays[i].bytes);
+        catalogue.WriteFile("DISP_C1.TXT", dispensers[i].bytes);
+        ASSERT_EQ(cfg.LoadDeviceTypes(1), CCfg::LoadResult::Loaded) << what;
+        ExpectRecord(0, "SOLTADOR VASOS", "SOLTADOR VASOS", 0xF6, 1);
+        ExpectRecord(6, "VALVULA 1", "VALVULA 1", 0xF4, 2);
+        EXPECT_EQ(cfg.CountNamedTypes(), 2) << what;
+        ASSERT_EQ(cfg.LoadDispenserTable(1), CCfg::LoadResult::Loaded) << what;
+        EXPECT_EQ(cfg.GetDispenserTable().row(0), (DispenserTable::Row{3, 1, 1, 1, 0, 0})) << what;
+        EXPECT_EQ(cfg.GetDispenserTable().row(1), (DispenserTable::Row{4, 3, 2, 2, 1, 2})) << what;
+    }
+    EXPECT_EQ(Boxes(), QStringList());
 }
 
 namespace {

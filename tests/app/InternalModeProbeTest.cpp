@@ -1,4 +1,6 @@
 #include "app/InternalModeProbe.h"
+#include "tests/support/DamagedFiles.h"
+#include "tests/support/Watchdog.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -56,6 +58,20 @@ TEST(InternalModeProbeTest, TheModeIsOnOnlyWhenTheFileOpens)
     EXPECT_FALSE(InternalModeProbe(dir.filePath("absent.exe")).Run()) << "absent file";
     EXPECT_TRUE(InternalModeProbe(present).Run()) << "present file";
     EXPECT_FALSE(InternalModeProbe(dir.path() + "/sin-carpeta/interno.exe").Run()) << "absent folder";
+}
+
+TEST(InternalModeProbeTest, WhatIsNoRegularFileIsNoInternalFileAndIsNeverWaitedFor)
+{
+    QTemporaryDir dir;
+    int n = 0;
+    for (const DamagedFiles::Unreadable& c : DamagedFiles::NotRegularFiles()) {
+        const std::string what = c.what.toStdString();
+        const QString path = dir.filePath(QString("interno%1.exe").arg(++n));
+        ASSERT_TRUE(c.make(path)) << what;
+        // A limit far beyond the watchdog's: only an open that does not wait ends in time.
+        const Watchdog bound(what);
+        EXPECT_FALSE(InternalModeProbe(path, std::chrono::minutes(10)).Run()) << what;
+    }
 }
 
 TEST(InternalModeProbeTest, AProbeThatNeverAnswersLeavesTheModeOffAfterTheLimit)

@@ -1,10 +1,14 @@
 #include "app/CharacterTable.h"
 #include "app/NameConverter.h"
 #include "app/ProductNameEncoding.h"
+#include "tests/support/DamagedFiles.h"
+#include "tests/support/GrowingFile.h"
 #include "tests/support/TestApplication.h"
+#include "tests/support/TextFileShapes.h"
+#include "tests/support/Watchdog.h"
 
-#include <QBuffer>
 #include <QFile>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -84,10 +88,8 @@ TEST(CharacterTableTest, TheFirstUsableEntryOfACodeGivesItsByte)
                       "00C4 0x00\r\n"
                       "00C5 0xEF\r\n"
                       "00C6 01FF\r\n";
-    QBuffer buffer(&text);
-    ASSERT_TRUE(buffer.open(QIODevice::ReadOnly));
     CharacterTable table;
-    table.read(buffer);
+    table.read(text);
     EXPECT_EQ(table.entries().size(), 7);
     EXPECT_EQ(table.byteFor(0x00C0), char(0xC1));
     EXPECT_EQ(table.byteFor(0x00C2), char(0xC2));
@@ -102,10 +104,8 @@ TEST(CharacterTableTest, ATableOfMoreThanAThousandLinesKeepsTheFirstThousand)
     QByteArray text;
     for (int i = 0; i < 1005; ++i)
         text += QByteArray::number(0x1000 + i, 16) + " 0x41\r\n";
-    QBuffer buffer(&text);
-    ASSERT_TRUE(buffer.open(QIODevice::ReadOnly));
     CharacterTable table;
-    table.read(buffer);
+    table.read(text);
     EXPECT_EQ(table.entries().size(), CharacterTable::MaxEntries);
     EXPECT_TRUE(table.byteFor(char16_t(0x1000 + 999)).has_value());
     EXPECT_FALSE(table.byteFor(char16_t(0x1000 + 1000)).has_value());
@@ -113,17 +113,55 @@ TEST(CharacterTableTest, ATableOfMoreThanAThousandLinesKeepsTheFirstThousand)
 
 TEST(CharacterTableTest, AHugeTableOfCommentsIsReadOnlyUpToItsByteLimit)
 {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("ConvertLCD.txt");
     const QByteArray comment = "// " + QByteArray(CharacterTable::MaxLineLength - 4, '-') + "\n";
+    const QByteArray first = "0041 0x41\r\n";
+    const qsizetype firstStart = CharacterTable::MaxBytes - 5 - first.size();
     QByteArray text;
-    while (text.size() <= CharacterTable::MaxBytes)
+    while (text.size() + comment.size() <= firstStart)
         text += comment;
-    text += "0041 0x41\n";
-    QBuffer buffer(&text);
-    ASSERT_TRUE(buffer.open(QIODevice::ReadOnly));
+    text += QByteArray(firstStart - text.size(), '\n');
+    text += first;         // ends within the limit
+    text += "0042 0x42\r\n"; // passes it: not read, so never read cut short
+    while (text.size() <= CharacterTable::MaxBytes + 100)
+        text += comment;
+    text += "0043 0x43\n";
+    ASSERT_TRUE(DamagedFiles::MakeFile(path, text));
     CharacterTable table;
-    table.read(buffer);
+    const Watchdog bound("a huge table");
+    ASSERT_TRUE(table.load(path));
+    ASSERT_EQ(table.entries().size(), 1);
+    EXPECT_EQ(table.byteFor(0x41), 'A');
+}
+
+TEST(CharacterTableTest, ATableThatGrowsWhileItIsReadIsReadOnlyUpToItsByteLimit)
+{
+    if (!GrowingFile::available())
+        GTEST_SKIP() << "watching the reads of a file needs CAP_SYS_ADMIN";
+    QTemporaryDir dir;
+    const QString path = dir.filePath("ConvertLCD.txt");
+    GrowingFile file(path);
+    ASSERT_TRUE(file.growing());
+    CharacterTable table;
+    const Watchdog bound("a growing table");
+    EXPECT_TRUE(table.load(path));
     EXPECT_TRUE(table.entries().isEmpty());
-    EXPECT_LE(buffer.pos(), CharacterTable::MaxBytes + CharacterTable::MaxLineLength);
+}
+
+TEST(CharacterTableTest, EveryLineEndAndALeadingByteOrderMarkKeepEveryEntry)
+{
+    QTemporaryDir dir;
+    for (const TextFileShape& c : TextFileShapes({"0041 0x41", "// letras", "00C9 0x90"})) {
+        const std::string what = c.what.toStdString();
+        const QString path = dir.filePath("ConvertLCD.txt");
+        ASSERT_TRUE(DamagedFiles::MakeFile(path, c.bytes)) << what;
+        CharacterTable table;
+        ASSERT_TRUE(table.load(path)) << what;
+        ASSERT_EQ(table.entries().size(), 2) << what;
+        EXPECT_EQ(table.byteFor(0x41), 'A') << what;
+        EXPECT_EQ(table.byteFor(0xC9), char(0x90)) << what;
+    }
 }
 
 TEST_F(TableConversion, UnitsBelow0x80StandForThemselvesAndOthersGoThroughTheTable)

@@ -161,3 +161,19 @@ TEST(CatalogueTextFileTest, AMissingFileDoesNotOpen)
     EXPECT_EQ(text.ReadLine(), std::nullopt);
     EXPECT_FALSE(text.Open(dir.path()));
 }
+
+TEST(CatalogueTextFileTest, ALongLineEndedByACrAloneIsCutAndTheNextLineStandsOnItsOwn)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("RELES.TXT");
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("\xEF\xBB\xBF" + QByteArray(150, 'a') + "\r| 8 | SEGUNDA | 0xF1 | 1 |\r");
+    file.close();
+
+    CatalogueTextFile text;
+    ASSERT_TRUE(text.Open(path));
+    EXPECT_EQ(text.ReadLine(), QByteArray(99, 'a'));
+    EXPECT_EQ(text.ReadLine(), QByteArray("| 8 | SEGUNDA | 0xF1 | 1 |"));
+    EXPECT_EQ(text.ReadLine(), std::nullopt);
+}

@@ -41,20 +41,27 @@ TEST(GridLayoutFile, WritesTheExactBytes)
     EXPECT_EQ(GridLayoutFile::Write(layout), expected);
 }
 
-TEST(GridLayoutFile, ReadsWhatItWroteWithLineFeedsAlone)
+TEST(GridLayoutFile, ReadsWhatItWroteWhateverItsLineEnds)
 {
     GridLayout layout;
+    // A query of several lines, whatever ends them, stays one line of the file.
+    layout.query = QStringLiteral("SELECT A\r\nFROM T\rWHERE 1\nORDER BY A");
     layout.sort.Push(2);
     layout.sort.Push(0);
     layout.columns = {{QStringLiteral("CÓDIGO"), 120, 2}, {QStringLiteral("A B"), 7, 0}, {"C", 30, 1}};
-    QByteArray bytes = GridLayoutFile::Write(layout);
-    bytes.replace("\r\n", "\n");
+    const QByteArray written = GridLayoutFile::Write(layout);
+    EXPECT_TRUE(written.contains("\r\nSELECT A@FROM T@WHERE 1@ORDER BY A\r\nOrdenar 0: 2\r\n"));
 
-    const GridLayoutFile::Contents read = GridLayoutFile::Read(bytes, 3);
-    EXPECT_EQ(read.sort[0], 2);
-    EXPECT_EQ(read.sort[1], 0);
-    EXPECT_EQ(read.sort[2], -1);
-    EXPECT_EQ(read.columns, layout.columns);
+    const std::pair<const char*, const char*> lineEnds[] = {{"CR LF", "\r\n"}, {"LF", "\n"}, {"CR", "\r"}};
+    for (const auto& [what, lineEnd] : lineEnds) {
+        QByteArray bytes = written;
+        bytes.replace("\r\n", lineEnd);
+        const GridLayoutFile::Contents read = GridLayoutFile::Read(bytes, 3);
+        EXPECT_EQ(read.sort[0], 2) << what;
+        EXPECT_EQ(read.sort[1], 0) << what;
+        EXPECT_EQ(read.sort[2], -1) << what;
+        EXPECT_EQ(read.columns, layout.columns) << what;
+    }
 }
 
 TEST(GridLayoutFile, RefusesWhatDoesNotFitTheGrid)

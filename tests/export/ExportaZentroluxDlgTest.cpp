@@ -121,7 +121,7 @@ TEST_F(ExportaZentroluxDlgTest, CancelChangesNeitherTheRecordNorTheProfile)
 
 TEST_F(ExportaZentroluxDlgTest, CaptionsWithBlanksOrBracketsStillListTheMachines)
 {
-    app.strings().merge(QStringLiteral("1594\tCódigo máquina]\n1595\t\n"));
+    app.strings().merge("1594\tCódigo máquina]\n1595\t\n");
     ExportaZentroluxDlgData data(42, connection.get());
     ExportaZentroluxDlg dialog(data);
     dialog.InitDialog();
@@ -135,8 +135,8 @@ TEST_F(ExportaZentroluxDlgTest, CaptionsWithBlanksOrBracketsStillListTheMachines
 
 TEST_F(ExportaZentroluxDlgTest, ALanguageFileRelabelsTheDialog)
 {
-    app.strings().merge(QStringLiteral("dialog.151\tSelect export options\ndialog.151.1508\tCreate channel union\n"
-                                       "dialog.151.2\tAbbrechen\n"));
+    app.strings().merge("dialog.151\tSelect export options\ndialog.151.1508\tCreate channel union\n"
+                        "dialog.151.2\tAbbrechen\n");
     ExportaZentroluxDlgData data(42, connection.get());
     ExportaZentroluxDlg dialog(data);
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Select export options"));

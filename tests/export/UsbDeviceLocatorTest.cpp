@@ -2,6 +2,8 @@
 #include "export/UsbDeviceId.h"
 #include "export/UsbDeviceLocator.h"
 #include "tests/export/FakeUsbSystem.h"
+#include "tests/support/DamagedFiles.h"
+#include "tests/support/Watchdog.h"
 
 #include <gtest/gtest.h>
 
@@ -246,4 +248,19 @@ TEST_F(Locator, FindsNothingWithoutMountsOrSysfs)
     EXPECT_FALSE(UsbDeviceLocator(system.sysfsRoot() + QStringLiteral("/missing"), system.mountList()).FindDevice(folder));
     EXPECT_FALSE(UsbDeviceLocator(system.sysfsRoot(), system.mountList() + QStringLiteral(".missing")).FindDevice(folder));
     EXPECT_EQ(folder, Folder);
+}
+
+TEST_F(Locator, AMountListThatIsNoRegularFileOrTooLargeFindsNothingAndIsNeverWaitedFor)
+{
+    mountStick(QStringLiteral("sdb"), 16);
+    int n = 0;
+    for (const DamagedFiles::Unreadable& c : DamagedFiles::UnreadableFiles(UsbDeviceLocator::MaxMountListBytes)) {
+        const std::string what = c.what.toStdString();
+        const QString list = system.mountList() + QString::number(++n);
+        ASSERT_TRUE(c.make(list)) << what;
+        QString folder = Folder;
+        const Watchdog bound(what);
+        EXPECT_FALSE(UsbDeviceLocator(system.sysfsRoot(), list).FindDevice(folder)) << what;
+        EXPECT_EQ(folder, Folder) << what;
+    }
 }

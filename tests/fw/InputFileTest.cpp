@@ -1,5 +1,6 @@
 #include "fw/InputFile.h"
 #include "tests/support/DamagedFiles.h"
+#include "tests/support/GrowingFile.h"
 #include "tests/support/Watchdog.h"
 
 #include <QFile>
@@ -23,10 +24,18 @@ TEST(InputFileTest, ARegularFileUpToTheLimitIsReadWhole)
     EXPECT_EQ(fw::InputFile::read(dir.filePath("justo"), Limit), bytes);
     EXPECT_EQ(fw::InputFile::read(dir.filePath("enlace"), Limit), bytes);
     EXPECT_EQ(fw::InputFile::read(dir.filePath("vacio"), Limit), QByteArray());
+    EXPECT_TRUE(fw::InputFile::opens(dir.filePath("justo")));
+    EXPECT_TRUE(fw::InputFile::opens(dir.filePath("vacio")));
+}
 
-    QFile file;
-    ASSERT_TRUE(fw::InputFile::open(file, dir.filePath("justo"), QIODevice::Text));
-    EXPECT_EQ(file.readLine(4), "xxx");
+TEST(InputFileTest, TheHeadOfAFileIsItsFirstBytesUpToTheLimit)
+{
+    QTemporaryDir dir;
+    const QByteArray bytes = QByteArray(Limit, 'x') + "resto";
+    ASSERT_TRUE(DamagedFiles::MakeFile(dir.filePath("largo"), bytes));
+    EXPECT_EQ(fw::InputFile::readHead(dir.filePath("largo"), Limit), bytes.left(Limit));
+    EXPECT_EQ(fw::InputFile::readHead(dir.filePath("largo"), 2 * Limit), bytes);
+    EXPECT_EQ(fw::InputFile::readHead(dir.filePath("largo"), 0), QByteArray());
 }
 
 TEST(InputFileTest, WhatIsNoRegularFileOrIsTooLargeIsNotReadAndNeverWaitedFor)
@@ -41,12 +50,35 @@ TEST(InputFileTest, WhatIsNoRegularFileOrIsTooLargeIsNotReadAndNeverWaitedFor)
         ASSERT_TRUE(c.make(path)) << what;
         const Watchdog bound(what);
         EXPECT_FALSE(fw::InputFile::read(path, Limit).has_value()) << what;
-        QFile file;
-        const bool opened = fw::InputFile::open(file, path);
-        EXPECT_EQ(opened, file.isOpen()) << what;
-        EXPECT_EQ(opened, c.what == "an oversized file" || c.what == "a huge file") << what;
+        const bool regular = c.what == "an oversized file" || c.what == "a huge file"
+                             || c.what == "a file that grows while it is read";
+        EXPECT_EQ(fw::InputFile::opens(path), regular) << what;
+        EXPECT_EQ(fw::InputFile::readHead(path, Limit).has_value(), regular) << what;
     }
-    QFile file;
-    EXPECT_FALSE(fw::InputFile::open(file, dir.filePath("no-existe")));
+    EXPECT_FALSE(fw::InputFile::opens(dir.filePath("no-existe")));
+    EXPECT_FALSE(fw::InputFile::opens(QString()));
     EXPECT_FALSE(fw::InputFile::read(QString(), Limit).has_value());
+    EXPECT_FALSE(fw::InputFile::readHead(dir.filePath("no-existe"), Limit).has_value());
+}
+
+TEST(InputFileTest, AFileThatGrowsWhileItIsReadIsReadOnlyUpToTheLimit)
+{
+    if (!GrowingFile::available())
+        GTEST_SKIP() << "watching the reads of a file needs CAP_SYS_ADMIN";
+    QTemporaryDir dir;
+    constexpr qint64 limit = 4 * GrowingFile::Step;
+    {
+        GrowingFile file(dir.filePath("entero"));
+        ASSERT_TRUE(file.growing());
+        const Watchdog bound("a whole read of a growing file");
+        EXPECT_FALSE(fw::InputFile::read(dir.filePath("entero"), limit).has_value());
+    }
+    {
+        GrowingFile file(dir.filePath("cabeza"));
+        ASSERT_TRUE(file.growing());
+        const Watchdog bound("a read of the head of a growing file");
+        const std::optional<QByteArray> bytes = fw::InputFile::readHead(dir.filePath("cabeza"), limit);
+        ASSERT_TRUE(bytes.has_value());
+        EXPECT_EQ(bytes->size(), limit);
+    }
 }

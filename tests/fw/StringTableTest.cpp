@@ -1,5 +1,6 @@
 #include "fw/StringTable.h"
 #include "tests/support/DamagedFiles.h"
+#include "tests/support/TextFileShapes.h"
 #include "tests/support/Watchdog.h"
 
 #include <QFile>
@@ -56,5 +57,20 @@ TEST(StringTableTest, ALanguageFileThatIsNoRegularFileOrTooLargeLeavesTheBuiltIn
         const Watchdog bound(what);
         EXPECT_FALSE(strings.loadLanguage(path)) << what;
         EXPECT_EQ(strings.entries(), fw::StringTable().entries()) << what;
+    }
+}
+
+TEST(StringTableTest, ALanguageFileReadsTheSameWhateverItsLineEndsAndByteOrderMark)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("Ormi.lng");
+    for (const TextFileShape& c : TextFileShapes({"1026\tConfiguration", "# note", "1557\tMaximum %u\\nappareils"})) {
+        const std::string what = c.what.toStdString();
+        ASSERT_TRUE(DamagedFiles::MakeFile(path, c.bytes)) << what;
+        fw::StringTable strings(fw::StringTable::Contents::Empty);
+        ASSERT_TRUE(strings.loadLanguage(path)) << what;
+        EXPECT_EQ(strings.entries().size(), 2) << what;
+        EXPECT_EQ(strings.text(1026), "Configuration") << what;
+        EXPECT_EQ(strings.text(1557), "Maximum %u\nappareils") << what;
     }
 }

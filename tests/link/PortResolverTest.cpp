@@ -1,6 +1,8 @@
 #include "link/PortResolver.h"
 
+#include "tests/support/DamagedFiles.h"
 #include "tests/support/TestApplication.h"
+#include "tests/support/Watchdog.h"
 
 #include <QDir>
 #include <QFile>
@@ -95,3 +97,16 @@ TEST_F(PortResolverTest, TheProfileNamesAPortBeforeTheDevicesFound)
 }
 
 } // namespace
+
+TEST_F(PortResolverTest, ATtySWhoseTypeIsNoRegularFileHasNoUartAndIsNeverWaitedFor)
+{
+    for (const DamagedFiles::Unreadable& c : DamagedFiles::NotRegularFiles()) {
+        const std::string what = c.what.toStdString();
+        QDir(roots.ttyClass + "/ttyS0").removeRecursively();
+        QDir().mkpath(roots.ttyClass + "/ttyS0");
+        ASSERT_TRUE(c.make(roots.ttyClass + "/ttyS0/type")) << what;
+        touch(dev("ttyS0"));
+        const Watchdog bound(what);
+        EXPECT_EQ(PortResolver::findSerialDevices(roots), QStringList()) << what;
+    }
+}

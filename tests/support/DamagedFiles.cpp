@@ -1,5 +1,7 @@
 #include "tests/support/DamagedFiles.h"
 
+#include "tests/support/GrowingFile.h"
+
 #include <sqlite3.h>
 
 #include <QDir>
@@ -33,11 +35,20 @@ bool MakeSparseFile(const QString& path, qint64 bytes)
 
 QList<Unreadable> UnreadableFiles(qint64 limit)
 {
-    return {
+    QList<Unreadable> files = {
         {QStringLiteral("a FIFO"), MakeFifo},
         {QStringLiteral("an endless device"), [](const QString& path) { return QFile::link(QStringLiteral("/dev/zero"), path); }},
         {QStringLiteral("an oversized file"), [limit](const QString& path) { return MakeSparseFile(path, limit + 1); }},
     };
+    if (GrowingFile::available()) {
+        // The list keeps the file growing until it goes.
+        auto growing = std::make_shared<std::unique_ptr<GrowingFile>>();
+        files.append({QStringLiteral("a file that grows while it is read"), [growing](const QString& path) {
+                          *growing = std::make_unique<GrowingFile>(path);
+                          return (*growing)->growing();
+                      }});
+    }
+    return files;
 }
 
 QList<Unreadable> NotRegularFiles()

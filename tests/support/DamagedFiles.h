@@ -27,8 +27,9 @@ bool MakeFile(const QString& path, const QByteArray& bytes);
 bool MakeSparseFile(const QString& path, qint64 bytes);
 
 // What stands where a reader expects a file and must not be read: a FIFO (its open would
-// wait for a writer), an endless device (a link to /dev/zero) and a regular file one byte
-// larger than the reader's limit.
+// wait for a writer), an endless device (a link to /dev/zero), a regular file one byte
+// larger than the reader's limit and, where the process may watch reads (GrowingFile), an
+// empty file that grows before every read of it while the list lives.
 struct Unreadable {
     QString what;
     std::function<bool(const QString& path)> make;

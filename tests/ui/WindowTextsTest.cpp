@@ -233,7 +233,7 @@ TEST_F(WindowTextsTest, EveryWindowTakesEachOfItsTextsFromTheTable)
     QString marked;
     for (auto it = app.strings().entries().cbegin(); it != app.strings().entries().cend(); ++it)
         marked += it.key() + QLatin1Char('\t') + MarkOpen + it.key() + QStringLiteral("\u27e7\n");
-    app.strings().merge(marked);
+    app.strings().merge(marked.toUtf8());
 
     for (const Window& window : windows()) {
         QStringList strays;

@@ -51,6 +51,24 @@ protected:
         ASSERT_EQ(recorder->Conecta(&port), 2);
     }
 
+    // The next case of a table starts with nothing shown.
+    void forgetShown()
+    {
+        app.messages().clear();
+        wait.messages.clear();
+        wait.finalTexts.clear();
+        wait.stops = 0;
+    }
+
+    // A case of a table ends: recorder and machine go, and so does what the line still holds.
+    void endCase()
+    {
+        recorder.reset();
+        machine.reset();
+        port.PurgeRx();
+        port.Close();
+    }
+
     // The machine has seen the bytes (it reads them in its own time).
     bool lineEndsWith(const QByteArray& suffix)
     {
@@ -154,9 +172,7 @@ TEST_F(CGrabadorTest, ConfirmationsDecideTheFrame)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        app.messages().clear();
-        wait.finalTexts.clear();
-        wait.stops = 0;
+        forgetShown();
         connectRecordMode();
         machine->queueConfirmations(c.replies);
         EXPECT_EQ(recorder->EscribeDatos(0x20, 5, bytes({0x12, 0x34})), c.ok);
@@ -168,9 +184,7 @@ TEST_F(CGrabadorTest, ConfirmationsDecideTheFrame)
             expectTransferError(c.error);
             EXPECT_TRUE(machine->records().isEmpty());
         }
-        recorder.reset();
-        machine.reset();
-        port.Close();
+        endCase();
     }
 }
 
@@ -237,9 +251,7 @@ TEST_F(CGrabadorTest, AShiftedBlockIsRefusedOnAQuietLineEvenWhenItsSumMatches)
         const QByteArray expected = c.noise.before + noisy + char(Nak) + block + char(Ack);
         EXPECT_TRUE(lineEndsWith(expected)) << machine->line().toHex(' ').toStdString();
         EXPECT_TRUE(app.messages().shown().isEmpty());
-        recorder.reset();
-        machine.reset();
-        port.Close();
+        endCase();
     }
 }
 
@@ -257,9 +269,7 @@ TEST_F(CGrabadorTest, ALineThatStaysBusyAfterABlockEndsTheRead)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        app.messages().clear();
-        wait.finalTexts.clear();
-        wait.stops = 0;
+        forgetShown();
         // The clock moves only with the window's pump, which the wait runs while bytes come.
         FakeClock clock;
         connectRecordMode(clock);
@@ -276,11 +286,7 @@ TEST_F(CGrabadorTest, ALineThatStaysBusyAfterABlockEndsTheRead)
         expectTransferError(c.error);
         EXPECT_EQ(back, 0);
         EXPECT_EQ(machine->refusedBlocks(), 0);
-        recorder.reset();
-        machine.reset();
-        // The noise not read yet would be the next case's announcement.
-        port.PurgeRx();
-        port.Close();
+        endCase();
     }
 }
 
@@ -304,9 +310,7 @@ TEST_F(CGrabadorTest, StrayBytesAroundAConfirmationAreNotTakenForTheNextAnswer)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        app.messages().clear();
-        wait.finalTexts.clear();
-        wait.stops = 0;
+        forgetShown();
         connectRecordMode();
         machine->setLineBaud(c.baud);
         machine->queueConfirmationNoise({c.noise});
@@ -319,9 +323,7 @@ TEST_F(CGrabadorTest, StrayBytesAroundAConfirmationAreNotTakenForTheNextAnswer)
         } else {
             expectTransferError(c.error);
         }
-        recorder.reset();
-        machine.reset();
-        port.Close();
+        endCase();
     }
 }
 
@@ -363,10 +365,7 @@ TEST_F(CGrabadorTest, NoAnnouncementTriesThreeWindowsPerPortAndComOneFallsBackTo
           "\nComunicando por COM2 (3)", "\nComunicando por COM2 (2)", "\nComunicando por COM2 (1)"}},
     };
     for (const Case& c : cases) {
-        app.messages().clear();
-        wait.messages.clear();
-        wait.finalTexts.clear();
-        wait.stops = 0;
+        forgetShown();
         app.profile().WriteInt("Ormi", "SerialPort", c.port);
         app.profile().WriteString("Puertos", "COM1", pty.slavePath());
         app.profile().WriteString("Puertos", "COM2", pty.slavePath());
@@ -375,9 +374,7 @@ TEST_F(CGrabadorTest, NoAnnouncementTriesThreeWindowsPerPortAndComOneFallsBackTo
         EXPECT_EQ(recorder->Conecta(&port), 0);
         EXPECT_EQ(wait.messages, c.lines);
         expectTransferError("No hay respuesta");
-        recorder.reset();
-        machine.reset();
-        port.Close();
+        endCase();
     }
 }
 

@@ -7,6 +7,9 @@
 #include "fw/WaitUi.h"
 #include "link/SerialPort.h"
 
+#include <array>
+#include <optional>
+
 namespace {
 QString text(int id) { return fw::Application::get().strings().text(id); }
 } // namespace
@@ -182,7 +185,13 @@ bool CGrabador::EsperaByte(quint8 expected)
     return quint8(m_received[0]) == expected || fail(CommunicationErrorText);
 }
 
-bool CGrabador::EnviaControl(quint8 byte) { return write(QByteArray(1, char(byte))) && EsperaByte(Ack); }
+bool CGrabador::EnviaControl(quint8 byte)
+{
+    // Whatever the line brought since the last answer cannot be the answer to this byte.
+    if (m_port)
+        m_port->PurgeRx();
+    return write(QByteArray(1, char(byte))) && EsperaByte(Ack);
+}
 
 bool CGrabador::EnviaTrama()
 {
@@ -208,7 +217,9 @@ bool CGrabador::EsperaConfirmacion(const std::function<bool()>& send)
         if (resends == 0)
             return fail(reply == Nak ? ChecksumErrorText : CommunicationErrorText);
         --resends;
-        if (!send() || !LeeBytes(1, m_timing.controlMs))
+        // A refusal may be noise before the real answer: that answer must not be taken as the
+        // one to the resend.
+        if (!drainLine() || !send() || !LeeBytes(1, m_timing.controlMs))
             return false;
     }
 }
@@ -220,8 +231,14 @@ bool CGrabador::readBlock(int count, quint8* destination)
     for (int block = 0; block < BlockTries; ++block) {
         if (!LeeBytes(count + 1, m_timing.blockMs))
             return false;
+        // Noise before or inside a block shifts it: its last bytes come after the count, and
+        // the sum may match all the same. The block sent again after the NAK must then start
+        // on a quiet line, or it is read shifted too.
+        const std::optional<int> late = drainLine();
+        if (!late)
+            return false;
         const QByteArrayView data = QByteArrayView(m_received).first(count);
-        if (CalculaChecksum(data) == quint8(m_received.back())) {
+        if (*late == 0 && CalculaChecksum(data) == quint8(m_received.back())) {
             if (!write(QByteArray(1, char(Ack))))
                 return false;
             std::copy(data.begin(), data.end(), destination);
@@ -231,6 +248,34 @@ bool CGrabador::readBlock(int count, quint8* destination)
             return false;
     }
     return fail(ChecksumErrorText);
+}
+
+std::optional<int> CGrabador::drainLine()
+{
+    const auto failed = [this](int stringId) {
+        fail(stringId);
+        return std::optional<int>();
+    };
+    int late = 0;
+    const SerialPort::ReadTimeouts quiet{.intervalMs = QuietMs, .perByteMs = 0, .constantMs = QuietMs};
+    const qint64 start = m_clock.TickCount();
+    for (;;) {
+        std::array<quint8, 64> buffer{};
+        quint32 read = 0;
+        if (!m_port || !m_port->Read(buffer.data(), quint32(buffer.size()), read, quiet))
+            return failed(NoAnswerText);
+        if (read == 0)
+            return late;
+        late += int(read);
+        if (m_trace.isOpen())
+            m_trace.write(reinterpret_cast<const char*>(buffer.data()), read);
+        AtiendeMensajes();
+        if (EstaCancelado() || !m_port->IsOpen())
+            return failed(NoAnswerText);
+        // A line that never falls quiet is no line to talk on.
+        if (m_clock.TickCount() - start >= m_timing.blockMs)
+            return failed(CommunicationErrorText);
+    }
 }
 
 bool CGrabador::write(QByteArrayView bytes)

@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 class SerialPort;
 
@@ -20,8 +21,10 @@ class WaitUi;
 // record mode (STX) or memory mode (ENQ) and gets EOT; writes go as SOH (ACK) and a frame of
 // length, 24-bit address, type, data and checksum, confirmed by ACK, NAK (sent again up to
 // three times), BEL or ETB; reads go as STX (ACK) and a six-byte request, answered by a block of
-// data and checksum that the program acknowledges or NAKs (three blocks at most). Every
-// failure is reported here through the transfer error box.
+// data and checksum that the program acknowledges or NAKs (three blocks at most). A block is
+// taken only when the line falls quiet after it, and a refused block or confirmation is
+// answered only once the line is quiet, so that no byte of one answer, nor noise, is read as
+// part of the next. Every failure is reported here through the transfer error box.
 class CGrabador : public ExportarProgramacion {
 public:
     struct Timing {
@@ -36,6 +39,11 @@ public:
     static constexpr quint8 Nak = 0x15, Etb = 0x17;
     static constexpr quint8 RecordType = 0x40;
     static constexpr int Baud = 9600;
+    // The line counts as quiet after five character times without a byte (eleven bits each,
+    // two stop bits included): 6 ms at 9600 baud.
+    static constexpr int QuietCharacters = 5;
+    static constexpr int BitsPerCharacter = 11;
+    static constexpr int QuietMs = (QuietCharacters * BitsPerCharacter * 1000 + Baud - 1) / Baud;
     static constexpr int MaxRecord = 250;
     static constexpr int MaxChunk = 50;
     static constexpr int MaxRecordRead = 254;
@@ -100,7 +108,13 @@ private:
     // Awaits the confirmation of what send() sent, sending it again on NAK or another byte.
     bool EsperaConfirmacion(const std::function<bool()>& send);
     bool sendRequest(const QByteArray& request);
+    // A block of count data bytes and its checksum; one that fails the sum, or after which the
+    // line still brings bytes (it was read out of step), is refused with NAK on a quiet line.
     bool readBlock(int count, quint8* destination);
+    // Discards what the line still brings until it has been quiet for QuietMs, so that the next
+    // answer is read from its first byte; the count discarded. None after reporting: the port
+    // failed, the user cancelled, or bytes kept coming for a block's time.
+    std::optional<int> drainLine();
     bool write(QByteArrayView bytes);
     void showLines();
     bool fail(int stringId);

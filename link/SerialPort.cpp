@@ -140,7 +140,7 @@ qint64 SerialPort::readWaitLeft(const ReadTimeouts& timeouts, quint32 wanted, qi
     return left;
 }
 
-bool SerialPort::Read(quint8* buffer, quint32 wanted, quint32& read)
+bool SerialPort::Read(quint8* buffer, quint32 wanted, quint32& read, const ReadTimeouts& timeouts)
 {
     read = 0;
     if (!IsOpen()) {
@@ -153,7 +153,7 @@ bool SerialPort::Read(quint8* buffer, quint32 wanted, quint32& read)
     while (read < wanted) {
         const std::optional<qint64> lastByte =
             sinceLastByte.isValid() ? std::optional<qint64>(sinceLastByte.elapsed()) : std::nullopt;
-        const qint64 left = readWaitLeft(m_readTimeouts, wanted, sinceStart.elapsed(), lastByte);
+        const qint64 left = readWaitLeft(timeouts, wanted, sinceStart.elapsed(), lastByte);
         if (left <= 0)
             break;
         short revents = 0;

@@ -39,7 +39,9 @@ public:
     bool WriteByte(quint8 byte) { return Write(&byte, 1); }
     // One read of up to the count wanted, bounded by the read time-outs; the count read is 0
     // when nothing came in time. False when the read itself failed (device gone, hang-up).
-    bool Read(quint8* buffer, quint32 wanted, quint32& read);
+    bool Read(quint8* buffer, quint32 wanted, quint32& read) { return Read(buffer, wanted, read, m_readTimeouts); }
+    // The same read bounded by other time-outs, for this read alone.
+    bool Read(quint8* buffer, quint32 wanted, quint32& read, const ReadTimeouts& timeouts);
     // Discards what was received and not yet read; the transmit side is untouched.
     bool PurgeRx();
     bool ClearHandshake();

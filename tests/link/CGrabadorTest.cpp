@@ -3,6 +3,7 @@
 #include "fw/Clock.h"
 #include "link/SerialPort.h"
 #include "tests/support/ClassicMachine.h"
+#include "tests/support/FakeClock.h"
 #include "tests/support/PtyPair.h"
 #include "tests/support/ScriptedWaitUi.h"
 #include "tests/support/TestApplication.h"
@@ -32,10 +33,10 @@ protected:
         app.profile().WriteString("Puertos", "COM3", pty.slavePath());
     }
 
-    void start(Mode mode)
+    void start(Mode mode, fw::Clock& clock = fw::Clock::System())
     {
         machine = std::make_unique<ClassicMachine>(pty.master(), mode);
-        recorder = std::make_unique<CGrabador>(wait, app.profile(), fw::Clock::System());
+        recorder = std::make_unique<CGrabador>(wait, app.profile(), clock);
         CGrabador::Timing timing;
         timing.pollsPerWindow = 8;
         timing.controlMs = 400;
@@ -44,10 +45,28 @@ protected:
     }
 
     // Connects in record mode.
-    void connectRecordMode()
+    void connectRecordMode(fw::Clock& clock = fw::Clock::System())
     {
-        start(Mode::Record);
+        start(Mode::Record, clock);
         ASSERT_EQ(recorder->Conecta(&port), 2);
+    }
+
+    // The next case of a table starts with nothing shown.
+    void forgetShown()
+    {
+        app.messages().clear();
+        wait.messages.clear();
+        wait.finalTexts.clear();
+        wait.stops = 0;
+    }
+
+    // A case of a table ends: recorder and machine go, and so does what the line still holds.
+    void endCase()
+    {
+        recorder.reset();
+        machine.reset();
+        port.PurgeRx();
+        port.Close();
     }
 
     // The machine has seen the bytes (it reads them in its own time).
@@ -153,9 +172,7 @@ TEST_F(CGrabadorTest, ConfirmationsDecideTheFrame)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        app.messages().clear();
-        wait.finalTexts.clear();
-        wait.stops = 0;
+        forgetShown();
         connectRecordMode();
         machine->queueConfirmations(c.replies);
         EXPECT_EQ(recorder->EscribeDatos(0x20, 5, bytes({0x12, 0x34})), c.ok);
@@ -167,9 +184,7 @@ TEST_F(CGrabadorTest, ConfirmationsDecideTheFrame)
             expectTransferError(c.error);
             EXPECT_TRUE(machine->records().isEmpty());
         }
-        recorder.reset();
-        machine.reset();
-        port.Close();
+        endCase();
     }
 }
 
@@ -201,6 +216,115 @@ TEST_F(CGrabadorTest, BadBlocksAreRefusedUpToThree)
     for (int i = 0; i < 200 && machine->line().count(refused) < 4; ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     EXPECT_EQ(machine->line().count(refused), 4);
+}
+
+// Noise shifts a block: the bytes read as the block end before its checksum. The block is
+// refused once every byte of it is in, and the one sent again is read from its first byte.
+TEST_F(CGrabadorTest, AShiftedBlockIsRefusedOnAQuietLineEvenWhenItsSumMatches)
+{
+    struct Case {
+        const char* name;
+        QByteArray data;
+        ClassicMachine::Noise noise;
+    };
+    QByteArray record(80, '\0');
+    for (int i = 0; i < 40; ++i)
+        record[i] = char(0x30 + i);
+    const Case cases[] = {
+        // A8 and 58 sum to 0: read as a block of one byte, A8 58 passes the checksum.
+        {"one byte before, the sum matching", bytes({0x58}), {.before = bytes({0xA8})}},
+        {"seventeen bytes before", record, {.before = QByteArray(17, char(0x5A))}},
+        {"one byte inside", record, {.inside = bytes({0x06})}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        connectRecordMode();
+        ASSERT_TRUE(recorder->EscribeDatos(0x21, 0, c.data));
+        machine->scriptBlockNoise(0x2100, c.noise);
+        QByteArray back(c.data.size(), '\0');
+        ASSERT_TRUE(recorder->LeeRegistro(0x21, 0, int(c.data.size()), reinterpret_cast<quint8*>(back.data())));
+        EXPECT_EQ(back.toHex(' '), c.data.toHex(' '));
+        EXPECT_EQ(machine->refusedBlocks(), 1);
+        const QByteArray block = c.data + char(CGrabador::CalculaChecksum(c.data));
+        QByteArray noisy = block;
+        noisy.insert(noisy.size() / 2, c.noise.inside);
+        const QByteArray expected = c.noise.before + noisy + char(Nak) + block + char(Ack);
+        EXPECT_TRUE(lineEndsWith(expected)) << machine->line().toHex(' ').toStdString();
+        EXPECT_TRUE(app.messages().shown().isEmpty());
+        endCase();
+    }
+}
+
+// The wait for a quiet line before the NAK has the block's time, and the cancel ends it.
+TEST_F(CGrabadorTest, ALineThatStaysBusyAfterABlockEndsTheRead)
+{
+    struct Case {
+        const char* name;
+        bool cancel;
+        QString error;
+    };
+    const Case cases[] = {
+        {"busy for the block's time", false, "Error de comunicación"},
+        {"cancelled meanwhile", true, "No hay respuesta"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        forgetShown();
+        // The clock moves only with the window's pump, which the wait runs while bytes come.
+        FakeClock clock;
+        connectRecordMode(clock);
+        ASSERT_TRUE(recorder->EscribeDatos(0x21, 0, bytes({0x58})));
+        machine->scriptBlockNoise(0x2100, {.after = QByteArray(3000, char(0x5A))});
+        wait.onPass = [&](int) {
+            clock.tick += 100;
+            if (c.cancel)
+                wait.cancel();
+        };
+        quint8 back = 0;
+        EXPECT_FALSE(recorder->LeeRegistro(0x21, 0, 1, &back));
+        wait.onPass = nullptr;
+        expectTransferError(c.error);
+        EXPECT_EQ(back, 0);
+        EXPECT_EQ(machine->refusedBlocks(), 0);
+        endCase();
+    }
+}
+
+// Noise next to a frame's confirmation is neither the answer to the frame sent again nor the
+// answer to the next control byte.
+TEST_F(CGrabadorTest, StrayBytesAroundAConfirmationAreNotTakenForTheNextAnswer)
+{
+    struct Case {
+        const char* name;
+        int baud; // 0: every answer arrives whole at once
+        ClassicMachine::Noise noise;
+        QList<quint8> confirmations;
+        bool ok;
+        QString error;
+    };
+    const Case cases[] = {
+        // The acceptance comes a character time after the stray byte, while the frame goes again.
+        {"a byte before the acceptance, the frame sent again refused", 9600, {.before = bytes({0x5A})}, {Ack, Bel},
+         false, "Tarjeta de 128K llena"},
+        {"a byte after the acceptance, there before the next frame", 0, {.after = bytes({0x5A})}, {}, true, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        forgetShown();
+        connectRecordMode();
+        machine->setLineBaud(c.baud);
+        machine->queueConfirmationNoise({c.noise});
+        machine->queueConfirmations(c.confirmations);
+        const bool ok = recorder->EscribeDatos(0x20, 5, bytes({0x12})) && recorder->EscribeDatos(0x20, 6, bytes({0x34}));
+        EXPECT_EQ(ok, c.ok);
+        if (c.ok) {
+            EXPECT_TRUE(app.messages().shown().isEmpty());
+            EXPECT_EQ(machine->records().value({0x20, 6}), bytes({0x34}));
+        } else {
+            expectTransferError(c.error);
+        }
+        endCase();
+    }
 }
 
 TEST_F(CGrabadorTest, ARefusedRequestIsAskedAgainNotTheLastFrame)
@@ -241,10 +365,7 @@ TEST_F(CGrabadorTest, NoAnnouncementTriesThreeWindowsPerPortAndComOneFallsBackTo
           "\nComunicando por COM2 (3)", "\nComunicando por COM2 (2)", "\nComunicando por COM2 (1)"}},
     };
     for (const Case& c : cases) {
-        app.messages().clear();
-        wait.messages.clear();
-        wait.finalTexts.clear();
-        wait.stops = 0;
+        forgetShown();
         app.profile().WriteInt("Ormi", "SerialPort", c.port);
         app.profile().WriteString("Puertos", "COM1", pty.slavePath());
         app.profile().WriteString("Puertos", "COM2", pty.slavePath());
@@ -253,9 +374,7 @@ TEST_F(CGrabadorTest, NoAnnouncementTriesThreeWindowsPerPortAndComOneFallsBackTo
         EXPECT_EQ(recorder->Conecta(&port), 0);
         EXPECT_EQ(wait.messages, c.lines);
         expectTransferError("No hay respuesta");
-        recorder.reset();
-        machine.reset();
-        port.Close();
+        endCase();
     }
 }
 

@@ -9,6 +9,7 @@
 #include "link/CGrabador.h"
 #include "link/SerialPort.h"
 #include "tests/support/CatalogueFixture.h"
+#include "tests/support/ClassicCatalogue.h"
 #include "tests/support/ClassicMachine.h"
 #include "tests/support/ClassicProducts.h"
 #include "tests/support/PtyPair.h"
@@ -50,14 +51,7 @@ class MachineReadTest : public ::testing::Test {
 protected:
     MachineReadTest()
     {
-        catalogue.AddMachineType(1, "Dravolino C-200");
-        catalogue.AddConfiguration({.code = 1, .machineType = 1, .description = "C",
-                                    .dispenserFile = "DISP_C1.TXT", .relayFile = "RELES_C200.TXT"});
-        catalogue.WriteFile("RELES_C200.TXT", "| 1 | DISPENSADOR 1 | 0xF1 | 1 |\r\n"
-                                              "| 2 | DISPENSADOR 2 | 0xF1 | 2 |\r\n"
-                                              "| 3 | BATIDOR 1 | 0xF3 | 1 |\r\n"
-                                              "| 4 | ELECTROVALVULA 1 | 0xF4 | 1 |\r\n");
-        catalogue.WriteFile("DISP_C1.TXT", "| 1 | 3 | 1 | 1 | 1 | 0 | 0 |\r\n");
+        addClassicModel(catalogue);
         app.profile().WriteString("Configuracion", "WorkDir", app.tempPath("work/"));
         app.profile().WriteString("Puertos", "COM1", pty.slavePath());
         written.GetSugar().SetTimes(11, 22, 33);

@@ -324,6 +324,34 @@ TEST_F(MandaTrama485Test, AHostileLineEndsEveryReceptionAndTheExchangeInTime)
     layer.reset();
 }
 
+// Time spent outside the receptions (here a caller's window that takes two receptions' time
+// at every pump) does not buy more tries: none starts once the exchange's deadline is past.
+TEST_F(MandaTrama485Test, NoTryStartsAfterTheExchangesDeadline)
+{
+    constexpr int Retries = 5;
+    FakeClock clock;
+    connect(clock);
+    peer->setDefaultFault(Fault::DropReply);
+    layer->AsignaReintentos(Retries);
+    const qint64 pumpMs = 2 * MandaTrama485::receptionLimitMs(ReplyTimeoutMs);
+    std::vector<qint64> triesAt;
+    layer->setIdleHook([&] {
+        triesAt.push_back(clock.tick);
+        clock.tick += pumpMs;
+    });
+    EXPECT_EQ(send("0"), MandaTrama485::NoReply);
+    // The deadline is six receptions' time: tries start at 0, 2 and 4 of them, each ended by its
+    // first pump; without the deadline three more would follow.
+    const qint64 deadline = MandaTrama485::exchangeLimitMs(Retries, ReplyTimeoutMs);
+    EXPECT_EQ(triesAt, (std::vector<qint64>{0, pumpMs, 2 * pumpMs}));
+    for (const qint64 at : triesAt)
+        EXPECT_LT(at, deadline);
+    waitForRequests(3);
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    expectSameFrame("0", 3);
+    layer.reset();
+}
+
 TEST(MandaTrama485LimitsTest, DeadlinesComeFromTheReplyTimeOutAndTheLongestFrameAt9600Baud)
 {
     // 1021 bytes of 11 bits: 1169.9 ms.

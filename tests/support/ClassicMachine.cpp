@@ -58,6 +58,18 @@ void ClassicMachine::queueControlReplies(const QList<quint8>& replies)
     m_controlReplies += replies;
 }
 
+void ClassicMachine::scriptBlockNoise(quint32 address, const Noise& noise)
+{
+    std::lock_guard lock(m_mutex);
+    m_blockNoise.insert(address, noise);
+}
+
+void ClassicMachine::queueConfirmationNoise(const QList<Noise>& noise)
+{
+    std::lock_guard lock(m_mutex);
+    m_confirmationNoise += noise;
+}
+
 QMap<ClassicMachine::Key, QByteArray> ClassicMachine::records() const
 {
     std::lock_guard lock(m_mutex);
@@ -223,8 +235,7 @@ void ClassicMachine::process()
                     }
                 }
             }
-            if (reply != 0)
-                send(QByteArray(1, char(reply)));
+            sendConfirmation(reply);
             continue;
         }
         case State::Request: {
@@ -234,24 +245,24 @@ void ClassicMachine::process()
             m_input.remove(0, 6);
             m_state = State::Idle;
             const int n = quint8(request[0]);
+            const int address = (quint8(request[1]) << 16) | (quint8(request[2]) << 8) | quint8(request[3]);
             quint8 reply = checksum(request.first(5)) == quint8(request[5]) ? Ack : Nak;
             {
                 std::lock_guard lock(m_mutex);
                 m_requests.append(request);
                 reply = confirmation(reply, m_confirmations);
                 if (reply == Ack) {
+                    m_blockAddress = quint32(address);
                     if (m_mode == Mode::Record) {
                         m_block = m_records.value({quint8(request[2]), quint8(request[3])}).left(n);
                         m_block.resize(n, '\0');
                     } else {
-                        const int address = (quint8(request[1]) << 16) | (quint8(request[2]) << 8) | quint8(request[3]);
                         m_block = m_memory.mid(address, n);
                         m_block.resize(n, '\0');
                     }
                 }
             }
-            if (reply != 0)
-                send(QByteArray(1, char(reply)));
+            sendConfirmation(reply);
             if (reply == Ack) {
                 sendBlock();
                 m_state = State::BlockAnswer;
@@ -264,6 +275,7 @@ void ClassicMachine::process()
             const quint8 answer = quint8(m_input[0]);
             m_input.remove(0, 1);
             if (answer == Nak) {
+                ++m_refusedBlocks;
                 sendBlock();
                 continue;
             }
@@ -288,7 +300,29 @@ void ClassicMachine::sendBlock()
         sum = quint8(sum + 1);
     }
     block.append(char(sum));
-    send(block);
+    Noise noise;
+    {
+        std::lock_guard lock(m_mutex);
+        noise = m_blockNoise.take(m_blockAddress);
+    }
+    sendWithNoise(block, noise);
+}
+
+void ClassicMachine::sendConfirmation(quint8 reply)
+{
+    Noise noise;
+    {
+        std::lock_guard lock(m_mutex);
+        if (!m_confirmationNoise.isEmpty())
+            noise = m_confirmationNoise.takeFirst();
+    }
+    sendWithNoise(reply != 0 ? QByteArray(1, char(reply)) : QByteArray(), noise);
+}
+
+void ClassicMachine::sendWithNoise(QByteArray answer, const Noise& noise)
+{
+    answer.insert(answer.size() / 2, noise.inside);
+    send(noise.before + answer + noise.after);
 }
 
 std::chrono::nanoseconds ClassicMachine::byteTime() const

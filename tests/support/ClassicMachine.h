@@ -17,12 +17,20 @@
 // other than 0x40) and read requests (STX, ACK, request: ACK and the block, again after a NAK).
 // Records are kept by block and field and read back zero-padded; memory is 0x3000 zero bytes.
 // Scripted answers replace the next confirmations (0: no answer); bad blocks spoil the next
-// blocks' checksums.
+// blocks' checksums; line noise goes around chosen blocks and the next confirmations.
 class ClassicMachine {
 public:
     enum class Mode { Memory, Record };
     using Key = std::pair<quint8, quint8>;
     static constexpr int MemorySize = 0x3000;
+
+    // Bytes the line adds to one answer, sent with it in one piece: just before it, in its
+    // middle (after the first half of a block and its checksum), just after it.
+    struct Noise {
+        QByteArray before = QByteArray();
+        QByteArray inside = QByteArray();
+        QByteArray after = QByteArray();
+    };
 
     ClassicMachine(int masterFd, Mode mode);
     ~ClassicMachine();
@@ -38,6 +46,13 @@ public:
     void queueConfirmations(const QList<quint8>& replies);
     void queueControlReplies(const QList<quint8>& replies);
     void queueBadBlocks(int count) { m_badBlocks += count; }
+    // The next block answered to a request at this address (a record's is 0, block id, field)
+    // comes with the noise; the one sent again after a NAK comes clean.
+    void scriptBlockNoise(quint32 address, const Noise& noise);
+    // The next confirmations (of frames and requests) come with these noises, in turn.
+    void queueConfirmationNoise(const QList<Noise>& noise);
+    // Blocks the program refused with NAK.
+    int refusedBlocks() const { return m_refusedBlocks.load(); }
 
     QMap<Key, QByteArray> records() const;
     // Preloads the memory (cut or zero-padded to its size).
@@ -58,7 +73,10 @@ private:
     void process();
     void send(QByteArrayView bytes);
     quint8 confirmation(quint8 normal, QList<quint8>& queue);
+    // A frame's or request's confirmation (0: none) with its scripted noise.
+    void sendConfirmation(quint8 reply);
     void sendBlock();
+    void sendWithNoise(QByteArray answer, const Noise& noise);
     std::chrono::nanoseconds byteTime() const;
 
     const int m_master;
@@ -69,10 +87,13 @@ private:
     std::atomic<int> m_baud{0};
     std::atomic<int> m_badBlocks{0};
     std::atomic<int> m_announcements{0};
+    std::atomic<int> m_refusedBlocks{0};
     mutable std::mutex m_mutex;
     QByteArray m_noise;
     QList<quint8> m_confirmations;
     QList<quint8> m_controlReplies;
+    QMap<quint32, Noise> m_blockNoise;
+    QList<Noise> m_confirmationNoise;
     QMap<Key, QByteArray> m_records;
     QByteArray m_memory = QByteArray(MemorySize, '\0');
     QList<QByteArray> m_frames;
@@ -82,6 +103,7 @@ private:
     State m_state = State::Closed;
     QByteArray m_input;
     QByteArray m_block;
+    quint32 m_blockAddress = 0;
     int m_openings = 0;
     std::chrono::steady_clock::time_point m_lastAnnouncement;
     std::thread m_thread;

@@ -27,8 +27,9 @@ struct T38ASlotLayout {
 // (the hot water). Bytes that are no field, separators 0xCC among them, may stand between the
 // fields of one device. The string is changed in place: it is moved so that it starts at its
 // first field, its last byte is dropped and the fields taken are zeroed, so that the caller
-// calls again on the same string until false. A field that runs to the end of the bytes ends
-// there, as it would at the closing 0xFF. A byte 0xCC inside a field is one of its values.
+// calls again on the same string until false. A field that runs to the end of the bytes (the
+// closing 0xFF dropped) ends after its slot byte and time marker pairs, not with the zero
+// fill behind it. A byte 0xCC inside a field is one of its values.
 bool ParseT38ARow(QByteArray& string, int n, QByteArray& out);
 
 // Takes one device that ParseT38ARow gave into a T38A device record (type, container turns,

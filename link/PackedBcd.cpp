@@ -72,3 +72,21 @@ std::optional<quint32> BcdToInt(int digits, QByteArrayView source, bool reversed
         return std::nullopt;
     return quint32(value);
 }
+
+std::optional<quint32> writtenBcdToInt(int digits, QByteArrayView source, bool reversed)
+{
+    if (digits < 0 || digits > MaxDigits)
+        return std::nullopt;
+    if (digits % 2 != 0)
+        ++digits;
+    const int byteCount = digits / 2;
+    if (source.size() != byteCount)
+        return std::nullopt;
+    // The first digit is the high nibble of the most significant byte.
+    const int firstDigitByte = reversed ? byteCount - 1 : 0;
+    for (int i = 0; i < byteCount; ++i) {
+        if (nibbleAt(source, i, false) > 9 || (i != firstDigitByte && nibbleAt(source, i, true) > 9))
+            return std::nullopt;
+    }
+    return BcdToInt(digits, source, reversed);
+}

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <limits>
 
 namespace {
 
@@ -64,24 +65,30 @@ void storeWhipSpeed(SetupT38A& tables, int row, int value)
     tables.SetSetupRow(row, *values);
 }
 
-// Packed BCD, least significant byte first, whose nibbles are decimal digits. The highest
-// nibble that is not 0 may be above 9: the writer does not range-check its first digit, so a
-// temperature of 100 is the byte 0xA0.
-bool isPackedBcd(const QByteArray& bytes)
+// The set-up values as the writer can put them on a machine, least significant byte first:
+// milligrams per turn and whipping speeds as four digits, the temperature as the record 00 b
+// with b its two digits. What the writer cannot produce is refused: a byte count of its own, a
+// nibble above 9 but the first digit's, a value outside what the document or the set-up dialog
+// keeps (the milligrams are not range-checked, so any four digits).
+constexpr int SetupValueDigits = 4;
+constexpr int TemperatureDigits = 2;
+constexpr quint32 LowestTemperature = 80;
+constexpr quint32 HighestTemperature = 100;
+constexpr quint32 AnyValue = std::numeric_limits<quint32>::max();
+
+std::optional<quint32> setupValue(const QByteArray& bytes, quint32 highest)
 {
-    bool leading = true;
-    for (qsizetype i = bytes.size() - 1; i >= 0; --i) {
-        for (const int nibble : {quint8(bytes[i]) >> 4, quint8(bytes[i]) & 0x0F}) {
-            if (nibble > 9 && !leading)
-                return false;
-            leading = leading && nibble == 0;
-        }
-    }
-    return true;
+    const std::optional<quint32> value = writtenBcdToInt(SetupValueDigits, bytes, true);
+    return value && *value <= highest ? value : std::nullopt;
 }
 
-// Packed BCD, least significant byte first, two digits a byte.
-std::optional<quint32> bcdValue(const QByteArray& bytes) { return BcdToInt(int(2 * bytes.size()), bytes, true); }
+std::optional<quint32> temperatureValue(const QByteArray& bytes)
+{
+    if (bytes.size() != 2 || bytes[1] != '\0')
+        return std::nullopt;
+    const std::optional<quint32> value = writtenBcdToInt(TemperatureDigits, bytes.first(1), true);
+    return value && *value >= LowestTemperature && *value <= HighestTemperature ? value : std::nullopt;
+}
 
 // The records that are not raw are hexadecimal text: pairs of hexadecimal digits.
 bool isHexText(const QByteArray& text)
@@ -116,9 +123,9 @@ bool T38AMachineReader::Take(const QByteArray& data)
 {
     m_data = data;
     // The document-name record is not taken: title and path stay the document's own.
-    const bool whole = readContainerNames() && readSetupValues(MilligramsPerTurn, storeMilligrams) &&
-                       readSetupValues(WhippingSpeed, storeWhipSpeed) && readTemperatureAndSugar() &&
-                       readFlags() && readProducts();
+    const bool whole = readContainerNames() && readSetupValues(MilligramsPerTurn, AnyValue, storeMilligrams) &&
+                       readSetupValues(WhippingSpeed, SetupT38A::HighestWhipSpeed, storeWhipSpeed) &&
+                       readTemperatureAndSugar() && readFlags() && readProducts();
     m_document.ResolveProductNames();
     m_document.UpdateAllViews();
     if (whole) {
@@ -190,7 +197,7 @@ void T38AMachineReader::nameContainer(int setupRow, const QByteArray& name, bool
     }
 }
 
-bool T38AMachineReader::readSetupValues(char blockId, void (*store)(SetupT38A&, int, int))
+bool T38AMachineReader::readSetupValues(char blockId, quint32 highest, void (*store)(SetupT38A&, int, int))
 {
     for (int field = m_layout.shift ? 0 : 1; field <= m_rows; ++field) {
         QByteArray bytes;
@@ -199,11 +206,9 @@ bool T38AMachineReader::readSetupValues(char blockId, void (*store)(SetupT38A&, 
             return false;
         if (found == Found::Absent)
             continue;
-        if (!isPackedBcd(bytes))
-            return refuse(bytes, MalformedCode);
-        const std::optional<quint32> value = bcdValue(bytes);
+        const std::optional<quint32> value = setupValue(bytes, highest);
         if (!value)
-            return refuse(bytes);
+            return refuse(bytes, MalformedCode);
         if (setup().GetSetupRow(valueRow(field)))
             store(setup(), valueRow(field), int(*value));
     }
@@ -217,12 +222,9 @@ bool T38AMachineReader::readTemperatureAndSugar()
     if (found == Found::Refused)
         return false;
     if (found == Found::Present) {
-        if (!isPackedBcd(text))
-            return refuse(text, MalformedCode);
-        const std::optional<quint32> value = bcdValue(text);
+        const std::optional<quint32> value = temperatureValue(text);
         if (!value)
-            return refuse(text);
-        // Taken as the machine has it, whatever its range.
+            return refuse(text, MalformedCode);
         m_document.SetWorkingTemperature(int(*value));
     }
     found = record(SugarTimes, 0, text);

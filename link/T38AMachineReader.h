@@ -20,8 +20,8 @@ class SetupT38A;
 // values of row k. The coffee group's valve goes back to the row the compile step took it
 // from, found the same way. The empty products the compile step fills the machine with add
 // no row. Input longer than its work area, or records that are not hexadecimal text or
-// packed BCD, are refused, never cut: the read stops there as at a malformed row, keeping
-// the rows read so far.
+// set-up values the writer cannot produce, are refused, never cut: the read stops there as at a
+// malformed row, keeping the rows read so far.
 class T38AMachineReader {
 public:
     // Work areas: one record's text, one product's bytes, one name, one device's fields.
@@ -30,11 +30,13 @@ public:
     static constexpr int NameCapacity = 52;
     static constexpr int DeviceCapacity = 100;
     static constexpr int ProductFields = 30;
-    // Reported with text 1548 for a record, name or device that does not fit its area, or
-    // a set-up value or sugar record that cannot be decoded.
+    // Reported with text 1548 for a record, name or device that does not fit its area, or a
+    // sugar record too short to decode.
     static constexpr int OversizedCode = 7;
     // Reported with text 1548 for a record that is not hexadecimal text (odd length, a
-    // character that is no hexadecimal digit) or whose packed BCD has a nibble above 9.
+    // character that is no hexadecimal digit), or a set-up value the writer cannot produce:
+    // not two bytes, a nibble above 9 but the first digit's, a temperature outside 80..100,
+    // a whipping speed above 100.
     static constexpr int MalformedCode = 8;
     static constexpr int FinishedText = 20407;
 
@@ -55,7 +57,7 @@ private:
     Found record(char blockId, int field, QByteArray& text);
     bool readContainerNames();
     void nameContainer(int setupRow, const QByteArray& name, bool named);
-    bool readSetupValues(char blockId, void (*store)(SetupT38A&, int, int));
+    bool readSetupValues(char blockId, quint32 highest, void (*store)(SetupT38A&, int, int));
     bool readTemperatureAndSugar();
     bool readFlags();
     bool readProducts();

@@ -317,9 +317,9 @@ TEST_F(MachineReadT38ATest, ProductsAreNumberedInReadingOrderWithTheFlagsAndName
     machine.setRecord('3', 1, bytes({1, 0}));
     machine.setRecord('3', 2, bytes({2, 0}));
     machine.setRecord('3', 5, bytes({4, 0}));
-    // 120 degrees, least significant byte first, taken as it is; bitter 5, extra sweet 7,
+    // 100 degrees as the writer sends it, the record 00 A0 reversed; bitter 5, extra sweet 7,
     // normal 6.
-    machine.setRecord('L', 0, bytes({0x20, 0x01}));
+    machine.setRecord('L', 0, bytes({0xA0, 0x00}));
     machine.setRecord('4', 0, hex(bytes({0xF2, 5, 7, 6, 0xFF})));
     const SetupT38A before = tables();
 
@@ -331,7 +331,7 @@ TEST_F(MachineReadT38ATest, ProductsAreNumberedInReadingOrderWithTheFlagsAndName
         header(3, "OLD", 7), device(1, 0, 100), header(4, "P5", 4), device(1, 0, 100),
     };
     EXPECT_EQ(rowsOf(read), expected);
-    EXPECT_EQ(read.GetWorkingTemperature(), 120);
+    EXPECT_EQ(read.GetWorkingTemperature(), 100);
     EXPECT_EQ(read.GetSugar().GetBitter(), 5);
     EXPECT_EQ(read.GetSugar().GetNormal(), 6);
     EXPECT_EQ(read.GetSugar().GetExtraSweet(), 7);
@@ -405,9 +405,11 @@ TEST_F(MachineReadT38ATest, InputLongerThanItsWorkAreaStopsTheReadKeepingEarlier
     }
 }
 
-// Records that are not hexadecimal text, or packed BCD with a nibble above 9, are malformed:
-// the read stops there with the code 8, keeping the product read before it, without its final
-// text. The set-up records come before the products, so those cases keep no row.
+// Records that are not hexadecimal text, or set-up values the writer cannot produce, are
+// malformed: the read stops there with the code 8, keeping the product read before it, without
+// its final text. The set-up records come before the products, so those cases keep no row.
+// The writer sends four digits for milligrams and speeds (0..100) and the record 00 b for the
+// temperature (80..100), reversed; only the first digit's nibble may be above 9.
 TEST_F(MachineReadT38ATest, RecordsThatAreNotHexadecimalTextOrNotDigitsStopTheRead)
 {
     QByteArray nonHex = productRecord(2, "X");
@@ -427,7 +429,18 @@ TEST_F(MachineReadT38ATest, RecordsThatAreNotHexadecimalTextOrNotDigitsStopTheRe
         {"sugar record", '4', 0, "F205070G", false},
         {"temperature ZZ", 'L', 0, "ZZ", false},
         {"milligrams with a nibble A", '6', 1, bytes({0xA0, 0x01}), false},
+        {"milligrams of three bytes", '6', 1, bytes({0x00, 0x01, 0x00}), false},
+        {"milligrams of one byte", '6', 1, bytes({0x00}), false},
         {"whipping speed with a nibble B", 'E', 2, bytes({0x0B, 0x10}), false},
+        {"whipping speed 101", 'E', 2, bytes({0x01, 0x01}), false},
+        {"whipping speed A00", 'E', 2, bytes({0x00, 0xA0}), false},
+        {"temperature 0F", 'L', 0, bytes({0x0F, 0x00}), false},
+        {"temperature 0F alone", 'L', 0, bytes({0x0F}), false},
+        {"temperature 79", 'L', 0, bytes({0x79, 0x00}), false},
+        {"temperature 101", 'L', 0, bytes({0x01, 0x01}), false},
+        {"temperature 110", 'L', 0, bytes({0xB0, 0x00}), false},
+        {"temperature 90 with a second byte", 'L', 0, bytes({0x90, 0x01}), false},
+        {"temperature 90 of three bytes", 'L', 0, bytes({0x90, 0x00, 0x00}), false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

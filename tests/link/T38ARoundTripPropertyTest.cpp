@@ -132,7 +132,8 @@ protected:
         tables() = SetupT38A();
         for (int k = 0; k < SetupT38A::SetupRowCount; ++k) {
             SetupT38A::SetupRow row;
-            row.mgPerTurn = draw(0, 9999);
+            // Milligrams are not range-checked: a first digit above 9 is sent as its nibble.
+            row.mgPerTurn = draw(0, 15999);
             row.valveNumber = draw(0, 6);
             row.whipperNumber = draw(0, 5);
             row.whipSpeed = draw(0, 100);

@@ -97,8 +97,6 @@ int saturated(qint64 value)
 
 } // namespace
 
-T38ASlotLayout T38ASlotLayout::Of(const SetupT38A& setup) { return {setup.IsShifted(), setup.GetCoffeeGroupValveRow()}; }
-
 bool ParseT38ARow(QByteArray& string, int n, QByteArray& out)
 {
     const qsizetype size = std::clamp<qsizetype>(n, 0, std::min<qsizetype>(string.size(), T38AMaxProductBytes));

@@ -4,7 +4,6 @@
 #include <QByteArrayView>
 
 struct DispositivoT38ADlgData;
-class SetupT38A;
 
 // The device strings a T38A machine returns for a product: device fields (an opcode 0xF1,
 // 0xF3, 0xF4 or 0xF5 and its bytes up to the next opcode), possibly separated by 0xCC and
@@ -18,7 +17,6 @@ inline constexpr int T38AMaxProductBytes = 180;
 struct T38ASlotLayout {
     bool shift = true;     // set-up row 0 had no product: slot s is T38A row s + 2
     int groupValveRow = 1; // the set-up row whose valve the coffee group carries
-    static T38ASlotLayout Of(const SetupT38A& setup);
 };
 
 // Takes the fields of one device out of the first n bytes of the string (at most 180 and no

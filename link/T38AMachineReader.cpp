@@ -29,6 +29,16 @@ constexpr quint8 NameMark = 0xF9;
 constexpr quint8 OldNameMark = 0xF7;
 constexpr quint8 LastNameByte = 0xF0;
 constexpr int FirstNewName = 1;
+constexpr char UnnamedContainer[] = "????";
+
+// The records the writer numbers by set-up row: rows first..R go in fields first..R, or
+// first - 1..R - 1 with the shift. So field first - 1 is written only with the shift, field
+// R only without it.
+struct NumberedRecords {
+    char blockId;
+    int first;
+};
+constexpr NumberedRecords NumberedBlocks[] = {{ContainerNames, 1}, {MilligramsPerTurn, 1}, {WhippingSpeed, 2}};
 
 SetupT38A& setup() { return fw::ProgramWide<SetupT38A>::get(); }
 
@@ -104,7 +114,6 @@ bool COrmiDoc::ReadT38AMachine(CGrabadorT38A& recorder) { return T38AMachineRead
 T38AMachineReader::T38AMachineReader(COrmiDoc& document, CGrabadorT38A& recorder)
     : m_document(document)
     , m_recorder(recorder)
-    , m_layout(T38ASlotLayout::Of(setup()))
     , m_rows(SetupT38A::GetRowCount(quint32(document.GetProgramFamily())))
 {
     m_flags.fill(AllFlags);
@@ -122,6 +131,7 @@ bool T38AMachineReader::Run()
 bool T38AMachineReader::Take(const QByteArray& data)
 {
     m_data = data;
+    m_layout.shift = writtenShift().value_or(setup().IsShifted());
     // The document-name record is not taken: title and path stay the document's own.
     const bool whole = readContainerNames() && readSetupValues(MilligramsPerTurn, AnyValue, storeMilligrams) &&
                        readSetupValues(WhippingSpeed, SetupT38A::HighestWhipSpeed, storeWhipSpeed) &&
@@ -146,6 +156,28 @@ T38AMachineReader::Found T38AMachineReader::record(char blockId, int field, QByt
     return Found::Refused;
 }
 
+bool T38AMachineReader::holds(char blockId, int field) const
+{
+    QByteArray bytes;
+    int length = 0;
+    return CGrabadorT38A::BuscaRegistro(m_data, quint8(blockId), quint8(field), bytes, length, RecordCapacity) ||
+           length > RecordCapacity;
+}
+
+std::optional<bool> T38AMachineReader::writtenShift() const
+{
+    bool shifted = false;
+    bool unshifted = false;
+    for (const NumberedRecords& block : NumberedBlocks) {
+        shifted = shifted || holds(block.blockId, block.first - 1);
+        unshifted = unshifted || holds(block.blockId, m_rows);
+    }
+    // Fields of both numberings: a machine written once with each keeps both; neither tells.
+    if (shifted == unshifted)
+        return std::nullopt;
+    return shifted;
+}
+
 int T38AMachineReader::containerRow(int field) const { return m_layout.shift ? field : field - 1; }
 
 int T38AMachineReader::valueRow(int field) const { return m_layout.shift ? field + 1 : field; }
@@ -162,12 +194,28 @@ bool T38AMachineReader::readContainerNames()
         if (!isHexText(text))
             return refuse(text, MalformedCode);
         const bool named = !isUnnamed(text);
-        const QByteArray name = named ? CGrabadorT38A::HexATexto(text) : QByteArray("????");
+        const QByteArray name = named ? CGrabadorT38A::HexATexto(text) : QByteArray(UnnamedContainer);
         if (name.size() >= NameCapacity)
             return refuse(name);
         nameContainer(containerRow(field), name, named);
     }
+    settleLayout();
     return true;
+}
+
+void T38AMachineReader::settleLayout()
+{
+    SetupT38A& tables = setup();
+    auto row = tables.GetSetupRow(0);
+    if (m_layout.shift) {
+        row->productIndex = SetupT38A::NoProduct;
+        tables.SetSetupRow(0, *row);
+    } else if (row->productIndex == SetupT38A::NoProduct) {
+        // Its container had a product whose name the machine was not given.
+        nameContainer(0, UnnamedContainer, false);
+    }
+    // The group's valve row follows the products the rows now hold.
+    m_layout.groupValveRow = tables.GetCoffeeGroupValveRow();
 }
 
 void T38AMachineReader::nameContainer(int setupRow, const QByteArray& name, bool named)

@@ -29,13 +29,14 @@ public:
     static constexpr int GroupRowCount = 2; // T38A rows 0 and 1
     static constexpr int NoProduct = -1;
     static constexpr int BcdDigits = 4;
+    static constexpr int HighestWhipSpeed = 100;
 
     struct SetupRow {
         int mgPerTurn = 0;
         int valveNumber = 0;
         int whipperNumber = 0;
-        int productIndex = NoProduct; // into the product names; -1: none
-        int whipSpeed = 100;          // 0..100
+        int productIndex = NoProduct;     // into the product names; -1: none
+        int whipSpeed = HighestWhipSpeed; // 0..100
     };
 
     // The defaults: Spanish default product names whatever the interface language, the

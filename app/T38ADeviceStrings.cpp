@@ -17,14 +17,29 @@ bool isFieldOpcode(quint8 b) { return b == Dispenser || b == Whipper || b == Wat
 
 quint8 byteAt(const QByteArray& s, qsizetype k) { return quint8(s[k]); }
 
-// Moves the field at p, its opcode and the bytes up to the next opcode or to end, into field
-// and zeroes it in the string. Result: the position of the byte that stopped it (end when
-// none did).
+bool isTimeMarker(quint8 b) { return b >= StartMark && b <= EndMore; }
+
+// Where the field at p ends when nothing stops it before end: after its slot byte and the
+// time marker pairs that follow.
+qsizetype afterPairs(const QByteArray& s, qsizetype p, qsizetype end)
+{
+    qsizetype k = p + 2;
+    while (k + 1 < end && isTimeMarker(byteAt(s, k)))
+        k += 2;
+    return std::min(k, end);
+}
+
+// Moves the field at p, its opcode and the bytes up to the next opcode, into field and zeroes
+// it in the string. A field that runs to end has lost its closing byte: it ends after its
+// pairs, so that the zero fill behind it is not taken for its bytes. Result: the position
+// after the field.
 qsizetype moveField(QByteArray& s, qsizetype p, qsizetype end, QByteArray& field)
 {
     qsizetype q = p + 1;
     while (q < end && byteAt(s, q) < FirstOpcode)
         ++q;
+    if (q == end)
+        q = afterPairs(s, p, end);
     field = s.mid(p, q - p);
     std::fill(s.begin() + p, s.begin() + q, '\0');
     return q;
@@ -81,8 +96,6 @@ int saturated(qint64 value)
 }
 
 } // namespace
-
-T38ASlotLayout T38ASlotLayout::Of(const SetupT38A& setup) { return {setup.IsShifted(), setup.GetCoffeeGroupValveRow()}; }
 
 bool ParseT38ARow(QByteArray& string, int n, QByteArray& out)
 {

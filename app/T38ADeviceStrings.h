@@ -4,7 +4,6 @@
 #include <QByteArrayView>
 
 struct DispositivoT38ADlgData;
-class SetupT38A;
 
 // The device strings a T38A machine returns for a product: device fields (an opcode 0xF1,
 // 0xF3, 0xF4 or 0xF5 and its bytes up to the next opcode), possibly separated by 0xCC and
@@ -18,7 +17,6 @@ inline constexpr int T38AMaxProductBytes = 180;
 struct T38ASlotLayout {
     bool shift = true;     // set-up row 0 had no product: slot s is T38A row s + 2
     int groupValveRow = 1; // the set-up row whose valve the coffee group carries
-    static T38ASlotLayout Of(const SetupT38A& setup);
 };
 
 // Takes the fields of one device out of the first n bytes of the string (at most 180 and no
@@ -27,8 +25,9 @@ struct T38ASlotLayout {
 // (the hot water). Bytes that are no field, separators 0xCC among them, may stand between the
 // fields of one device. The string is changed in place: it is moved so that it starts at its
 // first field, its last byte is dropped and the fields taken are zeroed, so that the caller
-// calls again on the same string until false. A field that runs to the end of the bytes ends
-// there, as it would at the closing 0xFF. A byte 0xCC inside a field is one of its values.
+// calls again on the same string until false. A field that runs to the end of the bytes (the
+// closing 0xFF dropped) ends after its slot byte and time marker pairs, not with the zero
+// fill behind it. A byte 0xCC inside a field is one of its values.
 bool ParseT38ARow(QByteArray& string, int n, QByteArray& out);
 
 // Takes one device that ParseT38ARow gave into a T38A device record (type, container turns,

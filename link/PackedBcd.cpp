@@ -18,15 +18,23 @@ quint8 nibbleAt(QByteArrayView bytes, int byteIndex, bool high)
     return high ? quint8(byte >> 4) : quint8(byte & 0x0F);
 }
 
+// The bytes a digit count takes, an odd count raised by one; none for a count outside 0..10.
+std::optional<int> byteCountOf(int digits)
+{
+    if (digits < 0 || digits > MaxDigits)
+        return std::nullopt;
+    return (digits + 1) / 2;
+}
+
 } // namespace
 
 std::optional<QByteArray> IntToBcd(quint32 value, int digits, bool reversed)
 {
-    if (digits < 0 || digits > MaxDigits)
+    const std::optional<int> bytes = byteCountOf(digits);
+    if (!bytes)
         return std::nullopt;
-    if (digits % 2 != 0)
-        ++digits;
-    const int byteCount = digits / 2;
+    const int byteCount = *bytes;
+    digits = 2 * byteCount;
     QByteArray out(byteCount, '\0');
     if (digits == 0)
         return out;
@@ -71,4 +79,18 @@ std::optional<quint32> BcdToInt(int digits, QByteArrayView source, bool reversed
     if (value > 0xFFFFFFFFu)
         return std::nullopt;
     return quint32(value);
+}
+
+std::optional<quint32> writtenBcdToInt(int digits, QByteArrayView source, bool reversed)
+{
+    const std::optional<int> byteCount = byteCountOf(digits);
+    if (!byteCount || source.size() != *byteCount)
+        return std::nullopt;
+    // The first digit is the high nibble of the most significant byte.
+    const int firstDigitByte = reversed ? *byteCount - 1 : 0;
+    for (int i = 0; i < *byteCount; ++i) {
+        if (nibbleAt(source, i, false) > 9 || (i != firstDigitByte && nibbleAt(source, i, true) > 9))
+            return std::nullopt;
+    }
+    return BcdToInt(2 * *byteCount, source, reversed);
 }

@@ -18,3 +18,10 @@ std::optional<QByteArray> IntToBcd(quint32 value, int digits, bool reversed);
 // count taken as it is. A nibble above 9 weighs like a digit. Refused when the count is
 // above 10, the source is too short or the value does not fit 32 bits.
 std::optional<quint32> BcdToInt(int digits, QByteArrayView source, bool reversed);
+
+// The value IntToBcd wrote as exactly these bytes with this digit count (an odd count raised
+// by one): the source is digits/2 bytes long and every nibble is a decimal digit but the first
+// digit's, which IntToBcd does not range-check (so 0xA0 in 2 digits is 100). Bytes IntToBcd
+// never writes are refused. Where IntToBcd wrapped a first digit of 16 or more, the smallest
+// value it could have written is given.
+std::optional<quint32> writtenBcdToInt(int digits, QByteArrayView source, bool reversed);

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <limits>
 
 namespace {
 
@@ -28,6 +29,16 @@ constexpr quint8 NameMark = 0xF9;
 constexpr quint8 OldNameMark = 0xF7;
 constexpr quint8 LastNameByte = 0xF0;
 constexpr int FirstNewName = 1;
+constexpr char UnnamedContainer[] = "????";
+
+// The records the writer numbers by set-up row: rows first..R go in fields first..R, or
+// first - 1..R - 1 with the shift. So field first - 1 is written only with the shift, field
+// R only without it.
+struct NumberedRecords {
+    char blockId;
+    int first;
+};
+constexpr NumberedRecords NumberedBlocks[] = {{ContainerNames, 1}, {MilligramsPerTurn, 1}, {WhippingSpeed, 2}};
 
 SetupT38A& setup() { return fw::ProgramWide<SetupT38A>::get(); }
 
@@ -64,24 +75,30 @@ void storeWhipSpeed(SetupT38A& tables, int row, int value)
     tables.SetSetupRow(row, *values);
 }
 
-// Packed BCD, least significant byte first, whose nibbles are decimal digits. The highest
-// nibble that is not 0 may be above 9: the writer does not range-check its first digit, so a
-// temperature of 100 is the byte 0xA0.
-bool isPackedBcd(const QByteArray& bytes)
+// The set-up values as the writer can put them on a machine, least significant byte first:
+// milligrams per turn and whipping speeds as four digits, the temperature as the record 00 b
+// with b its two digits. What the writer cannot produce is refused: a byte count of its own, a
+// nibble above 9 but the first digit's, a value outside what the document or the set-up dialog
+// keeps (the milligrams are not range-checked, so any four digits).
+constexpr int SetupValueDigits = 4;
+constexpr int TemperatureDigits = 2;
+constexpr quint32 LowestTemperature = 80;
+constexpr quint32 HighestTemperature = 100;
+constexpr quint32 AnyValue = std::numeric_limits<quint32>::max();
+
+std::optional<quint32> setupValue(const QByteArray& bytes, quint32 highest)
 {
-    bool leading = true;
-    for (qsizetype i = bytes.size() - 1; i >= 0; --i) {
-        for (const int nibble : {quint8(bytes[i]) >> 4, quint8(bytes[i]) & 0x0F}) {
-            if (nibble > 9 && !leading)
-                return false;
-            leading = leading && nibble == 0;
-        }
-    }
-    return true;
+    const std::optional<quint32> value = writtenBcdToInt(SetupValueDigits, bytes, true);
+    return value && *value <= highest ? value : std::nullopt;
 }
 
-// Packed BCD, least significant byte first, two digits a byte.
-std::optional<quint32> bcdValue(const QByteArray& bytes) { return BcdToInt(int(2 * bytes.size()), bytes, true); }
+std::optional<quint32> temperatureValue(const QByteArray& bytes)
+{
+    if (bytes.size() != 2 || bytes[1] != '\0')
+        return std::nullopt;
+    const std::optional<quint32> value = writtenBcdToInt(TemperatureDigits, bytes.first(1), true);
+    return value && *value >= LowestTemperature && *value <= HighestTemperature ? value : std::nullopt;
+}
 
 // The records that are not raw are hexadecimal text: pairs of hexadecimal digits.
 bool isHexText(const QByteArray& text)
@@ -97,7 +114,6 @@ bool COrmiDoc::ReadT38AMachine(CGrabadorT38A& recorder) { return T38AMachineRead
 T38AMachineReader::T38AMachineReader(COrmiDoc& document, CGrabadorT38A& recorder)
     : m_document(document)
     , m_recorder(recorder)
-    , m_layout(T38ASlotLayout::Of(setup()))
     , m_rows(SetupT38A::GetRowCount(quint32(document.GetProgramFamily())))
 {
     m_flags.fill(AllFlags);
@@ -115,10 +131,11 @@ bool T38AMachineReader::Run()
 bool T38AMachineReader::Take(const QByteArray& data)
 {
     m_data = data;
+    m_layout.shift = writtenShift().value_or(setup().IsShifted());
     // The document-name record is not taken: title and path stay the document's own.
-    const bool whole = readContainerNames() && readSetupValues(MilligramsPerTurn, storeMilligrams) &&
-                       readSetupValues(WhippingSpeed, storeWhipSpeed) && readTemperatureAndSugar() &&
-                       readFlags() && readProducts();
+    const bool whole = readContainerNames() && readSetupValues(MilligramsPerTurn, AnyValue, storeMilligrams) &&
+                       readSetupValues(WhippingSpeed, SetupT38A::HighestWhipSpeed, storeWhipSpeed) &&
+                       readTemperatureAndSugar() && readFlags() && readProducts();
     m_document.ResolveProductNames();
     m_document.UpdateAllViews();
     if (whole) {
@@ -139,6 +156,28 @@ T38AMachineReader::Found T38AMachineReader::record(char blockId, int field, QByt
     return Found::Refused;
 }
 
+bool T38AMachineReader::holds(char blockId, int field) const
+{
+    QByteArray bytes;
+    int length = 0;
+    return CGrabadorT38A::BuscaRegistro(m_data, quint8(blockId), quint8(field), bytes, length, RecordCapacity) ||
+           length > RecordCapacity;
+}
+
+std::optional<bool> T38AMachineReader::writtenShift() const
+{
+    bool shifted = false;
+    bool unshifted = false;
+    for (const NumberedRecords& block : NumberedBlocks) {
+        shifted = shifted || holds(block.blockId, block.first - 1);
+        unshifted = unshifted || holds(block.blockId, m_rows);
+    }
+    // Fields of both numberings: a machine written once with each keeps both; neither tells.
+    if (shifted == unshifted)
+        return std::nullopt;
+    return shifted;
+}
+
 int T38AMachineReader::containerRow(int field) const { return m_layout.shift ? field : field - 1; }
 
 int T38AMachineReader::valueRow(int field) const { return m_layout.shift ? field + 1 : field; }
@@ -155,12 +194,28 @@ bool T38AMachineReader::readContainerNames()
         if (!isHexText(text))
             return refuse(text, MalformedCode);
         const bool named = !isUnnamed(text);
-        const QByteArray name = named ? CGrabadorT38A::HexATexto(text) : QByteArray("????");
+        const QByteArray name = named ? CGrabadorT38A::HexATexto(text) : QByteArray(UnnamedContainer);
         if (name.size() >= NameCapacity)
             return refuse(name);
         nameContainer(containerRow(field), name, named);
     }
+    settleLayout();
     return true;
+}
+
+void T38AMachineReader::settleLayout()
+{
+    SetupT38A& tables = setup();
+    auto row = tables.GetSetupRow(0);
+    if (m_layout.shift) {
+        row->productIndex = SetupT38A::NoProduct;
+        tables.SetSetupRow(0, *row);
+    } else if (row->productIndex == SetupT38A::NoProduct) {
+        // Its container had a product whose name the machine was not given.
+        nameContainer(0, UnnamedContainer, false);
+    }
+    // The group's valve row follows the products the rows now hold.
+    m_layout.groupValveRow = tables.GetCoffeeGroupValveRow();
 }
 
 void T38AMachineReader::nameContainer(int setupRow, const QByteArray& name, bool named)
@@ -190,7 +245,7 @@ void T38AMachineReader::nameContainer(int setupRow, const QByteArray& name, bool
     }
 }
 
-bool T38AMachineReader::readSetupValues(char blockId, void (*store)(SetupT38A&, int, int))
+bool T38AMachineReader::readSetupValues(char blockId, quint32 highest, void (*store)(SetupT38A&, int, int))
 {
     for (int field = m_layout.shift ? 0 : 1; field <= m_rows; ++field) {
         QByteArray bytes;
@@ -199,11 +254,9 @@ bool T38AMachineReader::readSetupValues(char blockId, void (*store)(SetupT38A&, 
             return false;
         if (found == Found::Absent)
             continue;
-        if (!isPackedBcd(bytes))
-            return refuse(bytes, MalformedCode);
-        const std::optional<quint32> value = bcdValue(bytes);
+        const std::optional<quint32> value = setupValue(bytes, highest);
         if (!value)
-            return refuse(bytes);
+            return refuse(bytes, MalformedCode);
         if (setup().GetSetupRow(valueRow(field)))
             store(setup(), valueRow(field), int(*value));
     }
@@ -217,12 +270,9 @@ bool T38AMachineReader::readTemperatureAndSugar()
     if (found == Found::Refused)
         return false;
     if (found == Found::Present) {
-        if (!isPackedBcd(text))
-            return refuse(text, MalformedCode);
-        const std::optional<quint32> value = bcdValue(text);
+        const std::optional<quint32> value = temperatureValue(text);
         if (!value)
-            return refuse(text);
-        // Taken as the machine has it, whatever its range.
+            return refuse(text, MalformedCode);
         m_document.SetWorkingTemperature(int(*value));
     }
     found = record(SugarTimes, 0, text);

@@ -5,6 +5,7 @@
 #include <QByteArray>
 
 #include <array>
+#include <optional>
 
 class CGrabadorT38A;
 class COrmiDoc;
@@ -14,14 +15,18 @@ class SetupT38A;
 // bulk transfer, then its records taken apart into the set-up tables (container names,
 // milligrams per turn, whipping speeds), the temperature, the sugar times and the products.
 //
-// It is the inverse of the compile step. The container numbering follows set-up row 0 as it
-// stands when the read starts: without a product there (the shift) field k names set-up row k
-// and carries the values of row k + 1; with one, field k names row k - 1 and carries the
-// values of row k. The coffee group's valve goes back to the row the compile step took it
-// from, found the same way. The empty products the compile step fills the machine with add
-// no row. Input longer than its work area, or records that are not hexadecimal text or
-// packed BCD, are refused, never cut: the read stops there as at a malformed row, keeping
-// the rows read so far.
+// It is the inverse of the compile step. The container numbering is the one the machine was
+// written with: with the shift (set-up row 0 without a product) field k names set-up row k and
+// carries the values of row k + 1; without it, field k names row k - 1 and carries the values
+// of row k. A container, milligrams or speed field that only one numbering writes tells which;
+// only where none does, or fields of both are there, set-up row 0 as the read finds it
+// decides. The tables then carry that numbering: with the shift set-up row 0 loses its
+// product, without it the row keeps or takes one (an unnamed container when no name came).
+// The coffee group's valve goes back to the row the compile step took it from, found the same
+// way from the products the rows hold after the names are read. The empty products the
+// compile step fills the machine with add no row. Input longer than its work area, records
+// that are not hexadecimal text and set-up values the writer cannot produce are refused, never
+// cut: the read stops there as at a malformed row, keeping the rows read so far.
 class T38AMachineReader {
 public:
     // Work areas: one record's text, one product's bytes, one name, one device's fields.
@@ -30,11 +35,13 @@ public:
     static constexpr int NameCapacity = 52;
     static constexpr int DeviceCapacity = 100;
     static constexpr int ProductFields = 30;
-    // Reported with text 1548 for a record, name or device that does not fit its area, or
-    // a set-up value or sugar record that cannot be decoded.
+    // Reported with text 1548 for a record, name or device that does not fit its area, or a
+    // sugar record too short to decode.
     static constexpr int OversizedCode = 7;
     // Reported with text 1548 for a record that is not hexadecimal text (odd length, a
-    // character that is no hexadecimal digit) or whose packed BCD has a nibble above 9.
+    // character that is no hexadecimal digit), or a set-up value the writer cannot produce:
+    // not two bytes, a nibble above 9 but the first digit's, a temperature outside 80..100,
+    // a whipping speed above 100.
     static constexpr int MalformedCode = 8;
     static constexpr int FinishedText = 20407;
 
@@ -53,9 +60,15 @@ private:
 
     // The text of a record; a record longer than its area is reported and refused.
     Found record(char blockId, int field, QByteArray& text);
+    bool holds(char blockId, int field) const;
+    // Whether the records were written with the shift, where they tell it.
+    std::optional<bool> writtenShift() const;
     bool readContainerNames();
+    // Set-up row 0 as the numbering the machine was written with has it, and the row of the
+    // coffee group's valve.
+    void settleLayout();
     void nameContainer(int setupRow, const QByteArray& name, bool named);
-    bool readSetupValues(char blockId, void (*store)(SetupT38A&, int, int));
+    bool readSetupValues(char blockId, quint32 highest, void (*store)(SetupT38A&, int, int));
     bool readTemperatureAndSugar();
     bool readFlags();
     bool readProducts();
@@ -69,8 +82,8 @@ private:
 
     COrmiDoc& m_document;
     CGrabadorT38A& m_recorder;
-    // The numbering the machine was written with: the set-up tables' as the read starts.
-    const T38ASlotLayout m_layout;
+    // The numbering the machine was written with, settled by Take before any record is placed.
+    T38ASlotLayout m_layout;
     const int m_rows;
     QByteArray m_data;
     std::array<quint8, ProductFields + 1> m_flags{};

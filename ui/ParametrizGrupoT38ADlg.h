@@ -48,7 +48,7 @@ public:
     static constexpr int NamesGroup = FirstStaticText + 10;
     static constexpr int MaxValve = 6;
     static constexpr int MaxWhipper = 5;
-    static constexpr int MaxSpeed = 100;
+    static constexpr int MaxSpeed = SetupT38A::HighestWhipSpeed;
 
     // Shows the product-text dialog; true on OK.
     using TextDialog = std::function<bool(NombrePctoDlgData& record)>;

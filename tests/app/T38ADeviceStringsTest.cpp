@@ -168,6 +168,33 @@ TEST_F(T38ARowParser, AHotWaterThatRunsToTheEndOfTheBytesIsComplete)
     EXPECT_EQ(devices[0], HotWater);
 }
 
+// The reader hands over a product's bytes in its zero-filled work area of 180 bytes, the header
+// zeroed and the count leaving out only the product number: the last device's field runs to the
+// end of the bytes and ends after its time pairs, never with the zero fill behind them.
+TEST_F(T38ARowParser, AFieldThatRunsIntoTheZeroFillEndsAfterItsPairs)
+{
+    const QByteArray turns600 = bytes({0xF1, 0x02, 0x80, 0x00, 0x81, 0xEF, 0x83, 0xEF, 0x83, 0x7A});
+    const QByteArray water0 = bytes({0xF4, 0x01, 0x80, 0x00, 0x81, 0x00});
+    const QByteArray dispenser = DispenserField + DispenserWater + WhipperField;
+    const struct {
+        const char* what;
+        QList<QByteArray> devices;
+    } cases[] = {
+        {"hot waters", {HotWater, HotWater, HotWater}},
+        {"a hot water after a dispenser", {dispenser, HotWater}},
+        {"a dispenser with continuation pairs and no whipper", {HotWater, turns600 + water0}},
+        {"a dispenser with its whipper", {HotWater, HotWater, dispenser}},
+    };
+    const QByteArray header(6, '\0');
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        QByteArray string = header + c.devices.join() + bytes({0xFF, 0x01});
+        const int n = int(string.size()) - 1;
+        string.resize(180, '\0');
+        EXPECT_EQ(parseAll(string, n), c.devices);
+    }
+}
+
 TEST_F(T38ARowParser, NeverReadsPastTheStringOrPast180Bytes)
 {
     QByteArray out;

@@ -8,6 +8,7 @@
 #include "fw/WaitUi.h"
 #include "link/CGrabadorT38A.h"
 #include "link/MandaTrama485.h"
+#include "link/PackedBcd.h"
 #include "link/SerialPort.h"
 #include "tests/support/CatalogueFixture.h"
 #include "tests/support/PtyPair.h"
@@ -317,9 +318,9 @@ TEST_F(MachineReadT38ATest, ProductsAreNumberedInReadingOrderWithTheFlagsAndName
     machine.setRecord('3', 1, bytes({1, 0}));
     machine.setRecord('3', 2, bytes({2, 0}));
     machine.setRecord('3', 5, bytes({4, 0}));
-    // 120 degrees, least significant byte first, taken as it is; bitter 5, extra sweet 7,
+    // 100 degrees as the writer sends it, the record 00 A0 reversed; bitter 5, extra sweet 7,
     // normal 6.
-    machine.setRecord('L', 0, bytes({0x20, 0x01}));
+    machine.setRecord('L', 0, bytes({0xA0, 0x00}));
     machine.setRecord('4', 0, hex(bytes({0xF2, 5, 7, 6, 0xFF})));
     const SetupT38A before = tables();
 
@@ -331,7 +332,7 @@ TEST_F(MachineReadT38ATest, ProductsAreNumberedInReadingOrderWithTheFlagsAndName
         header(3, "OLD", 7), device(1, 0, 100), header(4, "P5", 4), device(1, 0, 100),
     };
     EXPECT_EQ(rowsOf(read), expected);
-    EXPECT_EQ(read.GetWorkingTemperature(), 120);
+    EXPECT_EQ(read.GetWorkingTemperature(), 100);
     EXPECT_EQ(read.GetSugar().GetBitter(), 5);
     EXPECT_EQ(read.GetSugar().GetNormal(), 6);
     EXPECT_EQ(read.GetSugar().GetExtraSweet(), 7);
@@ -370,6 +371,105 @@ TEST_F(MachineReadT38ATest, AContainerNameMatchesASecondNameOrTakesTheFirstFreeE
     EXPECT_EQ(wait.finalTexts, QStringList{Finished});
 }
 
+// Which numbering a machine was written with is told by a field only that numbering writes:
+// milligrams or a container name in field 0 or field R (6 for this family), a whipping speed in
+// field 1 or R. Only where no field tells, or fields of both are there, set-up row 0 as this
+// side has it decides. Set-up row 0 then follows the numbering.
+TEST_F(MachineReadT38ATest, TheNumberingComesFromTheFieldsTheMachineHolds)
+{
+    constexpr int LocalProduct = 9;
+    constexpr int Cafe = 0;           // the second name "CAFE"
+    constexpr int FirstFreeName = 13; // the first empty default name
+    const std::vector<int> sharedFields{1, 2, 3, 4, 5};
+    struct Case {
+        const char* what;
+        std::vector<int> milligrams, speeds;
+        std::vector<std::pair<int, QByteArray>> names;
+        bool localShift;
+        bool shift;
+        int row0Product;
+    };
+    const Case cases[] = {
+        {"milligrams from field 0", {0, 1, 2, 3, 4, 5}, {}, {}, false, true, SetupT38A::NoProduct},
+        {"milligrams up to field 6", {1, 2, 3, 4, 5, 6}, {}, {{1, "CAFE"}}, true, false, Cafe},
+        {"whipping speed from field 1", sharedFields, {1, 2, 3, 4, 5}, {}, false, true, SetupT38A::NoProduct},
+        {"whipping speed in field 6", sharedFields, {2, 3, 4, 5, 6}, {{1, "CAFE"}}, true, false, Cafe},
+        {"a container in field 6, none in field 1", sharedFields, {}, {{6, "LECHE"}}, true, false, FirstFreeName},
+        {"no telling field, shifted here", sharedFields, {}, {}, true, true, SetupT38A::NoProduct},
+        {"no telling field, unshifted here", sharedFields, {}, {}, false, false, LocalProduct},
+        {"both numberings, shifted here", {0, 1, 2, 3, 4, 5, 6}, {}, {}, true, true, SetupT38A::NoProduct},
+        {"both numberings, unshifted here", {0, 1, 2, 3, 4, 5, 6}, {}, {}, false, false, LocalProduct},
+    };
+    // A dispenser in slot 1 with its water and whipper.
+    const QByteArray dispenser = bytes({0xF1, 0x01, 0x80, 0x00, 0x81, 0x0A, 0xF4, 0x01, 0x80, 0x00, 0x81, 0x14,
+                                        0xF3, 0x01, 0x80, 0x00, 0x81, 0x00});
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        tables() = SetupT38A();
+        SetupT38A::SetupRow row0 = tables().GetSetupRow(0).value();
+        row0.productIndex = c.localShift ? SetupT38A::NoProduct : LocalProduct;
+        tables().SetSetupRow(0, row0);
+        T38AMachine machine(pty.master());
+        for (int field : c.milligrams)
+            machine.setRecord('6', quint8(field), IntToBcd(quint32(100 + field), 4, true).value());
+        for (int field : c.speeds)
+            machine.setRecord('E', quint8(field), IntToBcd(quint32(50 + field), 4, true).value());
+        for (const auto& [field, name] : c.names)
+            machine.setRecord('Q', quint8(field), hex(name));
+        machine.setRecord('5', 1, productRecord(1, "P", dispenser));
+        app.messages().clear();
+        wait.finalTexts.clear();
+
+        readDirectly();
+
+        EXPECT_EQ(wait.finalTexts, QStringList{Finished});
+        // Field 2 carries set-up row 3 with the shift, row 2 without it.
+        EXPECT_EQ(tables().GetSetupRow(c.shift ? 3 : 2)->mgPerTurn, 102);
+        EXPECT_EQ(tables().GetSetupRow(0)->productIndex, c.row0Product);
+        // Slot 1 is T38A row 3 with the shift, row 2 without it.
+        EXPECT_EQ(rowsOf(read), (std::vector<Row>{header(1, "P", 7), device(c.shift ? 3 : 2, 10, 20)}));
+    }
+}
+
+// A product record may hold as many devices as the product work area of 180 bytes takes,
+// more than the writer's own buffer of 100.
+TEST_F(MachineReadT38ATest, ProductsUpToTheWorkAreaAreReadWhole)
+{
+    const QByteArray dispenser = bytes({0xF1, 0x01, 0x80, 0x00, 0x81, 0x0A, 0xF4, 0x01, 0x80, 0x00, 0x81, 0x14,
+                                        0xF3, 0x01, 0x80, 0x00, 0x81, 0x00});
+    struct Case {
+        int hotWaters, dispensers;
+        QByteArray name;
+    };
+    // 104, 110, 176 and 180 bytes.
+    const Case cases[] = {{16, 0, "AB"}, {17, 0, "AB"}, {28, 0, "AB"}, {1, 9, "ABCDEF"}};
+    for (const Case& c : cases) {
+        QByteArray devices;
+        std::vector<Row> expected{header(1, c.name, 7)};
+        for (int i = 0; i < c.dispensers; ++i) {
+            devices += dispenser;
+            expected.push_back(device(3, 10, 20));
+        }
+        for (int i = 0; i < c.hotWaters; ++i) {
+            devices += HotWater;
+            expected.push_back(device(1, 0, 100));
+        }
+        const QByteArray record = productRecord(1, c.name, devices);
+        SCOPED_TRACE(record.size() / 2);
+        ASSERT_LE(record.size() / 2, 180);
+        T38AMachine machine(pty.master());
+        machine.setRecord('5', 1, record);
+        app.messages().clear();
+        wait.finalTexts.clear();
+
+        readDirectly();
+
+        EXPECT_EQ(rowsOf(read), expected);
+        EXPECT_TRUE(app.messages().shown().isEmpty()) << app.messages().texts().join('|').toStdString();
+        EXPECT_EQ(wait.finalTexts, QStringList{Finished});
+    }
+}
+
 // Input longer than its work area is refused, never cut: the read stops there, keeping the
 // product read before it, without its final text.
 TEST_F(MachineReadT38ATest, InputLongerThanItsWorkAreaStopsTheReadKeepingEarlierRows)
@@ -405,9 +505,11 @@ TEST_F(MachineReadT38ATest, InputLongerThanItsWorkAreaStopsTheReadKeepingEarlier
     }
 }
 
-// Records that are not hexadecimal text, or packed BCD with a nibble above 9, are malformed:
-// the read stops there with the code 8, keeping the product read before it, without its final
-// text. The set-up records come before the products, so those cases keep no row.
+// Records that are not hexadecimal text, or set-up values the writer cannot produce, are
+// malformed: the read stops there with the code 8, keeping the product read before it, without
+// its final text. The set-up records come before the products, so those cases keep no row.
+// The writer sends four digits for milligrams and speeds (0..100) and the record 00 b for the
+// temperature (80..100), reversed; only the first digit's nibble may be above 9.
 TEST_F(MachineReadT38ATest, RecordsThatAreNotHexadecimalTextOrNotDigitsStopTheRead)
 {
     QByteArray nonHex = productRecord(2, "X");
@@ -427,7 +529,18 @@ TEST_F(MachineReadT38ATest, RecordsThatAreNotHexadecimalTextOrNotDigitsStopTheRe
         {"sugar record", '4', 0, "F205070G", false},
         {"temperature ZZ", 'L', 0, "ZZ", false},
         {"milligrams with a nibble A", '6', 1, bytes({0xA0, 0x01}), false},
+        {"milligrams of three bytes", '6', 1, bytes({0x00, 0x01, 0x00}), false},
+        {"milligrams of one byte", '6', 1, bytes({0x00}), false},
         {"whipping speed with a nibble B", 'E', 2, bytes({0x0B, 0x10}), false},
+        {"whipping speed 101", 'E', 2, bytes({0x01, 0x01}), false},
+        {"whipping speed A00", 'E', 2, bytes({0x00, 0xA0}), false},
+        {"temperature 0F", 'L', 0, bytes({0x0F, 0x00}), false},
+        {"temperature 0F alone", 'L', 0, bytes({0x0F}), false},
+        {"temperature 79", 'L', 0, bytes({0x79, 0x00}), false},
+        {"temperature 101", 'L', 0, bytes({0x01, 0x01}), false},
+        {"temperature 110", 'L', 0, bytes({0xB0, 0x00}), false},
+        {"temperature 90 with a second byte", 'L', 0, bytes({0x90, 0x01}), false},
+        {"temperature 90 of three bytes", 'L', 0, bytes({0x90, 0x00, 0x00}), false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 namespace {
 
 struct ToBcdCase {
@@ -85,4 +87,66 @@ TEST(PackedBcdTest, CountsAboveTenDigitsShortSourcesAndOverflowsAreRefused)
     // Ten digits that do not fit 32 bits.
     EXPECT_FALSE(BcdToInt(10, bytes({0x99, 0x99, 0x99, 0x99, 0x99}), false).has_value());
     EXPECT_FALSE(BcdToInt(10, QByteArray(5, '\xFF'), true).has_value());
+}
+
+TEST(PackedBcdTest, WrittenBcdIsReadOnlyAsIntToBcdWritesIt)
+{
+    const FromBcdCase accepted[] = {
+        {2, bytes({0x80}), false, 80},
+        {2, bytes({0xA0}), false, 100}, // the first digit's nibble is the digit modulo 16
+        {2, bytes({0xF9}), true, 159},
+        {4, bytes({0x99, 0xF9}), true, 15999},
+        {4, bytes({0xF9, 0x99}), false, 15999},
+        {3, bytes({0x00, 0x05}), false, 5},
+        {0, QByteArray(), false, 0},
+    };
+    for (const FromBcdCase& c : accepted)
+        EXPECT_EQ(writtenBcdToInt(c.digits, c.source, c.reversed), c.expected) << c.source.toHex().constData();
+
+    const struct {
+        int digits;
+        QByteArray source;
+        bool reversed;
+    } refused[] = {
+        // A units nibble above 9.
+        {2, bytes({0x0F}), false},
+        {2, bytes({0x0F}), true},
+        // A nibble above 9 in the tens, not the first digit.
+        {4, bytes({0xA0, 0x01}), true},
+        {4, bytes({0x01, 0xA0}), false},
+        // Fewer or more bytes than the digits take, more than ten digits.
+        {4, bytes({0x90}), true},
+        {4, bytes({0x90, 0x00, 0x00}), true},
+        {2, bytes({0x90, 0x00}), false},
+        {12, QByteArray(6, '\x11'), false},
+        // Beyond 32 bits.
+        {10, bytes({0x99, 0x99, 0x99, 0x99, 0xF9}), true},
+    };
+    for (const auto& c : refused)
+        EXPECT_FALSE(writtenBcdToInt(c.digits, c.source, c.reversed).has_value()) << c.source.toHex().constData();
+}
+
+// Over every byte string of two and four digits: accepted exactly when IntToBcd writes it for
+// some value, and then read as the smallest such value.
+TEST(PackedBcdTest, WrittenBcdAcceptsExactlyWhatIntToBcdWrites)
+{
+    for (const int digits : {2, 4}) {
+        for (const bool reversed : {false, true}) {
+            std::map<QByteArray, quint32> written;
+            const quint32 values = digits == 2 ? 256 : 65536; // past the wrap of the first digit
+            for (quint32 value = values; value-- > 0;)
+                written[IntToBcd(value, digits, reversed).value()] = value;
+            for (quint32 raw = 0; raw < (1u << (4 * digits)); ++raw) {
+                QByteArray source;
+                for (int i = 0; i < digits / 2; ++i)
+                    source += char((raw >> (8 * i)) & 0xFF);
+                const auto it = written.find(source);
+                const std::optional<quint32> read = writtenBcdToInt(digits, source, reversed);
+                ASSERT_EQ(read.has_value(), it != written.end()) << source.toHex().constData() << " " << reversed;
+                if (read) {
+                    ASSERT_EQ(*read, it->second) << source.toHex().constData() << " " << reversed;
+                }
+            }
+        }
+    }
 }

@@ -1,13 +1,16 @@
 // A T38A read is the inverse of the write, as a property over seeded random documents and
 // set-up tables: for every T38A model of the bundled catalogue, with set-up row 0 without a
-// product (the shift) and with one. Most documents go through the compile step and the read
-// on the records a machine would hold; a few go end to end through the test machine on a
-// pseudo-terminal.
+// product (the shift) and with one, read where set-up row 0 holds the other. Products reach
+// the last byte of the writer's product buffer. Most documents go through the compile step
+// and the read on the records a machine would hold; a few go end to end through the test
+// machine on a pseudo-terminal. Longer products than the writer makes, up to the reader's
+// product work area, read back as the rows they encode.
 #include "app/CCfg.h"
 #include "app/COrmiDoc.h"
 #include "app/DispositivoT38ADlgData.h"
 #include "app/MachineModel.h"
 #include "app/ProductDlgData.h"
+#include "app/RowByteCode.h"
 #include "app/SetupT38A.h"
 #include "fw/ByteWriter.h"
 #include "fw/Clock.h"
@@ -28,6 +31,7 @@
 
 #include <QVariant>
 
+#include <algorithm>
 #include <random>
 #include <sstream>
 
@@ -38,6 +42,11 @@ constexpr int EndToEndDocuments = 1;
 constexpr int NamedProducts = 13; // the default names 0..12 are distinct and not empty
 constexpr int MaxProducts = 24;
 constexpr int MaxDevices = 12;
+// Enough hot waters, the shortest devices, to fill any product record.
+constexpr int MaxFillingDevices = T38AMachineReader::ProductCapacity / 6;
+constexpr int MaxNameBytes = T38AMachineReader::NameCapacity - 1;
+// 0xF0, number, 0xF9 and the name's length; 0xFF and the number.
+constexpr int ProductFrameBytes = 6;
 constexpr int ReplyTimeoutMs = 150;
 constexpr char Finished[] = "FIN DE LECTURA DE CONFIGURACION DE CAFETERA";
 
@@ -132,7 +141,8 @@ protected:
         tables() = SetupT38A();
         for (int k = 0; k < SetupT38A::SetupRowCount; ++k) {
             SetupT38A::SetupRow row;
-            row.mgPerTurn = draw(0, 9999);
+            // Milligrams are not range-checked: a first digit above 9 is sent as its nibble.
+            row.mgPerTurn = draw(0, 15999);
             row.valveNumber = draw(0, 6);
             row.whipperNumber = draw(0, 5);
             row.whipSpeed = draw(0, 100);
@@ -147,12 +157,17 @@ protected:
             tables().SetGroupName2(0, "GRUPO ESPRESSO");
     }
 
-    QByteArray randomName()
+    char randomLetter()
     {
         static const QByteArray letters = "ABCDEFGHIJKLMNOPQRSTUVWXYZ 0123456789\xD1\xF1\xC7\xF9";
+        return letters[draw(0, int(letters.size()) - 1)];
+    }
+
+    QByteArray randomName()
+    {
         QByteArray name;
         for (int i = draw(1, 12); i > 0; --i)
-            name += letters[draw(0, int(letters.size()) - 1)];
+            name += randomLetter();
         return name;
     }
 
@@ -190,7 +205,40 @@ protected:
         return encodedLength(device);
     }
 
-    // 1..24 products of 1..12 devices, as many as the compile step's product buffer takes.
+    // A product of random devices whose record takes at most capacity bytes. Filled, its name
+    // takes the bytes the devices leave, so that the record reaches the last one.
+    void addRandomProduct(int number, int capacity, bool fill)
+    {
+        ProductDlgData product;
+        product.productNumber = number;
+        product.selectionNumber = number;
+        product.name = randomName();
+        if (fill)
+            product.name.truncate(1);
+        const int flags = draw(0, 7);
+        product.sugarFlag = flags & 1;
+        product.stirrerFlag = (flags >> 1) & 1;
+        product.cupFlag = (flags >> 2) & 1;
+        product.t38aFlag = true;
+        std::vector<DispositivoT38ADlgData> devices;
+        int room = capacity - ProductFrameBytes - int(product.name.size());
+        for (int d = fill ? MaxFillingDevices : draw(1, MaxDevices); d > 0; --d) {
+            const DispositivoT38ADlgData device = randomDevice();
+            const int length = encodedLength(device);
+            if (length > room)
+                break;
+            devices.push_back(device);
+            room -= length;
+        }
+        for (; fill && room > 0 && product.name.size() < MaxNameBytes; --room)
+            product.name += randomLetter();
+        written.AddDevice()->FillFromProductDlg(product);
+        for (const DispositivoT38ADlgData& device : devices)
+            ASSERT_TRUE(written.AddDevice()->FillFromDeviceT38ADlg(device));
+    }
+
+    // 1..24 products, as many devices as the compile step's product buffer takes, a third of
+    // them filling it.
     void randomDocument(int temperature)
     {
         written.OnNewDocument();
@@ -198,30 +246,13 @@ protected:
         written.GetSugar().SetTimes(draw(0, 99), draw(0, 99), draw(0, 99));
         written.SetWorkingTemperature(temperature);
         const int products = draw(1, MaxProducts);
-        for (int number = 1; number <= products; ++number) {
-            ProductDlgData product;
-            product.productNumber = number;
-            product.selectionNumber = number;
-            product.name = randomName();
-            const int flags = draw(0, 7);
-            product.sugarFlag = flags & 1;
-            product.stirrerFlag = (flags >> 1) & 1;
-            product.cupFlag = (flags >> 2) & 1;
-            product.t38aFlag = true;
-            CDeviceCoffee* header = written.AddDevice();
-            header->FillFromProductDlg(product);
-            int length = encodedLength(*header) + 2; // and the closing 0xFF and number
-            for (int d = draw(1, MaxDevices); d > 0; --d) {
-                const DispositivoT38ADlgData device = randomDevice();
-                length += encodedLength(device);
-                if (length > ProgramCompiler::PayloadCapacity)
-                    break;
-                ASSERT_TRUE(written.AddDevice()->FillFromDeviceT38ADlg(device));
-            }
-        }
+        for (int number = 1; number <= products; ++number)
+            addRandomProduct(number, ProgramCompiler::PayloadCapacity, draw(0, 2) == 0);
     }
 
-    // Every set-up value changed before the read, but which rows have a product.
+    // Every set-up value changed before the read, but which rows 1..9 have a product; set-up
+    // row 0 has one exactly when it had none, so that this side would number the rows the
+    // other way.
     void scramble()
     {
         for (int k = 0; k < SetupT38A::SetupRowCount; ++k) {
@@ -232,6 +263,8 @@ protected:
             row.whipSpeed = 111;
             if (row.productIndex != SetupT38A::NoProduct)
                 row.productIndex = (row.productIndex + 5) % NamedProducts;
+            if (k == 0)
+                row.productIndex = shift ? draw(0, NamedProducts - 1) : SetupT38A::NoProduct;
             tables().SetSetupRow(k, row);
         }
     }
@@ -247,7 +280,9 @@ protected:
             row.*field = was.GetSetupRow(k).value().*field;
             expected.SetSetupRow(k, row);
         };
-        for (int k = shift ? 1 : 0; k < rows; ++k)
+        // Set-up row 0 follows the numbering the machine was written with.
+        take(0, &SetupT38A::SetupRow::productIndex);
+        for (int k = 1; k < rows; ++k)
             if (was.GetSetupRow(k)->productIndex != SetupT38A::NoProduct)
                 take(k, &SetupT38A::SetupRow::productIndex);
         for (int k = 1; k <= rows; ++k)
@@ -304,6 +339,8 @@ protected:
     {
         T38AStoredRecords machine;
         ASSERT_TRUE(written.CompileProgram(machine));
+        for (int field = 1; field <= MaxProducts; ++field)
+            longestProduct = std::max(longestProduct, int(machine.records[{quint8('5'), quint8(field)}].size() / 2));
         scramble();
         scrambledBeforeRead = tables();
         CGrabadorT38A recorder(wait, app.profile(), fw::Clock::System());
@@ -328,6 +365,29 @@ protected:
         recorder.CierraEspera();
     }
 
+    // The written document's products as a machine may hold them, in records of up to the
+    // product work area: header, devices, 0xFF and the number.
+    void storeProducts(T38AStoredRecords& machine)
+    {
+        fw::ByteWriter record(T38AMachineReader::ProductCapacity);
+        int number = 0;
+        const auto close = [&] {
+            ASSERT_TRUE(RowByteCode::Put(record, {RowByteCode::End, quint8(number)}));
+            machine.records[{quint8('5'), quint8(number)}] = record.data().toHex().toUpper();
+        };
+        written.StartWalk();
+        while (CDeviceCoffee* row = written.GetNextRow()) {
+            if (row->IsProductHeader()) {
+                if (number != 0)
+                    close();
+                record = fw::ByteWriter(T38AMachineReader::ProductCapacity);
+                number = row->GetProductNumber();
+            }
+            ASSERT_GT(row->EncodeRowT38A(record, shift), 0);
+        }
+        close();
+    }
+
     const int model;
     const bool shift;
     const quint32 family;
@@ -342,6 +402,8 @@ protected:
     COrmiDoc written;
     COrmiDoc read;
     SetupT38A scrambledBeforeRead;
+    // The longest product record the compile step sent, in bytes.
+    int longestProduct = 0;
     // Seeded by the case: every run draws the same documents.
     std::mt19937 rng{quint32(std::get<0>(GetParam()) * 2 + int(std::get<1>(GetParam())))};
 };
@@ -352,6 +414,41 @@ TEST_P(T38ARoundTripProperty, AReadGivesBackTheRowsAndEverySetupValueTheWriteCar
         roundTrip(document, false);
     for (int document = 0; document < EndToEndDocuments && !HasFailure(); ++document)
         roundTrip(DocumentsPerCase + document, true);
+    EXPECT_EQ(longestProduct, ProgramCompiler::PayloadCapacity);
+}
+
+// The writer's product buffer is smaller than the reader's work area: a machine may hold
+// longer products, of more devices, than this program writes, and each reads back whole.
+TEST_P(T38ARoundTripProperty, ProductsLongerThanTheWriterMakesReadBackUpToTheWorkArea)
+{
+    for (int document = 0; document < DocumentsPerCase && !HasFailure(); ++document) {
+        SCOPED_TRACE(::testing::Message() << "document " << document);
+        randomSetup();
+        written.OnNewDocument();
+        written.SetMachineModel(model);
+        for (int number = 1, products = draw(1, 4); number <= products; ++number)
+            addRandomProduct(number, draw(ProgramCompiler::PayloadCapacity + 1, T38AMachineReader::ProductCapacity),
+                             true);
+        T38AStoredRecords machine;
+        storeProducts(machine);
+        for (const auto& [key, record] : machine.records)
+            ASSERT_GT(record.size() / 2, ProgramCompiler::PayloadCapacity);
+
+        read.OnNewDocument();
+        read.SetMachineModel(model);
+        app.messages().clear();
+        wait.finalTexts.clear();
+        CGrabadorT38A recorder(wait, app.profile(), fw::Clock::System());
+        EXPECT_TRUE(T38AMachineReader(read, recorder).Take(machine.data()));
+        recorder.CierraEspera();
+
+        EXPECT_TRUE(app.messages().shown().isEmpty()) << app.messages().texts().join('|').toStdString();
+        // No flag records: every product keeps sugar, stirrer and cup.
+        std::vector<Row> expected = rowsOf(written);
+        for (Row& row : expected)
+            row.flags = row.number != 0 ? 7 : 0;
+        EXPECT_EQ(rowsOf(read), expected);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(BundledModels, T38ARoundTripProperty,

@@ -214,6 +214,7 @@ public:
     // Command 1525: the model dialog, then the document over the serial cable: record by
     // record to a T38A or record-mode classic machine, as an e2prom image to a memory-mode
     // one. The recorders report every failure; the document is not changed but for its model.
+    // Nothing happens while another transfer runs or settles (fw::WaitUi::transferRunning).
     void WriteToMachine();
     // The compiled records through a connected recorder; the success text only when every
     // record was taken. True then.
@@ -230,7 +231,8 @@ public:
     // classic machine, in one bulk transfer from a T38A one. Only a read that runs through
     // keeps what it changed: without a machine, after a failure or a cancel, the document
     // (its model included), the T38A set-up tables and the catalogue are left as they were.
-    // The recorders report every failure.
+    // The recorders report every failure. Nothing happens while another transfer runs or
+    // settles (fw::WaitUi::transferRunning).
     void ReadFromMachine();
     // The classic record-mode read into this (reset) document: sugar and flags, products
     // 1..24, temperature; then renumbered, names resolved, views updated. A failed record

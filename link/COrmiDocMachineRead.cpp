@@ -86,6 +86,9 @@ bool COrmiDoc::decodeClassicRows(QByteArrayView record, const std::function<bool
 
 void COrmiDoc::ReadFromMachine()
 {
+    // One transfer at a time: the one that runs or settles may be reading into this document.
+    if (fw::WaitUi::transferRunning())
+        return;
     // The read replaces the document: its changes are saved or given up first.
     if (!fw::ProgramWide<fw::SaveChangesHost>::get().SaveModified())
         return;

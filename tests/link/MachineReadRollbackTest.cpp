@@ -6,31 +6,17 @@
 #include "app/COrmiDoc.h"
 #include "app/SetupT38A.h"
 #include "fw/Clock.h"
-#include "fw/ProgramWide.h"
-#include "fw/WaitUi.h"
 #include "link/CGrabador.h"
 #include "link/CGrabadorT38A.h"
-#include "link/MandaTrama485.h"
 #include "link/SerialPort.h"
-#include "tests/support/CatalogueFixture.h"
-#include "tests/support/ClassicMachine.h"
+#include "tests/link/MachineCommandFixture.h"
 #include "tests/support/ClassicProducts.h"
-#include "tests/support/PtyPair.h"
-#include "tests/support/ScriptedModelDialogHost.h"
-#include "tests/support/ScriptedSaveChangesHost.h"
-#include "tests/support/ScriptedWaitUi.h"
-#include "tests/support/T38AMachine.h"
-#include "tests/support/TestApplication.h"
 
 #include <gtest/gtest.h>
 
-#include <memory>
-
 namespace {
 
-constexpr int ClassicModel = 1;
 constexpr int OpenModel = 3;
-constexpr int T38AModel = 21;
 
 enum class Kind { Record, Memory, T38A };
 enum class Fault { FirstExchange, MiddleExchange, LastExchange, RefusedRecord, Cancel, NoMachine };
@@ -42,23 +28,6 @@ struct Case {
 };
 
 std::ostream& operator<<(std::ostream& out, const Case& c) { return out << c.name; }
-
-QByteArray bytes(std::initializer_list<int> values)
-{
-    QByteArray out;
-    for (int v : values)
-        out += char(v);
-    return out;
-}
-
-QByteArray hex(QByteArrayView data) { return data.toByteArray().toHex().toUpper(); }
-
-// A T38A product record: header, name, a hot water of 100 pulses on valve 2, FF and the number.
-QByteArray t38aProduct(int number, const QByteArray& name)
-{
-    return hex(bytes({0xF0, number, 0xF9, int(name.size())}) + name + bytes({0xF4, 0x02, 0x80, 0x00, 0x81, 0x64})
-               + bytes({0xFF, number}));
-}
 
 // Everything of the document a read may replace, row by row.
 QStringList describe(COrmiDoc& doc)
@@ -113,8 +82,6 @@ QStringList describe(const SetupT38A& setup)
     return out;
 }
 
-std::string lines(const QStringList& description) { return description.join('\n').toStdString(); }
-
 QStringList describe(const CCfg& cfg)
 {
     QStringList out{QStringLiteral("model %1").arg(cfg.GetModel())};
@@ -126,57 +93,23 @@ QStringList describe(const CCfg& cfg)
     return out;
 }
 
-class MachineReadRollbackTest : public ::testing::TestWithParam<Case> {
+class MachineReadRollbackTest : public MachineCommandFixture, public ::testing::WithParamInterface<Case> {
 protected:
     MachineReadRollbackTest()
     {
-        catalogue.AddMachineType(1, "Dravolino C-200");
-        catalogue.AddMachineType(6, "Dravolino T38A-C", true);
-        catalogue.AddConfiguration({.code = ClassicModel, .machineType = 1, .description = "C",
-                                    .dispenserFile = "DISP_C1.TXT", .relayFile = "RELES_C200.TXT"});
+        // The open document's model, of a catalogue of its own.
         catalogue.AddConfiguration({.code = OpenModel, .machineType = 1, .description = "D",
                                     .dispenserFile = "DISP_C1.TXT", .relayFile = "RELES_C300.TXT"});
-        catalogue.AddConfiguration({.code = T38AModel, .machineType = 6, .description = "T"});
-        catalogue.WriteFile("RELES_C200.TXT", "| 1 | DISPENSADOR 1 | 0xF1 | 1 |\r\n"
-                                              "| 2 | DISPENSADOR 2 | 0xF1 | 2 |\r\n"
-                                              "| 3 | BATIDOR 1 | 0xF3 | 1 |\r\n"
-                                              "| 4 | ELECTROVALVULA 1 | 0xF4 | 1 |\r\n");
         catalogue.WriteFile("RELES_C300.TXT", "| 1 | TOLVA CAFE | 0xF1 | 1 |\r\n"
                                               "| 2 | VALVULA AGUA | 0xF4 | 1 |\r\n");
-        catalogue.WriteFile("DISP_C1.TXT", "| 1 | 3 | 1 | 1 | 1 | 0 | 0 |\r\n");
-        app.profile().WriteString("Configuracion", "WorkDir", app.tempPath("work/"));
-        app.profile().WriteString("Puertos", "COM1", pty.slavePath());
-        MandaTrama485::AsignaSecuencia('0');
     }
 
-    // The machine of the case, holding a configuration of two products.
     void startMachine(Kind kind)
     {
-        if (kind == Kind::T38A) {
-            t38a = std::make_unique<T38AMachine>(pty.master());
-            // Container names, set-up values, temperature, sugar and products in several
-            // blocks of the bulk transfer.
-            t38a->setRecord('Q', 1, hex("LECHE FRESCA"));
-            t38a->setRecord('Q', 2, hex("CACAO"));
-            t38a->setRecord('6', 1, bytes({0x50, 0x12}));
-            t38a->setRecord('E', 2, bytes({0x75, 0x00}));
-            t38a->setRecord('L', 0, bytes({0x91, 0x00}));
-            t38a->setRecord('4', 0, hex(bytes({0xF2, 9, 8, 7, 0xFF})));
-            for (int field = 1; field <= 12; ++field)
-                t38a->setRecord('5', quint8(field), t38aProduct(field, "PRODUCTO DE LA CASA " + QByteArray::number(field)));
-            return;
-        }
-        classic = std::make_unique<ClassicMachine>(pty.master(),
-                                                   kind == Kind::Record ? ClassicMachine::Mode::Record
-                                                                        : ClassicMachine::Mode::Memory);
-        COrmiDoc written;
-        written.GetSugar().SetTimes(11, 22, 33);
-        written.SetWorkingTemperature(92);
-        addClassicProduct(written, 1, 1, 1, 0, 1, {{0, 5, 40}, {3, 250, 600}});
-        addClassicProduct(written, 2, 2, 0, 1, 0, {{1, 0, 30}});
-        host.queueOk(ClassicModel);
-        written.WriteToMachine();
-        ASSERT_EQ(wait.finalTexts, QStringList{"CAFETERA CONFIGURADA CORRECTAMENTE"});
+        if (kind == Kind::T38A)
+            startT38AMachine();
+        else
+            startClassicMachine(kind == Kind::Record ? ClassicMachine::Mode::Record : ClassicMachine::Mode::Memory);
     }
 
     int model(Kind kind) const { return kind == Kind::T38A ? T38AModel : ClassicModel; }
@@ -285,19 +218,6 @@ protected:
         }
     }
 
-    TestApplication app;
-    CatalogueFixture catalogue{app};
-    fw::ProgramWide<CCfg>::Scope cfg{30, 10};
-    fw::ProgramWide<SetupT38A>::Scope setup;
-    ScriptedModelDialogHost host;
-    fw::ProgramWide<ModelDialogHost>::Install hostInstall{host};
-    ScriptedWaitUi wait;
-    fw::ProgramWide<fw::WaitUi>::Install waitInstall{wait};
-    ScriptedSaveChangesHost saves;
-    fw::ProgramWide<fw::SaveChangesHost>::Install savesInstall{saves};
-    PtyPair pty;
-    std::unique_ptr<ClassicMachine> classic;
-    std::unique_ptr<T38AMachine> t38a;
     COrmiDoc doc;
     QStringList shown;
     int exchangeOfFault = -1;

@@ -2,36 +2,17 @@
 // another transfer holds does not run, and a write or read started while a read runs or
 // settles (the window pumps events then) does nothing: it asks nothing and touches neither
 // the line, nor that read's window, nor what it reads.
-#include "app/CCfg.h"
 #include "app/COrmiDoc.h"
-#include "app/SetupT38A.h"
 #include "fw/Clock.h"
-#include "fw/ProgramWide.h"
-#include "fw/WaitUi.h"
 #include "link/CGrabador.h"
 #include "link/CGrabadorT38A.h"
-#include "link/MandaTrama485.h"
 #include "link/SerialPort.h"
-#include "tests/support/CatalogueFixture.h"
-#include "tests/support/ClassicMachine.h"
+#include "tests/link/MachineCommandFixture.h"
 #include "tests/support/ClassicProducts.h"
-#include "tests/support/PtyPair.h"
-#include "tests/support/ScriptedModelDialogHost.h"
-#include "tests/support/ScriptedSaveChangesHost.h"
-#include "tests/support/ScriptedWaitUi.h"
-#include "tests/support/T38AMachine.h"
-#include "tests/support/TestApplication.h"
 
 #include <gtest/gtest.h>
 
-#include <memory>
-
 namespace {
-
-constexpr int ClassicModel = 1;
-constexpr int T38AModel = 21;
-
-QByteArray hex(QByteArrayView data) { return data.toByteArray().toHex().toUpper(); }
 
 QStringList rowsOf(COrmiDoc& doc)
 {
@@ -49,47 +30,16 @@ QStringList rowsOf(COrmiDoc& doc)
     return out;
 }
 
-std::string lines(const QStringList& description) { return description.join('\n').toStdString(); }
-
-class OneTransferAtATimeTest : public ::testing::Test {
+class OneTransferAtATimeTest : public MachineCommandFixture {
 protected:
-    OneTransferAtATimeTest()
-    {
-        catalogue.AddMachineType(1, "Dravolino C-200");
-        catalogue.AddMachineType(6, "Dravolino T38A-C", true);
-        catalogue.AddConfiguration({.code = ClassicModel, .machineType = 1, .description = "C",
-                                    .dispenserFile = "DISP_C1.TXT", .relayFile = "RELES_C200.TXT"});
-        catalogue.AddConfiguration({.code = T38AModel, .machineType = 6, .description = "T"});
-        catalogue.WriteFile("RELES_C200.TXT", "| 1 | DISPENSADOR 1 | 0xF1 | 1 |\r\n"
-                                              "| 2 | ELECTROVALVULA 1 | 0xF4 | 1 |\r\n");
-        catalogue.WriteFile("DISP_C1.TXT", "| 1 | 3 | 1 | 1 | 1 | 0 | 0 |\r\n");
-        app.profile().WriteString("Configuracion", "WorkDir", app.tempPath("work/"));
-        app.profile().WriteString("Puertos", "COM1", pty.slavePath());
-        MandaTrama485::AsignaSecuencia('0');
-        addClassicProduct(other, 1, 1, 1, 1, 1, {{0, 0, 40}, {1, 0, 60}});
-    }
+    OneTransferAtATimeTest() { addClassicProduct(other, 1, 1, 1, 1, 1, {{0, 0, 40}, {1, 0, 60}}); }
 
-    // A record-mode machine holding a product written by the write command, or a T38A machine
-    // holding two products.
     void startMachine(bool t38aKind)
     {
-        if (t38aKind) {
-            t38a = std::make_unique<T38AMachine>(pty.master());
-            for (int field = 1; field <= 2; ++field) {
-                const QByteArray name = "PRODUCTO " + QByteArray::number(field);
-                t38a->setRecord('5', quint8(field),
-                                hex(QByteArray("\xF0") + char(field) + "\xF9" + char(name.size()) + name
-                                    + QByteArray("\xF4\x02\x80\x00\x81\x64\xFF", 7) + char(field)));
-            }
-            return;
-        }
-        classic = std::make_unique<ClassicMachine>(pty.master(), ClassicMachine::Mode::Record);
-        COrmiDoc written;
-        addClassicProduct(written, 1, 1, 1, 0, 1, {{0, 5, 40}, {1, 250, 600}});
-        host.queueOk(ClassicModel);
-        written.WriteToMachine();
-        ASSERT_EQ(wait.finalTexts, QStringList{"CAFETERA CONFIGURADA CORRECTAMENTE"});
-        wait.finalTexts.clear();
+        if (t38aKind)
+            startT38AMachine();
+        else
+            startClassicMachine(ClassicMachine::Mode::Record);
     }
 
     // What the line has carried: the frames and read requests a classic machine took, the
@@ -99,19 +49,6 @@ protected:
         return classic ? classic->frames().size() + classic->requests().size() : t38a->peer().requests().size();
     }
 
-    TestApplication app;
-    CatalogueFixture catalogue{app};
-    fw::ProgramWide<CCfg>::Scope cfg{30, 10};
-    fw::ProgramWide<SetupT38A>::Scope setup;
-    ScriptedModelDialogHost host;
-    fw::ProgramWide<ModelDialogHost>::Install hostInstall{host};
-    ScriptedWaitUi wait;
-    fw::ProgramWide<fw::WaitUi>::Install waitInstall{wait};
-    ScriptedSaveChangesHost saves;
-    fw::ProgramWide<fw::SaveChangesHost>::Install savesInstall{saves};
-    PtyPair pty;
-    std::unique_ptr<ClassicMachine> classic;
-    std::unique_ptr<T38AMachine> t38a;
     COrmiDoc doc;
     // A document of its own for a second write.
     COrmiDoc other;

@@ -214,6 +214,7 @@ public:
     // Command 1525: the model dialog, then the document over the serial cable: record by
     // record to a T38A or record-mode classic machine, as an e2prom image to a memory-mode
     // one. The recorders report every failure; the document is not changed but for its model.
+    // Nothing happens while another transfer runs or settles (fw::WaitUi::transferRunning).
     void WriteToMachine();
     // The compiled records through a connected recorder; the success text only when every
     // record was taken. True then.
@@ -227,13 +228,17 @@ public:
     // ends it), the chosen model stored. Once a machine answers, the document is reset, the
     // model stored again (for a classic machine with its dispenser table and device types
     // reloaded) and the machine read into it: record by record or from the e2prom image of a
-    // classic machine, in one bulk transfer from a T38A one. Without a machine the document
-    // is left as it was but for its model; the recorders report every failure.
+    // classic machine, in one bulk transfer from a T38A one. Only a read that runs through
+    // keeps what it changed: without a machine, after a failure or a cancel, the document
+    // (its model included), the T38A set-up tables and the catalogue are left as they were.
+    // The recorders report every failure. Nothing happens while another transfer runs or
+    // settles (fw::WaitUi::transferRunning).
     void ReadFromMachine();
     // The classic record-mode read into this (reset) document: sugar and flags, products
     // 1..24, temperature; then renumbered, names resolved, views updated. A failed record
-    // read ends it at once; a malformed row or record keeps the rows read before it.
-    void ReadProducts(CGrabador& recorder);
+    // read ends it at once; a malformed row or record keeps the rows read before it. True
+    // when everything was read.
+    bool ReadProducts(CGrabador& recorder);
     // The classic memory-mode read: blocks 0..24 of the e2prom image, selection numbers
     // from its index, names as read. Any failure ends it without a view update. False then.
     bool ReadMemoryImage(CGrabador& recorder);
@@ -241,8 +246,9 @@ public:
     // when the read failed), showing the block being read (from 1) through showBlock.
     using MemoryRead = std::function<bool(quint32 address, int length, quint8* destination)>;
     bool ReadMemoryImage(const MemoryRead& read, const std::function<void(int block)>& showBlock);
-    // The T38A read into this (reset) document (link/T38AMachineReader): false when the bulk
-    // transfer failed, the document then still empty.
+    // The T38A read into this (reset) document (link/T38AMachineReader): true when every
+    // record was taken; false when the bulk transfer failed (the document then still empty) or
+    // a record was refused.
     bool ReadT38AMachine(CGrabadorT38A& recorder);
 
     // --- the exports (defined in export/) ---

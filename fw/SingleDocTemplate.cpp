@@ -6,6 +6,7 @@
 #include "fw/MessageBoxes.h"
 #include "fw/ProgramWide.h"
 #include "fw/RecentFileList.h"
+#include "fw/WaitUi.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -183,7 +184,8 @@ void SingleDocTemplate::UpdateRecentFileMenu()
 
 bool SingleDocTemplate::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_frame && event->type() == QEvent::Close && !SaveModified()) {
+    // The window stays while a transfer runs or settles, which pumps its events.
+    if (watched == m_frame && event->type() == QEvent::Close && (WaitUi::transferRunning() || !SaveModified())) {
         event->ignore();
         return true;
     }
@@ -204,7 +206,11 @@ void SingleDocTemplate::connectCommand(int commandId, const std::function<void()
     QAction* action = frameAction(commandId);
     if (!action)
         return;
-    connect(action, &QAction::triggered, this, handler);
+    connect(action, &QAction::triggered, this, [handler] {
+        // No file command replaces or saves the document while a transfer runs or settles.
+        if (!WaitUi::transferRunning())
+            handler();
+    });
     action->setEnabled(true);
 }
 
@@ -231,7 +237,10 @@ void SingleDocTemplate::createRecentFileActions()
         m_recentActions.append(entry);
     }
     for (int i = 0; i < m_recentActions.size(); ++i)
-        connect(m_recentActions.at(i), &QAction::triggered, this, [this, i] { OnOpenRecentFile(i); });
+        connect(m_recentActions.at(i), &QAction::triggered, this, [this, i] {
+            if (!WaitUi::transferRunning())
+                OnOpenRecentFile(i);
+        });
 }
 
 QString SingleDocTemplate::displayTitle() const

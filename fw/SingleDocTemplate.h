@@ -21,7 +21,9 @@ class RecentFileList;
 // (New, Open, Save, Save As), the recent files, the window title, the question about unsaved
 // changes before the document is replaced or the window closes, and the command line's
 // document. The frame's actions carry their command ids as data; the template connects and
-// enables those it handles, and adds the recent-file entries after the first one.
+// enables those it handles, and adds the recent-file entries after the first one. While a
+// transfer holds the wait window (WaitUi::transferRunning) the file commands do nothing and
+// the window does not close.
 class SingleDocTemplate : public QObject, public SaveChangesHost {
     Q_OBJECT
 public:

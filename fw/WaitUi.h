@@ -18,8 +18,14 @@ public:
     virtual ~WaitUi() = default;
 
     static WaitUi& get() { return ProgramWide<WaitUi>::get(); }
+    // A transfer holds the window, from its Inicia to the end of its Detiene (the settling
+    // included): one transfer at a time, so no command may start another one or change the
+    // document meanwhile. False while no window is installed.
+    static bool transferRunning() { return ProgramWide<WaitUi>::exists() && get().EstaActivo(); }
 
-    // Shows the window and returns after its first refresh; false when it is already showing.
+    // Shows the window and returns after its first refresh; false when it is already showing
+    // (another transfer holds it) or closed before its first refresh. A transfer whose Inicia
+    // fails does not run.
     virtual bool Inicia() = 0;
     // A status text; the button reads "Cancelar".
     virtual void AsignaMensaje(const QString& text) = 0;

@@ -18,8 +18,8 @@ CGrabador::CGrabador(fw::WaitUi& wait, const fw::Profile& profile, fw::Clock& cl
     : m_wait(wait)
     , m_profile(profile)
     , m_clock(clock)
+    , m_started(m_wait.Inicia())
 {
-    m_wait.Inicia();
     if (trace) {
         m_trace.setFileName(QLatin1String(TraceFileName));
         m_trace.open(QIODevice::WriteOnly | QIODevice::Truncate);
@@ -29,12 +29,17 @@ CGrabador::CGrabador(fw::WaitUi& wait, const fw::Profile& profile, fw::Clock& cl
 CGrabador::~CGrabador()
 {
     m_trace.close();
-    if (!m_stopped)
+    // A window this transfer did not start belongs to another one.
+    if (m_started && !m_stopped)
         m_wait.Detiene();
 }
 
 int CGrabador::Conecta(SerialPort* port)
 {
+    // Without its window the transfer does not run: another one holds the window, or the
+    // user closed it at once.
+    if (!m_started)
+        return 0;
     m_port = port;
     return BuscaMaquina();
 }

@@ -61,7 +61,8 @@ public:
     static constexpr int CommunicatingText = 20213;
 
     // Starts the wait window; with trace on, every byte both ways goes to Grabador.mon in the
-    // current folder.
+    // current folder. When the window does not start (another transfer holds it), Conecta
+    // gives 0 without opening the port and the window is left alone.
     CGrabador(fw::WaitUi& wait, const fw::Profile& profile, fw::Clock& clock, bool trace = false);
     ~CGrabador() override;
     CGrabador(const CGrabador&) = delete;
@@ -130,6 +131,7 @@ private:
     QString m_portName;
     QString m_line1;
     QString m_line2;
+    const bool m_started;
     bool m_stopped = false;
     bool m_failed = false;
 };

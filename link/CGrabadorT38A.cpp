@@ -31,13 +31,17 @@ CGrabadorT38A::CGrabadorT38A(fw::WaitUi& wait, const fw::Profile& profile, fw::C
     m_layer.AsignaAbortar(&wait.cancelado());
     // One pump pass per empty read keeps the window painted and its cancel alive.
     m_layer.setIdleHook([this] { m_wait.ProcesaMensajes(false); });
-    m_wait.Inicia();
+    m_started = m_wait.Inicia();
 }
 
 CGrabadorT38A::~CGrabadorT38A() = default;
 
 bool CGrabadorT38A::Conecta(SerialPort* port)
 {
+    // Without its window the transfer does not run: another one holds the window, or the
+    // user closed it at once.
+    if (!m_started)
+        return false;
     m_port = port;
     port->Close();
     m_portName = QStringLiteral("COM%1").arg(m_profile.GetInt(QStringLiteral("Ormi"), QStringLiteral("SerialPort"), 1));
@@ -103,7 +107,12 @@ void CGrabadorT38A::Finaliza()
         m_port->PurgeRx();
 }
 
-void CGrabadorT38A::CierraEspera() { m_wait.Detiene(); }
+void CGrabadorT38A::CierraEspera()
+{
+    // A window this transfer did not start belongs to another one.
+    if (m_started)
+        m_wait.Detiene();
+}
 
 bool CGrabadorT38A::EscribeDatos(quint8 blockId, quint8 field, QByteArrayView data)
 {

@@ -46,7 +46,9 @@ public:
     static constexpr int WriteErrorText = 20205;
     static constexpr int RecordingText = 20206;
 
-    // Starts the wait window.
+    // Starts the wait window. When it does not start (another transfer holds it), the
+    // transfer does not run: Conecta gives false without touching the port (so Finaliza has
+    // no line to send on) and CierraEspera leaves the window alone.
     CGrabadorT38A(fw::WaitUi& wait, const fw::Profile& profile, fw::Clock& clock);
     ~CGrabadorT38A() override;
     CGrabadorT38A(const CGrabadorT38A&) = delete;
@@ -116,6 +118,7 @@ private:
     QString m_line2;
     QString m_portName;
     int m_breakMs = DefaultBreakMs;
+    bool m_started = false;
     bool m_connected = false;
     bool m_accessCode = false;
     bool m_failed = false;

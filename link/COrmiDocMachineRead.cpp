@@ -1,5 +1,6 @@
 #include "app/COrmiDoc.h"
 
+#include "app/MachineReadRollback.h"
 #include "app/RowByteCode.h"
 #include "fw/Application.h"
 #include "fw/Clock.h"
@@ -85,13 +86,25 @@ bool COrmiDoc::decodeClassicRows(QByteArrayView record, const std::function<bool
 
 void COrmiDoc::ReadFromMachine()
 {
+    // One transfer at a time: the one that runs or settles may be reading into this document.
+    if (fw::WaitUi::transferRunning())
+        return;
     // The read replaces the document: its changes are saved or given up first.
-    if (!fw::ProgramWide<fw::SaveChangesHost>::get().SaveModified() || !SelectMachineModel())
+    if (!fw::ProgramWide<fw::SaveChangesHost>::get().SaveModified())
+        return;
+    // Only a read that runs through replaces anything; the model chosen for it included.
+    MachineReadRollback rollback(*this);
+    if (!SelectMachineModel())
         return;
     const int model = GetMachineModel();
     SerialPort port;
     fw::WaitUi& wait = fw::WaitUi::get();
     fw::Profile& profile = fw::Application::get().profile();
+    // A cancel the recorder did not get to see (the machine kept answering) ends the read too.
+    const auto keepIf = [&](bool read) {
+        if (read && !wait.EstaCancelado())
+            rollback.commit();
+    };
     if (IsT38AFamily()) {
         CGrabadorT38A recorder(wait, profile, fw::Clock::System());
         recorder.AsignaClave(false);
@@ -99,7 +112,7 @@ void COrmiDoc::ReadFromMachine()
             recorder.AsignaLinea1(ReadingText);
             OnNewDocument();
             SetMachineModel(model);
-            ReadT38AMachine(recorder);
+            keepIf(ReadT38AMachine(recorder));
         }
         recorder.Finaliza();
         recorder.CierraEspera();
@@ -114,13 +127,10 @@ void COrmiDoc::ReadFromMachine()
     OnNewDocument();
     SetMachineModel(model);
     ReloadCatalogue(model);
-    if (mode == 2)
-        ReadProducts(recorder);
-    else
-        ReadMemoryImage(recorder);
+    keepIf(mode == 2 ? ReadProducts(recorder) : ReadMemoryImage(recorder));
 }
 
-void COrmiDoc::ReadProducts(CGrabador& recorder)
+bool COrmiDoc::ReadProducts(CGrabador& recorder)
 {
     std::array<char, RecordLength> record{};
     const auto read = [&](quint8 block, quint8 field, int length) {
@@ -128,16 +138,16 @@ void COrmiDoc::ReadProducts(CGrabador& recorder)
     };
     const QByteArrayView view(record.data(), RecordLength);
     if (!read(ProductsBlock, 0, RecordLength))
-        return;
+        return false;
     Flags flags;
     flags.fill(AllFlags);
     if (quint8(record[0]) == SugarMark && !decodeSugarAndFlags(GetSugar(), view, flags))
-        return;
+        return false;
     bool whole = true;
     for (int i = 1; i <= ProductCount && whole; ++i) {
         showReading(recorder, i + 1, ProductCount + 1);
         if (!read(ProductsBlock, quint8(i), RecordLength))
-            return;
+            return false;
         if (quint8(record[0]) != ProductMark)
             continue;
         whole = decodeClassicRows(view, [&flags](CDeviceCoffee& header) {
@@ -151,12 +161,13 @@ void COrmiDoc::ReadProducts(CGrabador& recorder)
     }
     if (whole) {
         if (!read(TemperatureBlock, 0, 1))
-            return;
+            return false;
         SetWorkingTemperature(sensibleTemperature(quint8(record[0])));
     }
     RenumberProducts();
     ResolveProductNames();
     UpdateAllViews();
+    return whole;
 }
 
 bool COrmiDoc::ReadMemoryImage(CGrabador& recorder)

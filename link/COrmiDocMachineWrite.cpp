@@ -12,7 +12,8 @@
 
 void COrmiDoc::WriteToMachine()
 {
-    if (!SelectMachineModel())
+    // One transfer at a time: the one that runs or settles may be reading into this document.
+    if (fw::WaitUi::transferRunning() || !SelectMachineModel())
         return;
     SerialPort port;
     fw::WaitUi& wait = fw::WaitUi::get();

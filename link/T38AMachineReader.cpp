@@ -122,10 +122,7 @@ T38AMachineReader::T38AMachineReader(COrmiDoc& document, CGrabadorT38A& recorder
 bool T38AMachineReader::Run()
 {
     QByteArray data;
-    if (!m_recorder.LeeTodo(data))
-        return false;
-    Take(data);
-    return true;
+    return m_recorder.LeeTodo(data) && Take(data);
 }
 
 bool T38AMachineReader::Take(const QByteArray& data)

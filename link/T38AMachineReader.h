@@ -48,8 +48,7 @@ public:
     T38AMachineReader(COrmiDoc& document, CGrabadorT38A& recorder);
 
     // False when the bulk read failed (the recorder has reported it; the document stays
-    // empty). Otherwise true, with the final text and progress 100 only when every record
-    // was taken; names are resolved and the views updated in both cases.
+    // empty). Otherwise what Take gives.
     bool Run();
     // Takes the records of configuration data as the bulk transfer gives them. Result:
     // whether every record was taken (the final text and progress 100 are shown then).

@@ -65,7 +65,9 @@ public:
     // or is unset first.
     void SetDialogs(ViewDialogs* dialogs) { m_dialogs = dialogs; }
     // Connects and enables the view's commands of the frame (the edit modes checkable) and
-    // keeps their marks up to date. The frame outlives the view.
+    // keeps their marks up to date. While a transfer holds the wait window
+    // (fw::WaitUi::transferRunning) neither a command nor a click on a row does anything. The
+    // frame outlives the view.
     void ConnectCommands(CMainFrame& frame);
 
     // --- commands and the click ---

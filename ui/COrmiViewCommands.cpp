@@ -17,6 +17,7 @@
 #include "fw/MessageBoxes.h"
 #include "fw/ProgramWide.h"
 #include "fw/TextFormat.h"
+#include "fw/WaitUi.h"
 #include "ui/ViewDialogs.h"
 
 #include <QAction>
@@ -66,7 +67,10 @@ void COrmiView::ConnectCommands(CMainFrame& frame)
         QAction* command = frame.action(id);
         command->setEnabled(true);
         connect(command, &QAction::triggered, this, [this, handler] {
-            handler();
+            // One transfer at a time: while one runs or settles the window pumps events, and
+            // no command may start another one or change the document under it.
+            if (!fw::WaitUi::transferRunning())
+                handler();
             updateCommandMarks();
         });
     }
@@ -100,7 +104,7 @@ void COrmiView::mousePressEvent(QMouseEvent* event)
 
 void COrmiView::OnLButtonDown(Qt::KeyboardModifiers, QPoint point)
 {
-    if (!m_document)
+    if (!m_document || fw::WaitUi::transferRunning())
         return;
     const QPoint logical = ViewportToLogical(point);
     if (!m_document->SelectRowAt(logical.x(), logical.y()))

@@ -4,6 +4,7 @@
 #include "app/CommandIds.h"
 #include "fw/Application.h"
 #include "fw/MessageBoxes.h"
+#include "fw/WaitUi.h"
 #include "ui/COrmiView.h"
 #include "ui/PainterCanvas.h"
 #include "ui/PrintDialogs.h"
@@ -56,7 +57,11 @@ void ViewPrinting::ConnectCommands(CMainFrame& frame)
     for (const auto& [id, handler] : commands) {
         QAction* command = frame.action(id);
         command->setEnabled(true);
-        connect(command, &QAction::triggered, this, handler);
+        // Nothing prints while a transfer runs or settles: it may be changing the document.
+        connect(command, &QAction::triggered, this, [handler] {
+            if (!fw::WaitUi::transferRunning())
+                handler();
+        });
     }
 }
 

@@ -24,7 +24,8 @@ public:
     // The commands stay connected while this lives.
     ViewPrinting(COrmiView& view, QPrinter& printer, PrintDialogs& dialogs);
 
-    // Connects and enables the four commands of the frame.
+    // Connects and enables the four commands of the frame; none runs while a transfer holds
+    // the wait window (fw::WaitUi::transferRunning).
     void ConnectCommands(CMainFrame& frame);
 
     void OnFilePrintSetup();

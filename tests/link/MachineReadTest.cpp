@@ -245,12 +245,12 @@ protected:
         wait.progress.clear();
     }
 
-    void expectUnchangedButForModel(int model)
+    void expectUnchanged()
     {
         EXPECT_EQ(read.GetRowCount(), 1);
         EXPECT_EQ(read.GetPathName(), app.tempPath("antes.caf"));
         EXPECT_EQ(read.GetWorkingTemperature(), 95);
-        EXPECT_EQ(read.GetMachineModel(), model);
+        EXPECT_EQ(read.GetMachineModel(), 7);
     }
 
     std::unique_ptr<ClassicMachine> simulator;
@@ -302,7 +302,7 @@ TEST_F(ReadCommandTest, CancelInTheSaveQuestionOrTheModelDialogEndsBeforeAnyPort
     read.ReadFromMachine();
     EXPECT_EQ(saves.asked(), 1);
     EXPECT_TRUE(host.opened().isEmpty());
-    expectUnchangedButForModel(7);
+    expectUnchanged();
 
     // The model dialog cancelled.
     host = ScriptedModelDialogHost();
@@ -310,12 +310,12 @@ TEST_F(ReadCommandTest, CancelInTheSaveQuestionOrTheModelDialogEndsBeforeAnyPort
     read.ReadFromMachine();
     EXPECT_EQ(saves.asked(), 2);
     EXPECT_EQ(host.opened().size(), 1);
-    expectUnchangedButForModel(7);
+    expectUnchanged();
     EXPECT_EQ(wait.starts, 0);
     EXPECT_EQ(machine.announcements(), 0);
 }
 
-TEST_F(ReadCommandTest, WithoutAMachineTheDocumentKeepsAllButTheChosenModel)
+TEST_F(ReadCommandTest, WithoutAMachineTheDocumentStaysAsItWasWithItsModel)
 {
     ClassicMachine machine(pty.master(), ClassicMachine::Mode::Record);
     machine.setAnnouncing(false);
@@ -326,7 +326,7 @@ TEST_F(ReadCommandTest, WithoutAMachineTheDocumentKeepsAllButTheChosenModel)
     };
     host.queueOk(1);
     read.ReadFromMachine();
-    expectUnchangedButForModel(1);
+    expectUnchanged();
     EXPECT_GE(wait.stops, 1);
     EXPECT_TRUE(machine.requests().isEmpty());
 }
@@ -340,7 +340,7 @@ TEST_F(ReadCommandTest, AClassicModelWithAMissingRelayFileEndsBeforeThePortOpens
     read.ReadFromMachine();
     EXPECT_EQ(wait.starts, 0);
     EXPECT_EQ(machine.announcements(), 0);
-    expectUnchangedButForModel(2);
+    expectUnchanged();
 }
 
 } // namespace

@@ -29,6 +29,8 @@ void ScriptedWaitUi::Termina(const QString& text)
 void ScriptedWaitUi::Detiene()
 {
     setCancelled(false);
+    if (onSettle)
+        onSettle();
     active = false;
     ++stops;
 }

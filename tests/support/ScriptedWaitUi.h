@@ -36,4 +36,7 @@ public:
     int passes = 0;
     // Runs at every pump pass with the pass number (from 1).
     std::function<void(int pass)> onPass;
+    // Runs inside Detiene once the window has closed, while it settles and still holds the
+    // transfer (the real window pumps events then).
+    std::function<void()> onSettle;
 };

@@ -19,6 +19,7 @@
 #include "fw/WidgetFileNamePrompt.h"
 #include "link/CEspereDlg.h"
 #include "tests/res/BundledCatalogue.h"
+#include "tests/support/ScriptedWaitUi.h"
 #include "tests/support/TestApplication.h"
 #include "tests/ui/ModalDialogScript.h"
 #include "ui/COrmiView.h"
@@ -28,6 +29,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
+#include <QTest>
 #include <QToolBar>
 
 #include <gtest/gtest.h>
@@ -172,6 +174,59 @@ TEST_F(ViewCommandsAppTest, EveryCommandReachesItsHandler)
     action(AppExit)->trigger();
     EXPECT_FALSE(ormi->frame()->isVisible());
     EXPECT_TRUE(dialogs.take().isEmpty());
+}
+
+// While a transfer holds the wait window (running or settling, it pumps the window's events),
+// no command, key or click starts work or changes the document: each one does nothing.
+TEST_F(ViewCommandsAppTest, WhileATransferHoldsTheWaitWindowNoCommandRuns)
+{
+    ASSERT_TRUE(started);
+    const QString path = app.tempPath("saved.caf");
+    dialogs.queue(ModalDialogScript::saveAs(path));
+    action(FileSaveAs)->trigger();
+    ASSERT_EQ(doc().GetPathName(), path);
+    ASSERT_TRUE(dialogs.take().contains("QFileDialog"));
+    // Changes not saved: every command that would replace the document asks about them first.
+    CDeviceCoffee* header = doc().AddDevice();
+    header->SetProductNumber(1);
+    header->SetSelectionNumber(1);
+    view().viewport()->repaint();
+    view().SetEditMode(COrmiView::DeleteMode);
+    const int rows = doc().GetRowCount();
+    app.messages().clear();
+
+    ScriptedWaitUi transfer;
+    fw::ProgramWide<fw::WaitUi>::Install transferInstall{transfer};
+    ASSERT_TRUE(transfer.Inicia());
+    const QList<int> harmless = {AppAbout, ViewToolbar, ViewStatusBar};
+    for (QAction* command : menuCommands()) {
+        const int id = command->data().toInt();
+        if (harmless.contains(id))
+            continue;
+        SCOPED_TRACE(id);
+        command->trigger();
+        EXPECT_EQ(dialogs.take().join(' ').toStdString(), "");
+        EXPECT_EQ(app.messages().texts().join('\n').toStdString(), "");
+        EXPECT_EQ(doc().GetRowCount(), rows);
+        EXPECT_EQ(view().GetEditMode(), COrmiView::DeleteMode);
+        EXPECT_TRUE(ormi->frame()->isVisible());
+    }
+    // Nor the edit keys, a click on a row, or the window's close box.
+    QTest::keyClick(&view(), Qt::Key_N, Qt::AltModifier);
+    QTest::mouseClick(view().viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(view().viewport()->width() - 2, 2));
+    ormi->frame()->close();
+    EXPECT_EQ(dialogs.take().join(' ').toStdString(), "");
+    EXPECT_TRUE(app.messages().texts().isEmpty());
+    EXPECT_EQ(doc().GetRowCount(), rows);
+    EXPECT_TRUE(doc().IsModified());
+    EXPECT_EQ(doc().GetPathName(), path);
+    EXPECT_TRUE(ormi->frame()->isVisible());
+
+    // Once the transfer has let the window go, the commands run again.
+    transfer.Detiene();
+    app.messages().queueAnswer(fw::MessageAnswer::No); // the changes are not saved
+    action(LeerRs232)->trigger();
+    EXPECT_EQ(dialogs.take().join(' ').toStdString(), "TipoMaquinaDlg");
 }
 
 } // namespace

@@ -32,6 +32,7 @@
 #include <QFile>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
@@ -324,6 +325,49 @@ TEST_F(ViewCommandsEndToEndTest, AT38AConfigurationGoesToTheMachineComesBackAndO
     EXPECT_FALSE(contents(prg).isEmpty());
     ASSERT_FALSE(app.messages().texts().isEmpty());
     EXPECT_TRUE(app.messages().texts().first().startsWith("No hay ningún dispositivo Quorvanel conectado"));
+}
+
+// While a transfer runs, and while its window settles after "Aceptar", the program still pumps
+// events: commands given then (by a timer, as clicks would come) are refused, and the transfer
+// ends as it would alone.
+TEST_F(ViewCommandsEndToEndTest, CommandsDuringATransferAndItsSettlingAreRefused)
+{
+    ASSERT_TRUE(started);
+    T38AMachine machine(pty.master());
+    run(FileNew, {});
+    run(ModeloMaquina, {model(21)});
+    key(Qt::Key_N, {product(QStringLiteral("CAFE SOLO"))});
+    key(Qt::Key_D, {deviceT38A(0, 0, 130)});
+    const QStringList built = describe(doc());
+    ASSERT_TRUE(doc().IsModified());
+    dialogs.take();
+    app.messages().clear();
+
+    bool duringTransfer = false;
+    bool duringSettling = false;
+    QTimer second;
+    second.setInterval(40);
+    QObject::connect(&second, &QTimer::timeout, [&] {
+        if (!wait.EstaActivo())
+            return;
+        if (wait.isVisible())
+            duringTransfer = true;
+        else
+            duringSettling = true;
+        for (int id : {LeerRs232, GrabarRs232, FileNew, FileOpen, NuevoProducto, ModeloMaquina, ExportarQuorvanel})
+            frame().action(id)->trigger();
+    });
+    second.start();
+    run(GrabarRs232, {model(21), waitForTheEnd()});
+    second.stop();
+
+    EXPECT_TRUE(duringTransfer);
+    EXPECT_TRUE(duringSettling);
+    EXPECT_EQ(dialogs.take(), (QStringList{"TipoMaquinaDlg", "CEspereDlg"}));
+    EXPECT_TRUE(app.messages().texts().isEmpty()) << app.messages().texts().join('\n').toStdString();
+    EXPECT_EQ(wait.messageText(), QStringLiteral("CAFETERA CONFIGURADA CORRECTAMENTE"));
+    EXPECT_EQ(machine.sessions(), 1);
+    EXPECT_EQ(describe(doc()), built);
 }
 
 } // namespace

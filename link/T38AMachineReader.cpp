@@ -78,12 +78,11 @@ void storeWhipSpeed(SetupT38A& tables, int row, int value)
 // The set-up values as the writer can put them on a machine, least significant byte first:
 // milligrams per turn and whipping speeds as four digits, the temperature as the record 00 b
 // with b its two digits. What the writer cannot produce is refused: a byte count of its own, a
-// nibble above 9 but the first digit's, a value outside what the document or the set-up dialog
-// keeps (the milligrams are not range-checked, so any four digits).
+// nibble above 9 but the first digit's, a speed outside what the set-up tables keep (the
+// milligrams are not range-checked, so any four digits). The temperature is taken as the
+// machine has it, whatever its range.
 constexpr int SetupValueDigits = 4;
 constexpr int TemperatureDigits = 2;
-constexpr quint32 LowestTemperature = 80;
-constexpr quint32 HighestTemperature = 100;
 constexpr quint32 AnyValue = std::numeric_limits<quint32>::max();
 
 std::optional<quint32> setupValue(const QByteArray& bytes, quint32 highest)
@@ -96,8 +95,7 @@ std::optional<quint32> temperatureValue(const QByteArray& bytes)
 {
     if (bytes.size() != 2 || bytes[1] != '\0')
         return std::nullopt;
-    const std::optional<quint32> value = writtenBcdToInt(TemperatureDigits, bytes.first(1), true);
-    return value && *value >= LowestTemperature && *value <= HighestTemperature ? value : std::nullopt;
+    return writtenBcdToInt(TemperatureDigits, bytes.first(1), true);
 }
 
 // The records that are not raw are hexadecimal text: pairs of hexadecimal digits.

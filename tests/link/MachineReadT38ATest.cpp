@@ -320,9 +320,9 @@ TEST_F(MachineReadT38ATest, ProductsAreNumberedInReadingOrderWithTheFlagsAndName
     machine.setRecord('3', 1, bytes({1, 0}));
     machine.setRecord('3', 2, bytes({2, 0}));
     machine.setRecord('3', 5, bytes({4, 0}));
-    // 100 degrees as the writer sends it, the record 00 A0 reversed; bitter 5, extra sweet 7,
-    // normal 6.
-    machine.setRecord('L', 0, bytes({0xA0, 0x00}));
+    // 120 degrees as the writer sends it, the record 00 C0 reversed, taken as it is whatever its
+    // range; bitter 5, extra sweet 7, normal 6.
+    machine.setRecord('L', 0, bytes({0xC0, 0x00}));
     machine.setRecord('4', 0, hex(bytes({0xF2, 5, 7, 6, 0xFF})));
     const SetupT38A before = tables();
 
@@ -334,7 +334,7 @@ TEST_F(MachineReadT38ATest, ProductsAreNumberedInReadingOrderWithTheFlagsAndName
         header(3, "OLD", 7), device(1, 0, 100), header(4, "P5", 4), device(1, 0, 100),
     };
     EXPECT_EQ(rowsOf(read), expected);
-    EXPECT_EQ(read.GetWorkingTemperature(), 100);
+    EXPECT_EQ(read.GetWorkingTemperature(), 120);
     EXPECT_EQ(read.GetSugar().GetBitter(), 5);
     EXPECT_EQ(read.GetSugar().GetNormal(), 6);
     EXPECT_EQ(read.GetSugar().GetExtraSweet(), 7);
@@ -511,7 +511,7 @@ TEST_F(MachineReadT38ATest, InputLongerThanItsWorkAreaStopsTheReadKeepingEarlier
 // malformed: the read stops there with the code 8, keeping the product read before it, without
 // its final text. The set-up records come before the products, so those cases keep no row.
 // The writer sends four digits for milligrams and speeds (0..100) and the record 00 b for the
-// temperature (80..100), reversed; only the first digit's nibble may be above 9.
+// temperature, reversed; only the first digit's nibble may be above 9.
 TEST_F(MachineReadT38ATest, RecordsThatAreNotHexadecimalTextOrNotDigitsStopTheRead)
 {
     QByteArray nonHex = productRecord(2, "X");
@@ -538,9 +538,6 @@ TEST_F(MachineReadT38ATest, RecordsThatAreNotHexadecimalTextOrNotDigitsStopTheRe
         {"whipping speed A00", 'E', 2, bytes({0x00, 0xA0}), false},
         {"temperature 0F", 'L', 0, bytes({0x0F, 0x00}), false},
         {"temperature 0F alone", 'L', 0, bytes({0x0F}), false},
-        {"temperature 79", 'L', 0, bytes({0x79, 0x00}), false},
-        {"temperature 101", 'L', 0, bytes({0x01, 0x01}), false},
-        {"temperature 110", 'L', 0, bytes({0xB0, 0x00}), false},
         {"temperature 90 with a second byte", 'L', 0, bytes({0x90, 0x01}), false},
         {"temperature 90 of three bytes", 'L', 0, bytes({0x90, 0x00, 0x00}), false},
     };

@@ -173,12 +173,16 @@ bool CGrabador::LeeBytes(int count, int limitMs)
             m_received.append(buffer.left(read));
             if (m_trace.isOpen())
                 m_trace.write(buffer.left(read));
-            if (m_received.size() == count)
-                return true;
         } else {
             AtiendeMensajes();
         }
-        if (m_clock.TickCount() - start >= limitMs || EstaCancelado() || !m_port->IsOpen())
+        // A cancel counts after every read, a complete one included: a machine that answers at
+        // once would otherwise never let it be seen.
+        if (EstaCancelado())
+            return fail(NoAnswerText);
+        if (m_received.size() == count)
+            return true;
+        if (m_clock.TickCount() - start >= limitMs || !m_port->IsOpen())
             return fail(NoAnswerText);
     }
 }

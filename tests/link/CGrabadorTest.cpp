@@ -403,6 +403,19 @@ TEST_F(CGrabadorTest, ACancelDuringAReceptionIsNoAnswer)
     expectTransferError("No hay respuesta");
 }
 
+// A machine that answers every byte at once leaves no empty read to look at the cancel after:
+// the next answer that arrives must not hide it.
+TEST_F(CGrabadorTest, ACancelIsSeenEvenWhileTheMachineAnswersAtOnce)
+{
+    connectRecordMode();
+    ASSERT_TRUE(recorder->EscribeDatos(0x20, 5, bytes({0x12})));
+    const int framesBefore = int(machine->records().size());
+    wait.cancel();
+    EXPECT_FALSE(recorder->EscribeDatos(0x20, 6, bytes({0x34})));
+    expectTransferError("No hay respuesta");
+    EXPECT_EQ(int(machine->records().size()), framesBefore);
+}
+
 TEST_F(CGrabadorTest, AVanishedDeviceEndsTheReceptionAtOnce)
 {
     connectRecordMode();

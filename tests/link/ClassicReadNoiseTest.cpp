@@ -10,6 +10,7 @@
 #include "link/CGrabador.h"
 #include "link/MemoryImageWriter.h"
 #include "link/SerialPort.h"
+#include "tests/link/MachineTestEnvironment.h"
 #include "tests/support/CatalogueFixture.h"
 #include "tests/support/ClassicCatalogue.h"
 #include "tests/support/ClassicMachine.h"
@@ -54,7 +55,7 @@ QByteArray archived(const COrmiDoc& document)
     return writer.data();
 }
 
-class ClassicReadNoiseTest : public ::testing::Test {
+class ClassicReadNoiseTest : public MachineTestEnvironment {
 protected:
     ClassicReadNoiseTest()
     {
@@ -120,14 +121,6 @@ protected:
         }
     }
 
-    TestApplication app;
-    CatalogueFixture catalogue{app};
-    fw::ProgramWide<CCfg>::Scope cfg{30, 10};
-    fw::ProgramWide<SetupT38A>::Scope setup;
-    ScriptedModelDialogHost host;
-    fw::ProgramWide<ModelDialogHost>::Install hostInstall{host};
-    ScriptedWaitUi wait;
-    fw::ProgramWide<fw::WaitUi>::Install waitInstall{wait};
     COrmiDoc written;
     PtyPair pty;
 };

@@ -1,22 +1,10 @@
 #pragma once
 
-#include "app/CCfg.h"
 #include "app/COrmiDoc.h"
-#include "app/ModelDialogHost.h"
-#include "app/SetupT38A.h"
-#include "fw/ProgramWide.h"
-#include "fw/SaveChangesHost.h"
-#include "fw/WaitUi.h"
-#include "tests/support/CatalogueFixture.h"
+#include "tests/link/MachineTestEnvironment.h"
 #include "tests/support/ClassicMachine.h"
 #include "tests/support/PtyPair.h"
-#include "tests/support/ScriptedModelDialogHost.h"
-#include "tests/support/ScriptedSaveChangesHost.h"
-#include "tests/support/ScriptedWaitUi.h"
 #include "tests/support/T38AMachine.h"
-#include "tests/support/TestApplication.h"
-
-#include <gtest/gtest.h>
 
 #include <memory>
 #include <string>
@@ -25,7 +13,7 @@
 // COM1: a catalogue with the classic model 1 (relay file RELES_C200.TXT) and the T38A model
 // 21, the program-wide catalogue and set-up tables, and scripted model dialog, wait window
 // and question about unsaved changes. The machine is started by the test.
-class MachineCommandFixture : public ::testing::Test {
+class MachineCommandFixture : public MachineTestEnvironment {
 protected:
     static constexpr int ClassicModel = 1;
     static constexpr int T38AModel = 21;
@@ -46,16 +34,6 @@ protected:
     // One description line a line, for readable failures.
     static std::string lines(const QStringList& description);
 
-    TestApplication app;
-    CatalogueFixture catalogue{app};
-    fw::ProgramWide<CCfg>::Scope cfg{30, 10};
-    fw::ProgramWide<SetupT38A>::Scope setup;
-    ScriptedModelDialogHost host;
-    fw::ProgramWide<ModelDialogHost>::Install hostInstall{host};
-    ScriptedWaitUi wait;
-    fw::ProgramWide<fw::WaitUi>::Install waitInstall{wait};
-    ScriptedSaveChangesHost saves;
-    fw::ProgramWide<fw::SaveChangesHost>::Install savesInstall{saves};
     PtyPair pty;
     std::unique_ptr<ClassicMachine> classic;
     std::unique_ptr<T38AMachine> t38a;

@@ -10,6 +10,7 @@
 #include "link/MandaTrama485.h"
 #include "link/PackedBcd.h"
 #include "link/SerialPort.h"
+#include "tests/link/MachineTestEnvironment.h"
 #include "tests/support/CatalogueFixture.h"
 #include "tests/support/PtyPair.h"
 #include "tests/support/ScriptedModelDialogHost.h"
@@ -76,7 +77,7 @@ QByteArray productRecord(int number, const QByteArray& name, const QByteArray& d
     return hex(bytes({0xF0, number, 0xF9, int(name.size())}) + name + devices + bytes({0xFF, number}));
 }
 
-class MachineReadT38ATest : public ::testing::Test {
+class MachineReadT38ATest : public MachineTestEnvironment {
 protected:
     MachineReadT38ATest()
     {
@@ -179,16 +180,6 @@ protected:
         return done;
     }
 
-    TestApplication app;
-    CatalogueFixture catalogue{app};
-    fw::ProgramWide<CCfg>::Scope cfg{30, 10};
-    fw::ProgramWide<SetupT38A>::Scope setup;
-    ScriptedModelDialogHost host;
-    fw::ProgramWide<ModelDialogHost>::Install hostInstall{host};
-    ScriptedWaitUi wait;
-    fw::ProgramWide<fw::WaitUi>::Install waitInstall{wait};
-    ScriptedSaveChangesHost saves;
-    fw::ProgramWide<fw::SaveChangesHost>::Install savesInstall{saves};
     COrmiDoc written;
     COrmiDoc read;
     PtyPair pty;

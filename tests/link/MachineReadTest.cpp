@@ -8,6 +8,7 @@
 #include "fw/WaitUi.h"
 #include "link/CGrabador.h"
 #include "link/SerialPort.h"
+#include "tests/link/MachineTestEnvironment.h"
 #include "tests/support/CatalogueFixture.h"
 #include "tests/support/ClassicCatalogue.h"
 #include "tests/support/ClassicMachine.h"
@@ -47,7 +48,7 @@ std::vector<RowSummary> summary(COrmiDoc& document)
     return rows;
 }
 
-class MachineReadTest : public ::testing::Test {
+class MachineReadTest : public MachineTestEnvironment {
 protected:
     MachineReadTest()
     {
@@ -83,16 +84,6 @@ protected:
         machine = nullptr;
     }
 
-    TestApplication app;
-    CatalogueFixture catalogue{app};
-    fw::ProgramWide<CCfg>::Scope cfg{30, 10};
-    fw::ProgramWide<SetupT38A>::Scope setup;
-    ScriptedModelDialogHost host;
-    fw::ProgramWide<ModelDialogHost>::Install hostInstall{host};
-    ScriptedWaitUi wait;
-    fw::ProgramWide<fw::WaitUi>::Install waitInstall{wait};
-    ScriptedSaveChangesHost saves;
-    fw::ProgramWide<fw::SaveChangesHost>::Install savesInstall{saves};
     COrmiDoc written;
     COrmiDoc read;
     PtyPair pty;

@@ -6,6 +6,7 @@
 #include "fw/ByteWriter.h"
 #include "fw/ProgramWide.h"
 #include "fw/WaitUi.h"
+#include "tests/link/MachineTestEnvironment.h"
 #include "tests/link/RecordingExporter.h"
 #include "tests/support/CatalogueFixture.h"
 #include "tests/support/ClassicMachine.h"
@@ -24,7 +25,7 @@ namespace {
 
 constexpr char Configured[] = "CAFETERA CONFIGURADA CORRECTAMENTE";
 
-class MachineWriteTest : public ::testing::Test {
+class MachineWriteTest : public MachineTestEnvironment {
 protected:
     MachineWriteTest()
     {
@@ -84,14 +85,6 @@ protected:
         return bytes;
     }
 
-    TestApplication app;
-    CatalogueFixture catalogue{app};
-    fw::ProgramWide<CCfg>::Scope cfg{30, 10};
-    fw::ProgramWide<SetupT38A>::Scope setup;
-    ScriptedModelDialogHost host;
-    fw::ProgramWide<ModelDialogHost>::Install hostInstall{host};
-    ScriptedWaitUi wait;
-    fw::ProgramWide<fw::WaitUi>::Install waitInstall{wait};
     COrmiDoc document;
     PtyPair pty;
     std::unique_ptr<ClassicMachine> m_classic;

@@ -275,6 +275,7 @@ void ExportaDatabase::exportProduct(qint32 productNumber, const QString& descrip
         QStringLiteral("UPDATE CANALES_MAQUINAS SET PRODUCTO_CANAL=%d WHERE CODIGO=%ld AND NUMERO='%s'"),
         {product, long(m_machineCode), sqlText(Maquina::ObtenNombreCanal(productNumber, m_machineType))}));
 }
+
 int ExportaDatabase::findOrCreateProduct(const QString& description, const QString& name)
 {
     const QString byDescription = QStringLiteral("SELECT CODIGO FROM PRODUCTOS WHERE DESCRIPCION='%s'");

@@ -8,13 +8,11 @@
 
 namespace {
 
-// A sysfs attribute fills at most one memory page; a large page is 64 KiB.
-constexpr qint64 MaxAttributeBytes = 64 * 1024;
-
 // A sysfs attribute without its line end; none when it cannot be read.
 std::optional<QByteArray> readAttribute(const QString& entry, const QString& name)
 {
-    std::optional<QByteArray> value = fw::InputFile::read(entry + QLatin1Char('/') + name, MaxAttributeBytes);
+    std::optional<QByteArray> value =
+        fw::InputFile::read(entry + QLatin1Char('/') + name, fw::InputFile::MaxSysfsAttributeBytes);
     if (!value)
         return std::nullopt;
     while (value->endsWith('\n'))

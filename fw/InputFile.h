@@ -15,6 +15,9 @@ namespace fw {
 // as one that was too large at the open does.
 namespace InputFile {
 
+// A sysfs attribute fills at most one memory page; a large page is 64 KiB.
+inline constexpr qint64 MaxSysfsAttributeBytes = 64 * 1024;
+
 // True when the path is a regular file that opens for reading; nothing is read.
 bool opens(const QString& path);
 // The whole file when it is a regular file of at most maxBytes that reads without error;

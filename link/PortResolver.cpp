@@ -14,14 +14,11 @@ namespace {
 
 const QString PortsSection = QStringLiteral("Puertos");
 
-// A sysfs attribute fills at most one memory page; a large page is 64 KiB.
-constexpr qint64 MaxAttributeBytes = 64 * 1024;
-
 // A ttyS device exists for every possible UART; its type is 0 when no UART answers there.
 bool hasUart(const QString& ttyClass, const QString& name)
 {
     const std::optional<QByteArray> type =
-        fw::InputFile::read(ttyClass + QLatin1Char('/') + name + QStringLiteral("/type"), MaxAttributeBytes);
+        fw::InputFile::read(ttyClass + QLatin1Char('/') + name + QStringLiteral("/type"), fw::InputFile::MaxSysfsAttributeBytes);
     if (!type)
         return false;
     bool ok = false;

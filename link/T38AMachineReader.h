@@ -40,8 +40,7 @@ public:
     static constexpr int OversizedCode = 7;
     // Reported with text 1548 for a record that is not hexadecimal text (odd length, a
     // character that is no hexadecimal digit), or a set-up value the writer cannot produce:
-    // not two bytes, a nibble above 9 but the first digit's, a temperature outside 80..100,
-    // a whipping speed above 100.
+    // not two bytes, a nibble above 9 but the first digit's, a whipping speed above 100.
     static constexpr int MalformedCode = 8;
     static constexpr int FinishedText = 20407;
 

@@ -217,26 +217,26 @@ void DAODBConnection::StatementFailed()
 {
     if (!m_db)
         return;
-    m_failureUnusable = unusableFile(sqlite3_errcode(m_db));
+    const int result = sqlite3_errcode(m_db);
+    m_failureUnusable = unusableFile(result);
     if (GetTransDepth() == 0)
         return;
-    switch (sqlite3_errcode(m_db) & 0xff) {
+    switch (result & 0xff) {
     // After these the engine has undone the failed statement alone or the whole transaction, as
     // it happened; what is left is not what the caller wrote, and the engine's advice is to
     // roll back. (A busy database is retried: when the engine ended the transaction for it,
-    // the autocommit state below says so.)
+    // TransactionEnded sees the autocommit state.)
     case SQLITE_FULL:
     case SQLITE_IOERR:
     case SQLITE_NOMEM:
         m_transactionEnded = true;
+        // Refused by the engine when it has rolled back all by itself; when this fails
+        // otherwise, Rollback tries again.
+        sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
         break;
     default:
         break;
     }
-    if (sqlite3_get_autocommit(m_db))
-        m_transactionEnded = true;
-    else if (m_transactionEnded)
-        sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr); // if this fails too, Rollback tries again
 }
 
 bool DAODBConnection::Refused(const QString& sql)

@@ -1,5 +1,6 @@
 #include "db/DBException.h"
 #include "tests/db/DatabaseTest.h"
+#include "tests/db/FullDiskVfs.h"
 #include "tests/db/ThrowingConnection.h"
 #include "tests/db/WriteProtectionVfs.h"
 #include "tests/support/DamagedFiles.h"
@@ -118,22 +119,30 @@ TEST_F(DAODBConnectionTest, ATransactionTheEngineEndsKeepsNothingAndRefusesWhatF
 {
     const QString rollbackTrigger = "CREATE TRIGGER refuse BEFORE INSERT ON MAQUINAS WHEN NEW.CODIGO=2 "
                                     "BEGIN SELECT RAISE(ROLLBACK,'refused'); END";
+    // Room for everything until a case fills the disk.
+    FullDiskVfs disk;
     const struct {
         const char* name;
         std::function<void(DAODBConnection&)> setUp;
         QString failing;
         QString box;
+        bool diskFullBeforeFailing;
     } cases[] = {
         // The engine rolls the whole transaction back by itself.
         {"rolled back by a trigger",
          [&](DAODBConnection& connection) { ASSERT_EQ(connection.Execute(rollbackTrigger), 0); },
-         "INSERT INTO MAQUINAS (CODIGO) VALUES (2)", "refused"},
-        // The engine undoes the statement alone; the connection ends the rest.
+         "INSERT INTO MAQUINAS (CODIGO) VALUES (2)", "refused", false},
+        // One row: the engine rolls the whole transaction back by itself.
         {"a full database",
          [](DAODBConnection& connection) {
              ASSERT_EQ(sqlite3_exec(connection.Handle(), "PRAGMA max_page_count=1", nullptr, nullptr, nullptr), SQLITE_OK);
          },
-         "INSERT INTO MAQUINAS (CODIGO,NOMBRE) VALUES (2,hex(zeroblob(20000)))", "database or disk is full"},
+         "INSERT INTO MAQUINAS (CODIGO,NOMBRE) VALUES (2,hex(zeroblob(20000)))", "database or disk is full", false},
+        // Rows of a statement that may stop half-way: the engine undoes the statement alone and
+        // would go on with the transaction; the connection ends it.
+        {"a full disk under a statement of many rows", [](DAODBConnection&) {},
+         "INSERT INTO MAQUINAS (CODIGO,NOMBRE) SELECT CODIGO+1,hex(zeroblob(20000)) FROM MAQUINAS",
+         "database or disk is full", true},
     };
     const QString ended = QStringLiteral("La base de datos ha anulado la transacción; no se ha guardado nada de ella.");
     for (const auto& c : cases) {
@@ -150,7 +159,11 @@ TEST_F(DAODBConnectionTest, ATransactionTheEngineEndsKeepsNothingAndRefusesWhatF
         // An ordinary error leaves the transaction going.
         EXPECT_EQ(connection->Execute("INSERT INTO NO_TABLE (CODIGO) VALUES (1)"), -1);
         EXPECT_FALSE(connection->TransactionEnded());
+        if (c.diskFullBeforeFailing)
+            disk.setFreeBytes(0);
         EXPECT_EQ(connection->Execute(c.failing), -1);
+        // Even with room again nothing more is kept.
+        disk.makeRoom();
         EXPECT_TRUE(connection->TransactionEnded());
         ASSERT_EQ(Boxes().size(), 2);
         EXPECT_EQ(Boxes().last(), c.box);

@@ -134,7 +134,10 @@ bool ExportaDatabase::addMachineOfType()
         {code, m_machineType, Maquina::profileCurrency(), model}));
     if (inserted < 1)
         return false; // the destructor rolls it back
-    return m_connection->CommitTrans();
+    if (!m_connection->CommitTrans())
+        return false;
+    m_addedMachine = code;
+    return true;
 }
 
 bool ExportaDatabase::chooseMachine()
@@ -193,7 +196,12 @@ void ExportaDatabase::endAt(const DBException& failure)
     if (m_connection->GetTransDepth() > 0)
         m_connection->Rollback();
     fw::MessageBoxes::box(failure.GetErrorMessage());
-    showText(unusable ? NoDatabaseText : NotExportedText);
+    if (unusable)
+        showText(NoDatabaseText);
+    else if (m_addedMachine)
+        fw::MessageBoxes::box(fw::Application::get().strings().format(NewMachineKeptText, {*m_addedMachine}));
+    else
+        showText(NotExportedText);
 }
 
 bool ExportaDatabase::EscribeDatos(quint8 blockId, quint8 field, QByteArrayView payload)

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class DBConnection;
 class DBException;
@@ -23,8 +24,9 @@ class Clock;
 // commitExport keeps it, every other end (a refused record, a cancel, the destructor) rolls it
 // back. The first statement the database refuses, or a value it holds that does not read as
 // its column's type, ends the export there: the transaction (or the machine row being added)
-// is rolled back, the database's reason is shown once and then that nothing was exported, or
-// that the database cannot be used when its file is at fault. Nothing runs after that.
+// is rolled back, the database's reason is shown once and then that nothing was exported (but
+// for the machine row this export added, which stays and is named), or that the database
+// cannot be used when its file is at fault. Nothing runs after that.
 class ExportaDatabase : public ExportarProgramacion {
 public:
     static constexpr int NoDatabaseText = 1200;
@@ -33,6 +35,8 @@ public:
     static constexpr int OptionNotFoundText = 1562;
     static constexpr int OutdatedDatabaseText = 1582;
     static constexpr int NotExportedText = 22900;
+    // "No se ha exportado nada más: ... La máquina nueva %ld, ... sigue en la base de datos."
+    static constexpr int NewMachineKeptText = 22902;
 
     // The options dialog opens through the host; "now" is the clock's (the connection's).
     ExportaDatabase(int machineType, ExportOptionsDialogHost& options, fw::Clock& clock);
@@ -110,4 +114,5 @@ private:
     ExportOptionsDialogHost& m_options;
     fw::Clock& m_clock;
     bool m_ended = false; // a record was refused or the database refused a statement
+    std::optional<long> m_addedMachine; // the code of the machine row this export added and kept
 };

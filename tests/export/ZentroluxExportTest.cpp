@@ -5,6 +5,7 @@
 #include "app/SetupT38A.h"
 #include "export/ExportOptionsDialogHost.h"
 #include "fw/ProgramWide.h"
+#include "tests/db/FullDiskVfs.h"
 #include "tests/export/ManagementDatabase.h"
 #include "tests/export/ScriptedExportOptionsHost.h"
 #include "tests/link/RecordingExporter.h"
@@ -12,6 +13,8 @@
 #include "tests/support/ScriptedModelDialogHost.h"
 
 #include <QMap>
+
+#include <optional>
 
 namespace {
 
@@ -24,6 +27,26 @@ const QString NotExported =
     QStringLiteral("No se ha exportado nada: la base de datos ha anulado la exportación y ha quedado como estaba.");
 const QString Now = QStringLiteral("2024-03-05 14:07:09");
 const QString ChannelTime = QStringLiteral("2024-03-05 14:07:00");
+
+// Fills the disk when the options dialog opens, if it is given one, then answers as the scripted host.
+class FillingDiskOptionsHost : public ExportOptionsDialogHost {
+public:
+    FillingDiskOptionsHost(ExportOptionsDialogHost& answers, FullDiskVfs* disk)
+        : m_answers(answers)
+        , m_disk(disk)
+    {
+    }
+    bool Run(ExportaZentroluxDlgData& data) override
+    {
+        if (m_disk)
+            m_disk->setFreeBytes(0);
+        return m_answers.Run(data);
+    }
+
+private:
+    ExportOptionsDialogHost& m_answers;
+    FullDiskVfs* m_disk;
+};
 
 const char* const Tables[] = {"MAQUINAS",       "EMPLAZAMIENTOS",   "MODELO_MAQUINA",    "TIPO_MAQUINAS",
                               "TIPOS_OPCIONES", "OPCIONES_MAQUINAS", "PRODUCTOS",        "FAMILIA_PRODUCTOS",
@@ -278,39 +301,77 @@ TEST_F(ZentroluxExportTest, AStatementTheDatabaseRefusesStopsTheExportAndKeepsNo
     }
 }
 
-TEST_F(ZentroluxExportTest, TheMachineRowTheOpeningMakesStaysUnlessItsOwnInsertIsRefused)
+TEST_F(ZentroluxExportTest, AFailedExportSaysWhatTheDatabaseHoldsWithOrWithoutTheMachineRowItMade)
 {
     prepare(Classic, 42);
-    // The type has a machine no more: the opening makes one.
-    Run(database(), QStringLiteral("UPDATE MAQUINAS SET TIPO=41 WHERE CODIGO=3"));
     const QString clean = Path(QStringLiteral("clean.mdb"));
     ASSERT_TRUE(QFile::copy(database(), clean));
+    // The type has a machine no more: the opening makes machine 5, kept before the options dialog.
+    const QString noMachine = QStringLiteral("UPDATE MAQUINAS SET TIPO=41 WHERE CODIGO=3;");
+    const QString refuseProducts = QStringLiteral("CREATE TRIGGER t BEFORE INSERT ON PRODUCTOS BEGIN SELECT RAISE(ABORT,'x'); END;");
+    const QString full = QStringLiteral("database or disk is full");
+    const QString mismatch = QStringLiteral("No coinciden los tipos de datos.");
+    enum class Disk { Room, FullFromTheStart, FullFromTheOptionsDialog };
     const struct {
         const char* what;
-        const char* trigger;
-        bool rowKept;
+        QString setUp; // run on the copy first
+        Disk disk;
+        long machine; // chosen in the options dialog
+        QString cause;
+        bool machineKept;
         bool optionsDialog;
     } cases[] = {
-        {"a later statement refused", "AFTER INSERT ON CANALES_MAQUINAS", true, true},
-        {"the row refused after its insert", "AFTER INSERT ON MAQUINAS", false, false},
+        {"a refused product", refuseProducts, Disk::Room, 3, "x", false, true},
+        {"a refused product, new machine", noMachine + refuseProducts, Disk::Room, 5, "x", true, true},
+        {"a full disk", QString(), Disk::FullFromTheOptionsDialog, 3, full, false, true},
+        {"a full disk, new machine", noMachine, Disk::FullFromTheOptionsDialog, 5, full, true, true},
+        {"a text as a number", "UPDATE MAQUINAS SET DIVISA='not a number' WHERE CODIGO=3", Disk::Room, 3, mismatch,
+         false, true},
+        {"a text as a number, new machine", "UPDATE MAQUINAS SET TIPO='not a number'", Disk::Room, 3, mismatch, true,
+         true},
+        // The new machine row itself is not kept.
+        {"the new machine row refused after its insert",
+         noMachine + "CREATE TRIGGER t AFTER INSERT ON MAQUINAS BEGIN SELECT RAISE(FAIL,'gave up'); END", Disk::Room, 5,
+         "gave up", false, false},
+        {"a full disk before the new machine row", noMachine, Disk::FullFromTheStart, 5, full, false, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         ClearBoxes();
         QFile::remove(database());
         ASSERT_TRUE(QFile::copy(clean, database()));
-        Run(database(), QStringLiteral("CREATE TRIGGER giveUp %1 BEGIN SELECT RAISE(FAIL,'gave up'); END")
-                            .arg(QLatin1String(c.trigger)));
+        if (!c.setUp.isEmpty())
+            Run(database(), c.setUp);
         QMap<QString, QStringList> expected = everyTable();
-        if (c.rowKept)
+        if (c.machineKept) {
             expected["MAQUINAS"] << QStringLiteral("5|42|2|5|5|51|NULL");
+            expected["MAQUINAS"].sort();
+        }
         const qsizetype dialogs = options.opened().size();
-        options.queueOk(5, true, true);
-        run();
-        EXPECT_EQ(Boxes(), (QStringList{"gave up", NotExported})) << Boxes().join(QLatin1Char('\n')).toStdString();
+        options.queueOk(c.machine, true, true);
+        models.queueOk(Classic);
+        {
+            std::optional<FullDiskVfs> disk;
+            if (c.disk != Disk::Room)
+                disk.emplace();
+            if (c.disk == Disk::FullFromTheStart)
+                disk->setFreeBytes(0);
+            FillingDiskOptionsHost filling(options, c.disk == Disk::FullFromTheOptionsDialog ? &*disk : nullptr);
+            ZentroluxExport(doc, filling, clock).Run();
+        }
+
+        // The engine's reason, then what the database holds: as it was, or with the new machine.
+        const QString summary = c.machineKept
+            ? QStringLiteral("No se ha exportado nada más: la base de datos ha anulado la exportación. La máquina "
+                             "nueva 5, que se añadió al empezar, sigue en la base de datos.")
+            : NotExported;
+        ASSERT_EQ(Boxes().size(), 2) << Boxes().join(QLatin1Char('\n')).toStdString();
+        EXPECT_TRUE(Boxes().first().contains(c.cause)) << Boxes().first().toStdString();
+        EXPECT_EQ(Boxes().last(), summary);
         EXPECT_EQ(everyTable(), expected);
         EXPECT_EQ(options.opened().size(), dialogs + (c.optionsDialog ? 1 : 0));
         options = ScriptedExportOptionsHost();
+        models = ScriptedModelDialogHost();
     }
 }
 

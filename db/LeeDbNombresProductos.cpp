@@ -95,20 +95,30 @@ void LeeDbNombresProductos::ReportDatabaseError(const QString& description) cons
         DatabaseErrorText, {QDir::toNativeSeparators(m_connection->Path()), description}));
 }
 
-void LeeDbNombresProductos::LeeDescripcionProducto(const QByteArray& name, QString& description, QString& pictureFile)
+bool LeeDbNombresProductos::LeeDescripcionProducto(const QByteArray& name, QString& description, QString& pictureFile)
 {
     description.clear();
     pictureFile.clear();
     if (!m_connection)
-        return;
-    // A recordset of its own, so that a product-name list in progress goes on.
-    const std::unique_ptr<DBRecordset> recordset = m_connection->CreateRecordset();
-    recordset->Open(fw::TextFormat::format(QStringLiteral("SELECT DESCRIPCION_LARGA,FILE_BMP FROM NOMBRES_PRODUCTOS "
-                                                          "WHERE IDIOMA=%d AND NOMBRE='%s'"),
-                                           {m_productNameLanguage, quoted(name)}),
-                    false);
-    if (recordset->IsEOF())
-        return;
-    description = recordset->GetFieldString(QStringLiteral("DESCRIPCION_LARGA"));
-    pictureFile = recordset->GetFieldString(QStringLiteral("FILE_BMP"));
+        return false;
+    try {
+        // A caller that looks up many names learns of a failure once, and of which database.
+        const DBConnection::ThrowModeScope throwMode(*m_connection);
+        // A recordset of its own, so that a product-name list in progress goes on.
+        const std::unique_ptr<DBRecordset> recordset = m_connection->CreateRecordset();
+        recordset->Open(fw::TextFormat::format(QStringLiteral("SELECT DESCRIPCION_LARGA,FILE_BMP FROM NOMBRES_PRODUCTOS "
+                                                              "WHERE IDIOMA=%d AND NOMBRE='%s'"),
+                                               {m_productNameLanguage, quoted(name)}),
+                        false);
+        if (recordset->IsEOF())
+            return true;
+        description = recordset->GetFieldString(QStringLiteral("DESCRIPCION_LARGA"));
+        pictureFile = recordset->GetFieldString(QStringLiteral("FILE_BMP"));
+        return true;
+    } catch (const DBException& e) {
+        description.clear();
+        pictureFile.clear();
+        ReportDatabaseError(e.GetErrorMessage());
+        return false;
+    }
 }

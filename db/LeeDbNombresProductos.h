@@ -52,7 +52,9 @@ public:
     bool LeeSiguienteNombreProducto(QByteArray& name, int& product);
     // The long description and the picture file of a product name of the product-name
     // language; both empty when it is not there. A list in progress goes on undisturbed.
-    void LeeDescripcionProducto(const QByteArray& name, QString& description, QString& pictureFile);
+    // False, with both empty, when the names cannot be read: the database did not open (the
+    // open has said why) or the look-up failed, which is reported naming the database.
+    bool LeeDescripcionProducto(const QByteArray& name, QString& description, QString& pictureFile);
 
 private:
     // The product index of a row: -1 for a null one, none with the reason when it does not convert.

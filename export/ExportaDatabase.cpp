@@ -261,10 +261,11 @@ void ExportaDatabase::AsignaProducto(qint32 productNumber, const QByteArray& nam
 
     QString description;
     QString picture;
-    {
-        // A reader of its own for each product, as the catalogue may change in between.
+    // A reader of its own for each product, as the catalogue may change in between; once it
+    // could not be read, the products go by their names without a word more.
+    if (!m_catalogueFailed) {
         LeeDbNombresProductos names;
-        names.LeeDescripcionProducto(fw::Windows1252::encode(productName), description, picture);
+        m_catalogueFailed = !names.LeeDescripcionProducto(fw::Windows1252::encode(productName), description, picture);
     }
     if (description.isEmpty())
         description = productName;

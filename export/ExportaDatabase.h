@@ -115,4 +115,5 @@ private:
     fw::Clock& m_clock;
     bool m_ended = false; // a record was refused or the database refused a statement
     std::optional<long> m_addedMachine; // the code of the machine row this export added and kept
+    bool m_catalogueFailed = false;     // the product names could not be read; reported once
 };

@@ -387,13 +387,13 @@ TEST_F(CatalogueReadersTest, TheDescriptionOfAProductNameLeavesTheNameListGoingO
 
     QString description;
     QString picture;
-    reader.LeeDescripcionProducto("CAF\xC9", description, picture);
+    EXPECT_TRUE(reader.LeeDescripcionProducto("CAF\xC9", description, picture));
     EXPECT_EQ(description, "Café solo");
     EXPECT_EQ(picture, "CAFE\\P001.BMP");
     reader.LeeDescripcionProducto("ORZO D'ITALIA", description, picture);
     EXPECT_EQ(description, "Caffè d'orzo");
     EXPECT_EQ(picture, "");
-    reader.LeeDescripcionProducto("NO EXISTE", description, picture);
+    EXPECT_TRUE(reader.LeeDescripcionProducto("NO EXISTE", description, picture));
     EXPECT_EQ(description, "");
     EXPECT_EQ(picture, "");
 
@@ -422,7 +422,7 @@ TEST_F(CatalogueReadersTest, WithoutTheProductNameDatabaseEveryAnswerIsEmpty)
     EXPECT_EQ(name, "kept");
     QString description = "old";
     QString picture = "old";
-    reader.LeeDescripcionProducto("CAFE", description, picture);
+    EXPECT_FALSE(reader.LeeDescripcionProducto("CAFE", description, picture));
     EXPECT_EQ(description, "");
     EXPECT_EQ(picture, "");
     EXPECT_EQ(Boxes().size(), 1);
@@ -458,6 +458,20 @@ TEST_F(CatalogueReadersTest, RelayNamesThatCannotBeReadAreReportedOnceAndStayUnt
     EXPECT_EQ(reader.TraduceNombreRele("SOLTADOR VASOS"), "SOLTADOR VASOS");
     EXPECT_EQ(Boxes(), QStringList({"Error en la base de datos " + QDir::toNativeSeparators(catalogue.productNamesPath())
                                     + ":\nno such table: NOMBRES_RELES"}));
+}
+
+TEST_F(CatalogueReadersTest, ADescriptionThatCannotBeLookedUpIsReportedNamingTheDatabase)
+{
+    catalogue.AddProductName(1, "CAFE", 0, "Café solo", "CAFE\\P001.BMP");
+    catalogue.Run(catalogue.productNamesPath(), "ALTER TABLE NOMBRES_PRODUCTOS DROP COLUMN FILE_BMP");
+    LeeDbNombresProductos reader;
+    QString description = "old";
+    QString picture = "old";
+    EXPECT_FALSE(reader.LeeDescripcionProducto("CAFE", description, picture));
+    EXPECT_EQ(description, "");
+    EXPECT_EQ(picture, "");
+    EXPECT_EQ(Boxes(), QStringList({"Error en la base de datos " + QDir::toNativeSeparators(catalogue.productNamesPath())
+                                    + ":\nno such column: FILE_BMP"}));
 }
 
 TEST(CatalogueFixtureTest, AStatementOnADatabaseThatDoesNotOpenFailsTheTestAndLeaksNothing)

@@ -1,11 +1,18 @@
 #include "export/ExportaDatabase.h"
 
+#include "db/FindCatalogueFile.h"
+#include "db/LeeDbNombresProductos.h"
+
 #include "tests/db/WriteProtectionVfs.h"
 #include "tests/export/ManagementDatabase.h"
 #include "tests/export/ScriptedExportOptionsHost.h"
 #include "tests/support/CatalogueFixture.h"
+#include "tests/support/DamagedFiles.h"
 
+#include <QDir>
 #include <QFileInfo>
+
+#include <functional>
 
 #include <memory>
 
@@ -299,6 +306,51 @@ TEST_F(ExportaDatabaseTest, ProductsAreFoundByDescriptionThenByNameAndMadeOnce)
                    "ORDER BY CAST(NUMERO AS INTEGER)"),
               (QStringList{"1|20", "2|21", "3|22", "4|22", "5|23", "6|24", "7|9999", "8|9999"}));
     EXPECT_EQ(Boxes().size(), 1);
+}
+
+TEST_F(ExportaDatabaseTest, ACatalogueThatCannotBeReadIsReportedOnceAndTheProductsGoByTheirNames)
+{
+    const QString names = catalogue.productNamesPath();
+    const struct {
+        const char* what;
+        std::function<bool()> spoil;
+        const char* box; // %1: the product-name database the program looks for
+    } cases[] = {
+        {"no product-name database", [&] { return QFile::remove(names); }, "unable to open database file (%1)"},
+        {"a file that is no database", [&] { return DamagedFiles::MakeFile(names, QByteArray(4096, 'x')); },
+         "file is not a database (%1)"},
+        {"no table of product names",
+         [&] {
+             CatalogueFixture::Run(names, QStringLiteral("DROP TABLE NOMBRES_PRODUCTOS"));
+             return true;
+         },
+         "Error en la base de datos %1:\nno such table: NOMBRES_PRODUCTOS"},
+        {"damaged product names", [&] { return DamagedFiles::DamageTablePages(names, {"NOMBRES_PRODUCTOS"}); },
+         "Error en la base de datos %1:\ndatabase disk image is malformed"},
+    };
+    catalogue.AddProductName(1, QStringLiteral("TE"), 0, QStringLiteral("TE CON LIMON"), QStringLiteral("C:\\TE.BMP"));
+    const QString clean = Path(QStringLiteral("names.clean"));
+    ASSERT_TRUE(QFile::copy(names, clean));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        QFile::remove(names);
+        ASSERT_TRUE(QFile::copy(clean, names));
+        ASSERT_TRUE(c.spoil());
+        make();
+        ClearBoxes();
+        auto exporter = open(42, 3, true, false);
+        for (const char* name : {"MOKA", "TE", "SOLO"})
+            exporter->AsignaProducto(exporter->lastProduct() + 2, name);
+        commit(exporter);
+        // The first look-up's failure, then the export's word.
+        ASSERT_EQ(Boxes().size(), 2) << Boxes().join(QLatin1Char('\n')).toStdString();
+        EXPECT_EQ(Boxes().first(),
+                  QString::fromUtf8(c.box).arg(QDir::toNativeSeparators(
+                      QFileInfo(FindCatalogueFile(LeeDbNombresProductos::DatabaseName())).absoluteFilePath())));
+        EXPECT_EQ(rows("SELECT DESCRIPCION,FILE_DRAW FROM PRODUCTOS ORDER BY DESCRIPCION"),
+                  (QStringList{"MOKA|NULL", "SOLO|NULL", "TE|NULL"}));
+        QFile::remove(database());
+    }
 }
 
 TEST_F(ExportaDatabaseTest, PicturesOfType87TakeT38AOneCharacterIntoTheName)

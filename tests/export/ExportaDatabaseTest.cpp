@@ -9,6 +9,8 @@
 #include "tests/support/CatalogueFixture.h"
 #include "tests/support/DamagedFiles.h"
 
+#include <sqlite3.h>
+
 #include <QDir>
 #include <QFileInfo>
 
@@ -246,6 +248,52 @@ TEST_F(ExportaDatabaseTest, ARecordWithoutItsOptionIsRefusedWith1562)
     exporter = open(87, 4, false, false);
     EXPECT_FALSE(exporter->EscribeByte(32, 5, 1, 1));
     EXPECT_EQ(Boxes().last(), QStringLiteral("Direccion 32 campo 5 no encontrados en base de datos"));
+}
+
+TEST_F(ExportaDatabaseTest, TheDatabaseIsRolledBackBeforeTheFailureIsShown)
+{
+    // FAIL keeps the refused row and those before it in the transaction until it is rolled back.
+    const struct {
+        const char* what;
+        const char* trigger;
+        int machineType;
+        const char* count; // what the engine holds while a box is up
+    } cases[] = {
+        {"an option refused after another", "AFTER INSERT ON OPCIONES_MAQUINAS WHEN NEW.NUMERO=101", 42,
+         "SELECT COUNT(*) FROM OPCIONES_MAQUINAS"},
+        {"the new machine row refused", "AFTER INSERT ON MAQUINAS", 100, "SELECT COUNT(*) FROM MAQUINAS WHERE TIPO=100"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        make(QStringLiteral("CREATE TRIGGER refuse %1 BEGIN SELECT RAISE(FAIL,'refused'); END;").arg(QLatin1String(c.trigger)));
+        ClearBoxes();
+        options.queueOk(3, false, false);
+        ExportaDatabase exporter(c.machineType, options, clock);
+        // Read straight through the engine, on the export's own connection: the file is the
+        // export's alone while it runs.
+        int inspected = 0;
+        app.messages().onShow = [&] {
+            ++inspected;
+            auto* connection = dynamic_cast<DAODBConnection*>(exporter.connection());
+            ASSERT_NE(connection, nullptr);
+            EXPECT_EQ(connection->GetTransDepth(), 0);
+            EXPECT_NE(sqlite3_get_autocommit(connection->Handle()), 0);
+            sqlite3_stmt* statement = nullptr;
+            ASSERT_EQ(sqlite3_prepare_v2(connection->Handle(), c.count, -1, &statement, nullptr), SQLITE_OK);
+            EXPECT_EQ(sqlite3_step(statement), SQLITE_ROW);
+            EXPECT_EQ(sqlite3_column_int(statement, 0), 0);
+            sqlite3_finalize(statement);
+        };
+        if (exporter.AbreExportacion()) {
+            EXPECT_TRUE(exporter.EscribeByte(30, 0, 1, 1));
+            EXPECT_FALSE(exporter.EscribeByte(30, 1, 1, 1));
+        }
+        app.messages().onShow = nullptr;
+        EXPECT_EQ(Boxes().size(), 2) << Boxes().join(QLatin1Char('\n')).toStdString();
+        EXPECT_EQ(Boxes().value(0), QStringLiteral("refused"));
+        EXPECT_EQ(inspected, 2);
+        QFile::remove(database());
+    }
 }
 
 TEST_F(ExportaDatabaseTest, NewProductsTakeTheHighestFreeCodeAfterACodeInUse)

@@ -19,6 +19,7 @@
 #include "export/WidgetExportOptionsDialogHost.h"
 #include "ui/AltKeyCommands.h"
 #include "ui/CMySplashWnd.h"
+#include "ui/CommandLinePrint.h"
 #include "ui/COrmiView.h"
 #include "ui/ViewPrinting.h"
 #include "ui/WidgetModelDialogHost.h"
@@ -193,11 +194,8 @@ void COrmiApp::createDocTemplate()
 
     m_template = std::make_unique<fw::SingleDocTemplate>(strings, *m_cafDocument, *m_frame, *m_recentFiles);
     // "/p" and "/pt" print through the view's print without a dialog.
-    m_template->setDirectPrint([this, printer](const QString& printerName) {
-        if (!printerName.isEmpty())
-            printer->setPrinterName(printerName);
-        return m_printing->OnFilePrintDirect();
-    });
+    m_commandLinePrint = std::make_unique<CommandLinePrint>(*m_printing, *printer, m_options.printers);
+    m_template->setDirectPrint([this](const QString& printerName) { return m_commandLinePrint->Run(printerName); });
 
     QAction* about = m_frame->action(CommandIds::AppAbout);
     QObject::connect(about, &QAction::triggered, m_frame.get(), [this] { OnAppAbout(); });

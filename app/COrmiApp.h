@@ -4,14 +4,17 @@
 #include "fw/FrameworkTranslation.h"
 #include "fw/ProgramWide.h"
 #include "fw/SaveChangesHost.h"
+#include "ui/PrinterList.h"
 
 #include <QPointer>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
 class CafDocument;
+class CommandLinePrint;
 class CMainFrame;
 class CMySplashWnd;
 class COrmiDoc;
@@ -69,6 +72,8 @@ public:
         InternalModeProbe::Opener probeOpener = InternalModeProbe::openForReading;
         // The printer the program prints on; null: a printer of its own (the default one).
         QPrinter* printer = nullptr;
+        // What the print system lists, asked when the command line prints.
+        std::function<PrinterList()> printers = PrinterList::query;
     };
 
     // The program's: the user's profile, the built-in texts, real message boxes, the
@@ -91,7 +96,7 @@ public:
     void OnAppAbout();
 
     // The program's exit code after InitInstance gave false: 0 when the command line's print
-    // ran, 1 when start-up failed.
+    // ran, 1 when start-up or the print failed.
     int ExitCode() const { return m_exitCode; }
     // 1 when the configuration list also offers the prototypes.
     quint8 GetInternalMode() const { return m_internalMode; }
@@ -138,6 +143,7 @@ private:
     COrmiView* m_view = nullptr; // the frame's
     std::unique_ptr<WidgetPrintDialogs> m_printDialogs;
     std::unique_ptr<ViewPrinting> m_printing;
+    std::unique_ptr<CommandLinePrint> m_commandLinePrint;
     std::unique_ptr<fw::SingleDocTemplate> m_template;
     // Reading a machine asks the template's question about unsaved changes.
     std::optional<fw::ProgramWide<fw::SaveChangesHost>::Install> m_saveChangesInstall;

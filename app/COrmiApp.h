@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/InternalModeProbe.h"
+#include "app/StartPlatform.h"
 #include "fw/FrameworkTranslation.h"
 #include "fw/ProgramWide.h"
 #include "fw/SaveChangesHost.h"
@@ -48,7 +49,9 @@ class WidgetMessageSink;
 // and the splash, and decides the internal mode for the run. It installs the program's real
 // seams: file names are asked with the file dialog, the document opens the real machine-model
 // dialog (listing prototypes in the internal mode), commands that replace the document ask
-// the template's question about unsaved changes. Program-wide while it lives.
+// the template's question about unsaved changes. Without a display it prints the command
+// line's document with every message a line on standard error, and refuses to start the
+// editor. Program-wide while it lives.
 class COrmiApp {
 public:
     static constexpr int DocTemplateId = 204;
@@ -59,8 +62,12 @@ public:
     static constexpr int VersionText = 1584;
     // "No se ha podido cargar el catálogo de máquinas del modelo 1. El programa se cerrará."
     static constexpr int CatalogueNotLoadedText = 20700;
+    // "No hay ninguna pantalla en la que mostrar el editor. ..."
+    static constexpr int NoDisplayText = 20710;
     // The model whose catalogue start-up loads.
     static constexpr int StartModel = 1;
+    // The name that starts each message line on standard error.
+    static constexpr const char* ProgramName = "ormi";
 
     // What a test sets instead of the program's own.
     struct Options {
@@ -74,11 +81,18 @@ public:
         QPrinter* printer = nullptr;
         // What the print system lists, asked when the command line prints.
         std::function<PrinterList()> printers = PrinterList::query;
+        // NoDisplay ends the start with its message.
+        StartPlatform::Mode platform = StartPlatform::Mode::Windows;
     };
 
-    // The program's: the user's profile, the built-in texts, real message boxes, the
-    // process's command line and the internal file the build names.
-    COrmiApp();
+    // Chooses the platform from the environment and the command line, and sets it where it
+    // must be forced; called before the application object exists.
+    static StartPlatform PreparePlatform(int argc, char* argv[]);
+
+    // The program's: the user's profile, the built-in texts, the process's command line and
+    // the internal file the build names; real message boxes, or with a platform that shows
+    // nothing (StartPlatform::Mode other than Windows) lines on standard error.
+    explicit COrmiApp(StartPlatform::Mode platform = StartPlatform::Mode::Windows);
     // On a framework application of the caller's (a test's profile, texts and boxes).
     COrmiApp(fw::Application& application, Options options);
     ~COrmiApp();
@@ -96,7 +110,7 @@ public:
     void OnAppAbout();
 
     // The program's exit code after InitInstance gave false: 0 when the command line's print
-    // ran, 1 when start-up or the print failed.
+    // ran, 1 when start-up or the print failed or there is no display for the editor.
     int ExitCode() const { return m_exitCode; }
     // 1 when the configuration list also offers the prototypes.
     quint8 GetInternalMode() const { return m_internalMode; }

@@ -61,6 +61,7 @@ protected:
         COrmiApp::Options options;
         options.printer = printer;
         options.printers = [this] { return printers; };
+        options.platform = platform;
         options.arguments = arguments;
         options.internalFile = "//servidor/interno.exe";
         options.probeOpener = [this, internalFilePresent](const QString&) {
@@ -114,6 +115,7 @@ protected:
     COrmiApp* started = nullptr;
     // What the print system lists.
     PrinterList printers{{"Oficina", "Planta 2"}, "Oficina"};
+    StartPlatform::Mode platform = StartPlatform::Mode::Windows;
 };
 
 } // namespace
@@ -391,3 +393,16 @@ TEST_F(StartupTest, APrintOnAListedPrinterPrintsThere)
     EXPECT_EQ(bytes.count("/Type /Page") - bytes.count("/Type /Pages"), 2);
 }
 
+TEST_F(StartupTest, WithoutADisplayTheEditorSaysWhatToSetAndEndsBeforeAnythingElse)
+{
+    platform = StartPlatform::Mode::NoDisplay;
+    auto ormi = makeApp({writeDocument("otro.caf", 8)});
+    EXPECT_FALSE(ormi->InitInstance());
+    EXPECT_EQ(ormi->ExitCode(), 1);
+    EXPECT_EQ(app.messages().texts(),
+              QStringList{"No hay ninguna pantalla en la que mostrar el editor. Indique un servidor X en DISPLAY, o "
+                          "arránquelo sin ventana con QT_QPA_PLATFORM=offscreen."});
+    EXPECT_EQ(ormi->frame(), nullptr);
+    EXPECT_EQ(cfg.object().GetModel(), 0) << "no catalogue loaded";
+    EXPECT_FALSE(seen.probed);
+}

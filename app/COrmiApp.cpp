@@ -8,6 +8,7 @@
 #include "app/CommandIds.h"
 #include "fw/Application.h"
 #include "fw/DocTemplateStrings.h"
+#include "fw/LineMessageSink.h"
 #include "fw/MessageBoxes.h"
 #include "fw/Profile.h"
 #include "fw/RecentFileList.h"
@@ -19,6 +20,7 @@
 #include "export/WidgetExportOptionsDialogHost.h"
 #include "ui/AltKeyCommands.h"
 #include "ui/CMySplashWnd.h"
+#include "ui/CommandLinePrint.h"
 #include "ui/COrmiView.h"
 #include "ui/ViewPrinting.h"
 #include "ui/WidgetModelDialogHost.h"
@@ -62,17 +64,37 @@ InterfaceLanguage interfaceLanguage(int idioma)
 
 } // namespace
 
-// The framework objects the program's own application owns; a test brings its own.
+// The framework objects the program's own application owns; a test brings its own. Where no
+// one can click a box, every message is a line on standard error.
 struct COrmiApp::Owned {
+    explicit Owned(bool boxes)
+        : application(profile, strings, boxes ? static_cast<fw::MessageSink&>(messages) : lines)
+    {
+    }
+
     fw::Profile profile;
     fw::StringTable strings;
     fw::WidgetMessageSink messages;
-    fw::Application application{profile, strings, messages};
+    fw::LineMessageSink lines{stderr, QString::fromLatin1(ProgramName)};
+    fw::Application application;
 };
 
-COrmiApp::COrmiApp()
-    : COrmiApp(std::make_unique<Owned>(), nullptr,
-               Options{QCoreApplication::arguments().mid(1), QStringLiteral(ORMI_INTERNAL_FILE)})
+StartPlatform COrmiApp::PreparePlatform(int argc, char* argv[])
+{
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const StartPlatform platform = StartPlatform::choose(QProcessEnvironment::systemEnvironment(), arguments);
+    if (!platform.forcedPlatform.isEmpty())
+        qputenv("QT_QPA_PLATFORM", platform.forcedPlatform);
+    return platform;
+}
+
+COrmiApp::COrmiApp(StartPlatform::Mode platform)
+    : COrmiApp(std::make_unique<Owned>(platform == StartPlatform::Mode::Windows), nullptr,
+               Options{.arguments = QCoreApplication::arguments().mid(1),
+                       .internalFile = QStringLiteral(ORMI_INTERNAL_FILE),
+                       .platform = platform})
 {
 }
 
@@ -105,6 +127,12 @@ bool COrmiApp::InitInstance()
     QCoreApplication::setOrganizationName(QString::fromLatin1(fw::Profile::Organization));
     QCoreApplication::setApplicationName(m_application->name());
     LoadLanguageDll();
+    if (m_options.platform == StartPlatform::Mode::NoDisplay) {
+        // Said in the user's language; nothing else of the start is done.
+        fw::MessageBoxes::box(m_application->strings().text(NoDisplayText), fw::MessageButtons::Ok,
+                              fw::MessageIcon::Stop);
+        return false;
+    }
     m_recentFiles = std::make_unique<fw::RecentFileList>(m_application->profile(), RecentFileCount);
     m_recentFiles->ReadList();
     createDocTemplate();
@@ -193,11 +221,8 @@ void COrmiApp::createDocTemplate()
 
     m_template = std::make_unique<fw::SingleDocTemplate>(strings, *m_cafDocument, *m_frame, *m_recentFiles);
     // "/p" and "/pt" print through the view's print without a dialog.
-    m_template->setDirectPrint([this, printer](const QString& printerName) {
-        if (!printerName.isEmpty())
-            printer->setPrinterName(printerName);
-        return m_printing->OnFilePrintDirect();
-    });
+    m_commandLinePrint = std::make_unique<CommandLinePrint>(*m_printing, *printer, m_options.printers);
+    m_template->setDirectPrint([this](const QString& printerName) { return m_commandLinePrint->Run(printerName); });
 
     QAction* about = m_frame->action(CommandIds::AppAbout);
     QObject::connect(about, &QAction::triggered, m_frame.get(), [this] { OnAppAbout(); });

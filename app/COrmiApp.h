@@ -1,17 +1,21 @@
 #pragma once
 
 #include "app/InternalModeProbe.h"
+#include "app/StartPlatform.h"
 #include "fw/FrameworkTranslation.h"
 #include "fw/ProgramWide.h"
 #include "fw/SaveChangesHost.h"
+#include "ui/PrinterList.h"
 
 #include <QPointer>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
 class CafDocument;
+class CommandLinePrint;
 class CMainFrame;
 class CMySplashWnd;
 class COrmiDoc;
@@ -45,7 +49,9 @@ class WidgetMessageSink;
 // and the splash, and decides the internal mode for the run. It installs the program's real
 // seams: file names are asked with the file dialog, the document opens the real machine-model
 // dialog (listing prototypes in the internal mode), commands that replace the document ask
-// the template's question about unsaved changes. Program-wide while it lives.
+// the template's question about unsaved changes. Without a display it prints the command
+// line's document with every message a line on standard error, and refuses to start the
+// editor. Program-wide while it lives.
 class COrmiApp {
 public:
     static constexpr int DocTemplateId = 204;
@@ -56,8 +62,12 @@ public:
     static constexpr int VersionText = 1584;
     // "No se ha podido cargar el catálogo de máquinas del modelo 1. El programa se cerrará."
     static constexpr int CatalogueNotLoadedText = 20700;
+    // "No hay ninguna pantalla en la que mostrar el editor. ..."
+    static constexpr int NoDisplayText = 20710;
     // The model whose catalogue start-up loads.
     static constexpr int StartModel = 1;
+    // The name that starts each message line on standard error.
+    static constexpr const char* ProgramName = "ormi";
 
     // What a test sets instead of the program's own.
     struct Options {
@@ -69,11 +79,20 @@ public:
         InternalModeProbe::Opener probeOpener = InternalModeProbe::openForReading;
         // The printer the program prints on; null: a printer of its own (the default one).
         QPrinter* printer = nullptr;
+        // What the print system lists, asked when the command line prints.
+        std::function<PrinterList()> printers = PrinterList::query;
+        // NoDisplay ends the start with its message.
+        StartPlatform::Mode platform = StartPlatform::Mode::Windows;
     };
 
-    // The program's: the user's profile, the built-in texts, real message boxes, the
-    // process's command line and the internal file the build names.
-    COrmiApp();
+    // Chooses the platform from the environment and the command line, and sets it where it
+    // must be forced; called before the application object exists.
+    static StartPlatform PreparePlatform(int argc, char* argv[]);
+
+    // The program's: the user's profile, the built-in texts, the process's command line and
+    // the internal file the build names; real message boxes, or with a platform that shows
+    // nothing (StartPlatform::Mode other than Windows) lines on standard error.
+    explicit COrmiApp(StartPlatform::Mode platform = StartPlatform::Mode::Windows);
     // On a framework application of the caller's (a test's profile, texts and boxes).
     COrmiApp(fw::Application& application, Options options);
     ~COrmiApp();
@@ -91,7 +110,7 @@ public:
     void OnAppAbout();
 
     // The program's exit code after InitInstance gave false: 0 when the command line's print
-    // ran, 1 when start-up failed.
+    // ran, 1 when start-up or the print failed or there is no display for the editor.
     int ExitCode() const { return m_exitCode; }
     // 1 when the configuration list also offers the prototypes.
     quint8 GetInternalMode() const { return m_internalMode; }
@@ -138,6 +157,7 @@ private:
     COrmiView* m_view = nullptr; // the frame's
     std::unique_ptr<WidgetPrintDialogs> m_printDialogs;
     std::unique_ptr<ViewPrinting> m_printing;
+    std::unique_ptr<CommandLinePrint> m_commandLinePrint;
     std::unique_ptr<fw::SingleDocTemplate> m_template;
     // Reading a machine asks the template's question about unsaved changes.
     std::optional<fw::ProgramWide<fw::SaveChangesHost>::Install> m_saveChangesInstall;

@@ -144,7 +144,8 @@ SingleDocTemplate::ShellResult SingleDocTemplate::ProcessShellCommand(const Comm
         NewDocument();
         return ShellResult::Run;
     }
-    if (info.fileName.isEmpty()) {
+    // "/pt" names its printer: without one it would print on another.
+    if (info.fileName.isEmpty() || (info.shellCommand == Command::FilePrintTo && info.printerName.isEmpty())) {
         MessageBoxes::box(text(PrintNeedsFileText), MessageButtons::Ok, MessageIcon::Warning);
         return ShellResult::Failed;
     }
@@ -152,8 +153,7 @@ SingleDocTemplate::ShellResult SingleDocTemplate::ProcessShellCommand(const Comm
         return ShellResult::Failed;
     if (info.shellCommand == Command::FileOpen)
         return ShellResult::Run;
-    const QString printer = info.shellCommand == Command::FilePrintTo ? info.printerName : QString();
-    return m_directPrint && m_directPrint(printer) ? ShellResult::Done : ShellResult::Failed;
+    return m_directPrint && m_directPrint(info.printerName) ? ShellResult::Done : ShellResult::Failed;
 }
 
 QString SingleDocTemplate::frameTitle() const { return displayTitle() + QStringLiteral(" - ") + m_strings.windowTitle; }

@@ -43,7 +43,8 @@ public:
     // Captions of the file dialogs: "Abrir", "Guardar como".
     static constexpr int OpenCaptionText = 61830;
     static constexpr int SaveAsCaptionText = 61831;
-    // "Para imprimir hace falta el nombre del archivo: ..." ("/p" or "/pt" without a file).
+    // "Para imprimir hace falta el nombre del archivo: ..." ("/p" or "/pt" without a file, "/pt"
+    // without a printer).
     static constexpr int PrintNeedsFileText = 22800;
 
     // Prints the open document without a dialog on the named printer (empty: the default
@@ -78,7 +79,8 @@ public:
     // A new, untitled document.
     void NewDocument();
     // New document, open or print the command line's file. Printing ends the program (Done)
-    // whether or not it printed (Failed); a print without a file says what it needs.
+    // whether or not it printed (Failed); a print without a file, or "/pt" without a printer,
+    // says what it needs.
     ShellResult ProcessShellCommand(const CommandLineInfo& info);
 
     // "<title> - <window title>".

@@ -60,6 +60,8 @@ protected:
     {
         COrmiApp::Options options;
         options.printer = printer;
+        options.printers = [this] { return printers; };
+        options.platform = platform;
         options.arguments = arguments;
         options.internalFile = "//servidor/interno.exe";
         options.probeOpener = [this, internalFilePresent](const QString&) {
@@ -73,6 +75,25 @@ protected:
         auto created = std::make_unique<COrmiApp>(app.application(), options);
         started = created.get();
         return created;
+    }
+
+    // A document of 30 rows: two pages of A4.
+    QString writeLongDocument(const QString& name)
+    {
+        COrmiDoc doc;
+        for (int i = 0; i < 30; ++i)
+            doc.AddDevice();
+        const QString path = app.tempPath(name);
+        EXPECT_TRUE(DocumentFile::Save(doc, path));
+        return path;
+    }
+
+    // A printer that writes a PDF file.
+    static void printToPdf(QPrinter& printer, const QString& path)
+    {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(path);
+        printer.setPageSize(QPageSize(QPageSize::A4));
     }
 
     QString writeDocument(const QString& name, int model)
@@ -92,6 +113,9 @@ protected:
     CatalogueFixture catalogue{app};
     SeenAtProbe seen;
     COrmiApp* started = nullptr;
+    // What the print system lists.
+    PrinterList printers{{"Oficina", "Planta 2"}, "Oficina"};
+    StartPlatform::Mode platform = StartPlatform::Mode::Windows;
 };
 
 } // namespace
@@ -237,15 +261,9 @@ TEST_F(StartupTest, TheDocumentLayerSavesTheConfigurationAndExitAsksFirst)
 
 TEST_F(StartupTest, PrintingFromTheCommandLinePrintsThePagesAndEnds)
 {
-    COrmiDoc doc;
-    for (int i = 0; i < 30; ++i)
-        doc.AddDevice();
-    const QString path = app.tempPath("imprimir.caf");
-    ASSERT_TRUE(DocumentFile::Save(doc, path));
+    const QString path = writeLongDocument("imprimir.caf");
     QPrinter printer;
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(app.tempPath("impreso.pdf"));
-    printer.setPageSize(QPageSize(QPageSize::A4));
+    printToPdf(printer, app.tempPath("impreso.pdf"));
 
     auto ormi = makeApp({"/p", path}, false, &printer);
     EXPECT_FALSE(ormi->InitInstance());
@@ -323,4 +341,68 @@ TEST_F(StartupTest, ARecentFileOrAFileChosenToOpenThatIsAFifoIsReportedAndNeverW
     }
     EXPECT_EQ(app.messages().texts(), cannotOpen);
     EXPECT_TRUE(ormi->frame()->isVisible());
+}
+
+TEST_F(StartupTest, APrintOnAPrinterThePrintSystemDoesNotListIsRefusedBeforeAnythingIsPrinted)
+{
+    const QString path = writeLongDocument("imprimir.caf");
+    const QString usage =
+        "Para imprimir hace falta el nombre del archivo: ormi /p archivo.caf, u ormi /pt archivo.caf impresora.";
+    const struct {
+        QStringList arguments;
+        PrinterList listed;
+        QString message;
+    } cases[] = {
+        {{"/pt", path, "NOSUCHPRINTER"}, printers, "No se encuentra la impresora NOSUCHPRINTER."},
+        // Qt takes a name only as listed; another spelling would print on the default printer.
+        {{"/pt", path, "oficina"}, printers, "No se encuentra la impresora oficina."},
+        {{"/pt", path, "Oficina"}, {}, "No se encuentra la impresora Oficina."},
+        {{"/p", path}, {}, "No hay ninguna impresora predeterminada."},
+        {{"/p", path}, {{"Oficina"}, ""}, "No hay ninguna impresora predeterminada."},
+        {{"/pt", path}, printers, usage},
+        {{"/pt", path, ""}, printers, usage},
+    };
+    for (const auto& c : cases) {
+        const std::string line = c.arguments.join(' ').toStdString();
+        const QString pdf = app.tempPath("impreso.pdf");
+        QPrinter printer;
+        printToPdf(printer, pdf);
+        printers = c.listed;
+        app.messages().clear();
+        auto ormi = makeApp(c.arguments, false, &printer);
+        EXPECT_FALSE(ormi->InitInstance()) << line;
+        EXPECT_EQ(ormi->ExitCode(), 1) << line;
+        EXPECT_EQ(app.messages().texts(), QStringList{c.message}) << line;
+        EXPECT_FALSE(QFile::exists(pdf)) << line;
+        EXPECT_FALSE(ormi->frame()->isVisible()) << line;
+    }
+}
+
+TEST_F(StartupTest, APrintOnAListedPrinterPrintsThere)
+{
+    const QString path = writeLongDocument("imprimir.caf");
+    QPrinter printer;
+    printToPdf(printer, app.tempPath("impreso.pdf"));
+    auto ormi = makeApp({"/pt", path, "Planta 2"}, false, &printer);
+    EXPECT_FALSE(ormi->InitInstance());
+    EXPECT_TRUE(app.messages().shown().isEmpty()) << app.messages().texts().join('|').toStdString();
+    EXPECT_EQ(ormi->ExitCode(), 0);
+    QFile pdf(app.tempPath("impreso.pdf"));
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    const QByteArray bytes = pdf.readAll();
+    EXPECT_EQ(bytes.count("/Type /Page") - bytes.count("/Type /Pages"), 2);
+}
+
+TEST_F(StartupTest, WithoutADisplayTheEditorSaysWhatToSetAndEndsBeforeAnythingElse)
+{
+    platform = StartPlatform::Mode::NoDisplay;
+    auto ormi = makeApp({writeDocument("otro.caf", 8)});
+    EXPECT_FALSE(ormi->InitInstance());
+    EXPECT_EQ(ormi->ExitCode(), 1);
+    EXPECT_EQ(app.messages().texts(),
+              QStringList{"No hay ninguna pantalla en la que mostrar el editor. Indique un servidor X en DISPLAY, o "
+                          "arránquelo sin ventana con QT_QPA_PLATFORM=offscreen."});
+    EXPECT_EQ(ormi->frame(), nullptr);
+    EXPECT_EQ(cfg.object().GetModel(), 0) << "no catalogue loaded";
+    EXPECT_FALSE(seen.probed);
 }

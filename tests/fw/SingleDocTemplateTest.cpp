@@ -234,11 +234,13 @@ TEST_F(DocTemplateTest, TheCommandLinesDocument)
         printed << printer;
         return printer != "rota";
     });
+    const QString usage = m_app.strings().text(fw::SingleDocTemplate::PrintNeedsFileText);
     const struct {
         QStringList arguments;
         Result result;
         QStringList calls;
         QStringList printed;
+        QStringList messages = {};
     } cases[] = {
         {{}, Result::Run, {"new"}, {}},
         {{"/d/a.caf"}, Result::Run, {"open /d/a.caf"}, {}},
@@ -247,14 +249,19 @@ TEST_F(DocTemplateTest, TheCommandLinesDocument)
         {{"/pt", "/d/a.caf", "Oficina"}, Result::Done, {"open /d/a.caf"}, {"Oficina"}},
         {{"/pt", "/d/a.caf", "rota"}, Result::Failed, {"open /d/a.caf"}, {"rota"}},
         {{"/p", "/d/bad.caf"}, Result::Failed, {"open /d/bad.caf"}, {}},
+        // "/pt" without its printer would print on another one.
+        {{"/pt", "/d/a.caf"}, Result::Failed, {}, {}, {usage}},
+        {{"/pt", "/d/a.caf", ""}, Result::Failed, {}, {}, {usage}},
     };
     m_doc.failing = QStringList{"/d/bad.caf"};
     for (const auto& c : cases) {
         m_doc.calls.clear();
         printed.clear();
+        m_app.messages().clear();
         EXPECT_EQ(m_template->ProcessShellCommand(fw::CommandLineInfo::parse(c.arguments)), c.result)
             << c.arguments.join(' ').toStdString();
         EXPECT_EQ(m_doc.calls, c.calls) << c.arguments.join(' ').toStdString();
         EXPECT_EQ(printed, c.printed) << c.arguments.join(' ').toStdString();
+        EXPECT_EQ(m_app.messages().texts(), c.messages) << c.arguments.join(' ').toStdString();
     }
 }

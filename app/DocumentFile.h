@@ -34,7 +34,7 @@ public:
     static bool Open(COrmiDoc& doc, const QString& path,
                      const COrmiDoc::CatalogueReload& reloadCatalogue = COrmiDoc::ReloadCatalogue);
     // Writes the document to the path atomically: a failed save (also onto anything but a
-    // regular file) is reported and leaves the file that was there untouched. A saved
-    // document takes the path and is not modified.
+    // regular file, or onto a file the user may not write) is reported and leaves the file
+    // that was there untouched. A saved document takes the path and is not modified.
     static bool Save(COrmiDoc& doc, const QString& path);
 };

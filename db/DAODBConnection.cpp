@@ -39,6 +39,10 @@ bool exec(sqlite3* db, const char* sql, QString* error)
     return false;
 }
 
+// The path made absolute without resolving its "..": after a linked folder ".." leads to the
+// folder the link's target lies in, which only the system can tell. An empty path stays empty.
+QString absoluteName(const QString& path) { return path.isEmpty() ? path : QDir::current().absoluteFilePath(path); }
+
 QString withPath(const QString& description, const QString& path)
 {
     return QStringLiteral("%1 (%2)").arg(description, QDir::toNativeSeparators(path));
@@ -100,7 +104,7 @@ sqlite3* DAODBConnection::OpenEngine(const QString& path, bool exclusive, bool r
 {
     // An absolute name is never taken for a "file:" address.
     const QFileInfo file(path);
-    const QString absolute = file.absoluteFilePath();
+    const QString absolute = absoluteName(path);
     *error = refusedFile(file);
     if (!error->isEmpty()) {
         *error = withPath(*error, absolute);
@@ -152,7 +156,7 @@ bool DAODBConnection::Open(const QString& path, bool exclusive, bool readOnly)
     m_exclusive = exclusive;
     m_readOnly = readOnly;
     m_transactionEnded = false;
-    SetPath(QFileInfo(path).absoluteFilePath());
+    SetPath(absoluteName(path));
     SetOpen(true);
     return true;
 }
@@ -173,7 +177,7 @@ void DAODBConnection::Close()
 
 bool DAODBConnection::CreateDatabase(const QString& path)
 {
-    const QString absolute = QFileInfo(path).absoluteFilePath();
+    const QString absolute = absoluteName(path);
     if (QFileInfo::exists(absolute)) {
         ReportError(withPath(QStringLiteral("La base de datos ya existe."), absolute), QString());
         return false;

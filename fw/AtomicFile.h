@@ -11,7 +11,8 @@ namespace fw {
 // owner as far as the process may set them. A failure before the rename (a full disk, a
 // folder that cannot be written, a medium pulled out) leaves the old file whole. A name that
 // stands for something other than a regular file (a FIFO, a device, a folder, a link to one
-// of them) is never written nor replaced.
+// of them), or for a file the user may not write, is never written nor replaced. A link is
+// followed as the system follows it when it opens the name.
 namespace AtomicFile {
 
 // False when the file could not be replaced, or when the folder could not be synced after the

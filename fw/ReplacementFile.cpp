@@ -2,7 +2,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QRandomGenerator>
 
 #include <fcntl.h>
@@ -10,6 +9,9 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdlib>
+#include <memory>
+#include <optional>
 #include <utility>
 
 namespace fw {
@@ -50,6 +52,33 @@ QByteArray cutName(const QByteArray& name, qsizetype room)
     return name.left(cut);
 }
 
+// The folder as the system finds it, every link and .. in it resolved, with a final slash.
+std::optional<QByteArray> realFolder(const QByteArray& path)
+{
+    const std::unique_ptr<char, decltype(&std::free)> real(::realpath(path.constData(), nullptr), &std::free);
+    if (!real)
+        return std::nullopt;
+    QByteArray folder(real.get());
+    if (!folder.endsWith('/'))
+        folder += '/';
+    return folder;
+}
+
+// The text of a link; none, with errno, when it cannot be read whole.
+std::optional<QByteArray> linkText(const QByteArray& link)
+{
+    QByteArray text(PATH_MAX, Qt::Uninitialized);
+    const ssize_t length = ::readlink(link.constData(), text.data(), size_t(text.size()));
+    if (length < 0)
+        return std::nullopt;
+    if (length == text.size()) {
+        errno = ENAMETOOLONG;
+        return std::nullopt;
+    }
+    text.truncate(length);
+    return text;
+}
+
 } // namespace
 
 ReplacementFile::ReplacementFile(const QString& target, int spareNameBytes)
@@ -69,7 +98,7 @@ ReplacementFile::~ReplacementFile()
 
 bool ReplacementFile::open()
 {
-    return resolveTarget() && openFolder() && createTemporary();
+    return resolveTarget() && openFolder() && mayWriteOldFile() && createTemporary();
 }
 
 QString ReplacementFile::fileName() const
@@ -104,29 +133,51 @@ bool ReplacementFile::resolveTarget()
         errno = ENOENT;
         return fail(m_target);
     }
-    // The file a link names is replaced, or made when it is not there yet.
-    QString path = m_target;
-    for (int depth = 0; QFileInfo(path).isSymLink(); ++depth) {
+    // The file a link names is replaced, or made when it is not there yet: the one that opening
+    // the target's name gives. A link's text is taken from the folder the link really lies in,
+    // so each folder is resolved by the system before the name in it is looked at.
+    QByteArray path = QFile::encodeName(m_target);
+    for (int depth = 0;; ++depth) {
+        const qsizetype slash = path.lastIndexOf('/');
+        const QByteArray name = path.mid(slash + 1);
+        if (name.isEmpty() || name == "." || name == "..") {
+            errno = EISDIR;
+            return fail(m_target);
+        }
+        const std::optional<QByteArray> folder = realFolder(slash < 0 ? QByteArray(".") : path.left(slash + 1));
+        if (!folder)
+            return fail(m_target);
+        const QByteArray inFolder = *folder + name;
+        struct stat status {};
+        if (::lstat(inFolder.constData(), &status) != 0) {
+            if (errno != ENOENT)
+                return fail(m_target);
+            return takeFinal(*folder, name);
+        }
+        if (!S_ISLNK(status.st_mode)) {
+            if (!S_ISREG(status.st_mode)) {
+                errno = S_ISDIR(status.st_mode) ? EISDIR : EINVAL;
+                return fail(m_target);
+            }
+            m_hadOldFile = true;
+            m_oldFile = status;
+            return takeFinal(*folder, name);
+        }
         if (depth == MaxLinkDepth) {
             errno = ELOOP;
             return fail(m_target);
         }
-        path = QFileInfo(path).symLinkTarget();
-    }
-    struct stat status {};
-    if (::stat(QFile::encodeName(path).constData(), &status) == 0) {
-        if (!S_ISREG(status.st_mode)) {
-            errno = S_ISDIR(status.st_mode) ? EISDIR : EINVAL;
+        const std::optional<QByteArray> text = linkText(inFolder);
+        if (!text)
             return fail(m_target);
-        }
-        m_hadOldFile = true;
-        m_oldFile = status;
-    } else if (errno != ENOENT) {
-        return fail(m_target);
+        path = text->startsWith('/') ? *text : *folder + *text;
     }
-    const QFileInfo final(path);
-    m_folder = final.absolutePath();
-    m_finalName = QFile::encodeName(final.fileName());
+}
+
+bool ReplacementFile::takeFinal(const QByteArray& folder, const QByteArray& name)
+{
+    m_folder = QFile::decodeName(folder.size() > 1 ? folder.chopped(1) : folder);
+    m_finalName = name;
     return true;
 }
 
@@ -135,6 +186,15 @@ bool ReplacementFile::openFolder()
     // Opened first: a folder that cannot be synced is found before anything is written.
     m_folderFd = ::open(QFile::encodeName(m_folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     return m_folderFd >= 0 || fail(m_folder);
+}
+
+bool ReplacementFile::mayWriteOldFile()
+{
+    // The rename would replace a file that the folder lets go but the file itself does not let
+    // the user write (his own write-protected file, another's file he may only read).
+    if (m_hadOldFile && ::faccessat(m_folderFd, m_finalName.constData(), W_OK, AT_EACCESS) != 0)
+        return fail(m_target);
+    return true;
 }
 
 bool ReplacementFile::createTemporary()

@@ -9,11 +9,13 @@ namespace fw {
 
 // A new file beside a target, which takes the target's place in one rename.
 //
-// open() follows links (the file a link names is replaced or made, the link stays), refuses a
-// name that holds something other than a regular file, and creates the new file empty in the
-// target's folder, under a name that fits the folder however long the target's name is. In
-// place of an old file only its owner may read it until the commit; a file of a new name gets
-// the mode that the user's file-creation mask gives.
+// open() follows links as the system does when it opens the target's name (the file that
+// opening it gives is replaced, or made when the last link names nothing yet; the links stay),
+// refuses a name that holds something other than a regular file or a file the process may not
+// write, and creates the new file empty in the final folder, under a name that fits the folder
+// however long the target's name is. In place of an old file only its owner may read the new
+// one until the commit; a file of a new name gets the mode that the user's file-creation mask
+// gives.
 //
 // commit() gives the new file the old one's mode, group and owner (those the process may not
 // set stay its own, and the mode is then narrowed so that no one gets access the old file did
@@ -46,7 +48,11 @@ public:
 
 private:
     bool resolveTarget();
+    // Records the real folder (with its final slash) and the name in it that are replaced; true.
+    bool takeFinal(const QByteArray& folder, const QByteArray& name);
     bool openFolder();
+    // False when the old file is one the process may not write, by its effective ids.
+    bool mayWriteOldFile();
     bool createTemporary();
     // Group, owner and mode of the old file; what cannot be set is no failure.
     void keepAccess();

@@ -4,9 +4,14 @@
 #include "app/SetupT38A.h"
 #include "fw/ArchiveWriter.h"
 #include "fw/ProgramWide.h"
+#include "tests/db/QtPrinters.h"
 #include "tests/support/DamagedFiles.h"
 #include "tests/support/FileOwners.h"
 #include "tests/support/FileSizeLimit.h"
+#include "tests/support/LinkedTargets.h"
+#include "tests/support/ModeProbe.h"
+#include "tests/support/OrdinaryUser.h"
+#include "tests/support/ProtectedTargets.h"
 #include "tests/support/SyncProbe.h"
 #include "tests/support/TestApplication.h"
 #include "tests/support/TestDeviceTypes.h"
@@ -18,6 +23,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <sys/stat.h>
 
 #include <cerrno>
 #include <functional>
@@ -559,6 +567,86 @@ TEST_F(DocumentFileTest, ASaveKeepsTheFilesGroupOwnerAndMode)
     EXPECT_EQ(saved.st_uid, FileOwners::OtherUser);
     EXPECT_EQ(saved.st_gid, FileOwners::OtherGroup);
     EXPECT_EQ(saved.st_mode & 07777, 0640u);
+}
+
+TEST_F(DocumentFileTest, ASaveReplacesTheFileThatOpeningItsNameGivesWhateverLinksLeadThere)
+{
+    addHeader(1, "CAFE");
+    for (const LinkedTargets::Case& c : LinkedTargets::cases()) {
+        QTemporaryDir dir;
+        ASSERT_TRUE(LinkedTargets::make(dir.path(), c, TwoRowDocument)) << c.what;
+        const QString others = LinkedTargets::others(dir.path(), c);
+        const QString name = dir.path() + "/" + c.name;
+        doc.SetModifiedFlag();
+        EXPECT_TRUE(DocumentFile::Save(doc, name)) << c.what;
+        EXPECT_EQ(app.messages().texts(), QStringList()) << c.what;
+        EXPECT_EQ(doc.GetPathName(), name) << c.what;
+        QFile saved(dir.filePath(c.opened));
+        ASSERT_TRUE(saved.open(QIODevice::ReadOnly)) << c.what;
+        EXPECT_EQ(saved.readAll(), DocumentFile::Store(doc)) << c.what;
+        EXPECT_EQ(LinkedTargets::others(dir.path(), c), others) << c.what;
+    }
+}
+
+TEST_F(DocumentFileTest, AFileTheUserMayNotWriteIsReportedAndLeftAsItWas)
+{
+    const OrdinaryUser user;
+    if (!user.available())
+        GTEST_SKIP() << user.whyNot().toStdString();
+    addHeader(1, "CAFE");
+    QStringList notRun;
+    for (const ProtectedTargets::Case& c : ProtectedTargets::cases()) {
+        if (c.anotherUsers && !FileOwners::mayGiveAway()) {
+            notRun << c.what;
+            continue;
+        }
+        QTemporaryDir dir;
+        const QString path = dir.filePath("dosis.caf");
+        ASSERT_TRUE(ProtectedTargets::make(path, TwoRowDocument, c, user)) << c.what;
+        const QString before = ProtectedTargets::state(path);
+        doc.SetModifiedFlag();
+        const QString result = user.run([&] {
+            const bool saved = DocumentFile::Save(doc, path);
+            return QStringList{saved ? "saved" : "not saved", doc.IsModified() ? "modified" : "not modified"}
+                .join(", ") + "; " + app.messages().texts().join(" | ");
+        });
+        if (c.refused) {
+            EXPECT_EQ(result, "not saved, modified; No se puede guardar el archivo " + QDir::toNativeSeparators(path) + ".") << c.what;
+            EXPECT_EQ(ProtectedTargets::state(path), before) << c.what;
+        } else {
+            EXPECT_EQ(result, "saved, not modified; ") << c.what;
+            QFile saved(path);
+            ASSERT_TRUE(saved.open(QIODevice::ReadOnly)) << c.what;
+            EXPECT_EQ(saved.readAll(), DocumentFile::Store(doc)) << c.what;
+        }
+    }
+    if (!notRun.isEmpty())
+        GTEST_SKIP() << "not run, as only root may make another user's file: " << notRun.join("; ").toStdString();
+}
+
+TEST_F(DocumentFileTest, APrivateDocumentIsReadableByNoOneElseWhileItIsWritten)
+{
+    const QString path = app.tempPath("privado.caf");
+    ASSERT_TRUE(DamagedFiles::MakeFile(path, EmptyDocument));
+    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0600), 0);
+    addHeader(1, "CAFE");
+    // A mask that leaves a file made for all readable by all.
+    const mode_t previous = ::umask(022);
+    bool saved = false;
+    QList<ModeProbe::Change> changes;
+    QString described;
+    {
+        ModeProbe probe;
+        saved = DocumentFile::Save(doc, path);
+        changes = probe.changesUnder(app.tempPath());
+        described = probe.describe();
+    }
+    ::umask(previous);
+    ASSERT_TRUE(saved);
+    ASSERT_EQ(changes.size(), 1) << described.toStdString();
+    EXPECT_NE(QFileInfo(changes[0].path).fileName(), "privado.caf") << described.toStdString();
+    EXPECT_EQ(QString::number(changes[0].before, 8), "600") << described.toStdString();
+    EXPECT_EQ(QString::number(FileOwners::status(path).st_mode & 07777, 8), "600");
 }
 
 TEST_F(DocumentFileTest, ASaveWhoseFolderCannotBeSyncedIsReportedAndTheDocumentStaysModified)

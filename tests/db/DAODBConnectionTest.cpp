@@ -5,6 +5,9 @@
 #include "tests/db/WriteProtectionVfs.h"
 #include "tests/support/DamagedFiles.h"
 #include "tests/support/FileOwners.h"
+#include "tests/support/LinkedTargets.h"
+#include "tests/support/OrdinaryUser.h"
+#include "tests/support/ProtectedTargets.h"
 #include "tests/support/SyncProbe.h"
 
 #include <sqlite3.h>
@@ -12,6 +15,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
 
 #include <cerrno>
 #include <chrono>
@@ -639,6 +643,61 @@ TEST_F(DAODBConnectionTest, CompactionSyncsTheCopyBeforeItTakesThePlaceOfTheData
     }
     EXPECT_GE(copySynced, 0) << probe.describe().toStdString();
     EXPECT_GT(folderSynced, copySynced) << probe.describe().toStdString();
+}
+
+TEST_F(DAODBConnectionTest, CompactionReplacesTheFileThatOpeningItsNameGivesWhateverLinksLeadThere)
+{
+    const QString source = MakeMachines();
+    {
+        auto connection = OpenDatabase(source);
+        ASSERT_TRUE(connection);
+        connection->Execute("INSERT INTO MAQUINAS (CODIGO,NOMBRE) VALUES (1,'primera')");
+    }
+    const QByteArray database = FileBytes(source);
+    for (const LinkedTargets::Case& c : LinkedTargets::cases()) {
+        if (!c.openedThere)
+            continue; // only a database that is there opens
+        ClearBoxes();
+        QTemporaryDir dir;
+        ASSERT_TRUE(LinkedTargets::make(dir.path(), c, database)) << c.what;
+        const QString others = LinkedTargets::others(dir.path(), c);
+        const ino_t before = FileOwners::status(dir.filePath(c.opened)).st_ino;
+        auto connection = OpenDatabase(dir.path() + "/" + c.name);
+        ASSERT_TRUE(connection) << c.what;
+        EXPECT_TRUE(connection->Compact()) << c.what;
+        EXPECT_EQ(Boxes(), QStringList()) << c.what;
+        EXPECT_NE(FileOwners::status(dir.filePath(c.opened)).st_ino, before) << c.what;
+        EXPECT_EQ(connection->QueryString("SELECT NOMBRE FROM MAQUINAS"), "primera") << c.what;
+        connection.reset();
+        EXPECT_EQ(LinkedTargets::others(dir.path(), c), others) << c.what;
+    }
+}
+
+TEST_F(DAODBConnectionTest, ACompactionOfAFileWriteProtectedSinceItWasOpenedIsRefused)
+{
+    const OrdinaryUser user;
+    if (!user.available())
+        GTEST_SKIP() << user.whyNot().toStdString();
+    const QByteArray database = FileBytes(MakeMachines());
+    QTemporaryDir dir;
+    const QString path = dir.filePath("gestion.mdb");
+    const ProtectedTargets::Case own{"the user's own database", false, 0644, false};
+    ASSERT_TRUE(ProtectedTargets::make(path, database, own, user));
+    const QString result = user.run([&] {
+        DAODBConnection connection;
+        if (!connection.Open(path, false, false))
+            return "not opened: " + Boxes().join(" | ");
+        const QByteArray name = QFile::encodeName(path);
+        if (::chmod(name.constData(), 0444) != 0)
+            return QStringLiteral("not write-protected");
+        const QString before = ProtectedTargets::state(path);
+        const bool compacted = connection.Compact();
+        const QString after = ProtectedTargets::state(path);
+        return QStringList{compacted ? "compacted" : "not compacted", after == before ? "file as it was" : after,
+                           Boxes().join(" | "), QString::number(connection.QueryInt("SELECT COUNT(*) FROM MAQUINAS"))}
+            .join("; ");
+    });
+    EXPECT_EQ(result, "not compacted; file as it was; " + qt_error_string(EACCES) + " (" + QDir::toNativeSeparators(path) + "); 0");
 }
 
 TEST_F(DAODBConnectionTest, ACompactionWhoseSyncFailsSaysSoOnceAndLeavesTheDatabaseUsable)

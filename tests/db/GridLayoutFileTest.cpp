@@ -3,6 +3,9 @@
 #include "tests/support/DamagedFiles.h"
 #include "tests/support/FileOwners.h"
 #include "tests/support/FileSizeLimit.h"
+#include "tests/support/LinkedTargets.h"
+#include "tests/support/OrdinaryUser.h"
+#include "tests/support/ProtectedTargets.h"
 #include "tests/support/SyncProbe.h"
 #include "tests/support/Watchdog.h"
 
@@ -196,6 +199,51 @@ TEST(GridLayoutFile, ASaveKeepsTheFilesGroupAndOwnerAndFailsWhenTheFolderCannotB
     layout.query = "SELECT 2";
     EXPECT_FALSE(GridLayoutFile::Save(path, layout));
     EXPECT_TRUE(probe.syncsUnder(dir.path()).back().folder) << probe.describe().toStdString();
+}
+
+TEST(GridLayoutFile, ASaveReplacesTheFileThatOpeningItsNameGivesWhateverLinksLeadThere)
+{
+    GridLayout layout;
+    layout.query = "SELECT 1";
+    for (const LinkedTargets::Case& c : LinkedTargets::cases()) {
+        QTemporaryDir dir;
+        ASSERT_TRUE(LinkedTargets::make(dir.path(), c, "Query viewer setup file V 1.0\r\n")) << c.what;
+        const QString others = LinkedTargets::others(dir.path(), c);
+        EXPECT_TRUE(GridLayoutFile::Save(dir.path() + "/" + c.name, layout)) << c.what;
+        EXPECT_EQ(GridLayoutFile::Load(dir.filePath(c.opened)), GridLayoutFile::Write(layout)) << c.what;
+        EXPECT_EQ(LinkedTargets::others(dir.path(), c), others) << c.what;
+    }
+}
+
+TEST(GridLayoutFile, AFileTheUserMayNotWriteIsNotSavedOver)
+{
+    const OrdinaryUser user;
+    if (!user.available())
+        GTEST_SKIP() << user.whyNot().toStdString();
+    GridLayout layout;
+    layout.query = "SELECT 2";
+    QStringList notRun;
+    for (const ProtectedTargets::Case& c : ProtectedTargets::cases()) {
+        if (c.anotherUsers && !FileOwners::mayGiveAway()) {
+            notRun << c.what;
+            continue;
+        }
+        QTemporaryDir dir;
+        const QString path = dir.filePath("SETUP1035");
+        GridLayout old;
+        old.query = "SELECT 1";
+        ASSERT_TRUE(ProtectedTargets::make(path, GridLayoutFile::Write(old), c, user)) << c.what;
+        const QString before = ProtectedTargets::state(path);
+        const QString result = user.run([&] { return GridLayoutFile::Save(path, layout) ? "saved" : "not saved"; });
+        EXPECT_EQ(result, c.refused ? "not saved" : "saved") << c.what;
+        if (c.refused) {
+            EXPECT_EQ(ProtectedTargets::state(path), before) << c.what;
+        } else {
+            EXPECT_EQ(GridLayoutFile::Load(path), GridLayoutFile::Write(layout)) << c.what;
+        }
+    }
+    if (!notRun.isEmpty())
+        GTEST_SKIP() << "not run, as only root may make another user's file: " << notRun.join("; ").toStdString();
 }
 
 TEST(GridLayoutFile, WhatIsNoRegularFileOrTooLargeIsNeitherLoadedNorReplaced)

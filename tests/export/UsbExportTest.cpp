@@ -7,7 +7,11 @@
 #include "tests/export/FakeUsbSystem.h"
 #include "tests/export/ScriptedSaveDialogHost.h"
 #include "tests/support/CatalogueFixture.h"
+#include "tests/db/QtPrinters.h"
 #include "tests/support/FileOwners.h"
+#include "tests/support/LinkedTargets.h"
+#include "tests/support/OrdinaryUser.h"
+#include "tests/support/ProtectedTargets.h"
 #include "tests/support/ScriptedModelDialogHost.h"
 #include "tests/support/SyncProbe.h"
 #include "tests/support/TestApplication.h"
@@ -17,6 +21,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
 
 #include <cerrno>
 
@@ -267,6 +272,67 @@ TEST_F(UsbExportTest, AReplacedFileKeepsItsGroupOwnerAndMode)
     EXPECT_EQ(exported.st_uid, FileOwners::OtherUser);
     EXPECT_EQ(exported.st_gid, FileOwners::OtherGroup);
     EXPECT_EQ(exported.st_mode & 07777, 0640u);
+}
+
+TEST_F(UsbExportTest, AnExportReplacesTheFileThatOpeningItsNameGivesWhateverLinksLeadThere)
+{
+    // Without the device, wherever the user chooses.
+    const auto exportTo = [&](const QString& path) {
+        app.messages().clear();
+        models.queueOk(Classic);
+        app.messages().queueAnswer(fw::MessageAnswer::Yes);
+        dialog.queuePath(path);
+        run();
+    };
+    exportTo(outPath(QStringLiteral("REF.prg")));
+    const QByteArray exported = contents(outPath(QStringLiteral("REF.prg")));
+    ASSERT_TRUE(exported.startsWith("42\r\n"));
+    for (const LinkedTargets::Case& c : LinkedTargets::cases()) {
+        QTemporaryDir dir;
+        ASSERT_TRUE(LinkedTargets::make(dir.path(), c, "87\r\n")) << c.what;
+        const QString others = LinkedTargets::others(dir.path(), c);
+        exportTo(dir.path() + "/" + c.name);
+        EXPECT_EQ(app.messages().texts(), (QStringList{NoDeviceQuestion, Exported})) << c.what;
+        EXPECT_EQ(contents(dir.filePath(c.opened)), exported) << c.what;
+        EXPECT_EQ(LinkedTargets::others(dir.path(), c), others) << c.what;
+    }
+}
+
+TEST_F(UsbExportTest, AFileTheUserMayNotWriteIsToldAndLeftAsItWas)
+{
+    const OrdinaryUser user;
+    if (!user.available())
+        GTEST_SKIP() << user.whyNot().toStdString();
+    // The catalogue that the export reads, readable by that user.
+    ASSERT_EQ(::chmod(QFile::encodeName(app.tempPath()).constData(), 0755), 0);
+    QStringList notRun;
+    for (const ProtectedTargets::Case& c : ProtectedTargets::cases()) {
+        if (c.anotherUsers && !FileOwners::mayGiveAway()) {
+            notRun << c.what;
+            continue;
+        }
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("OLD.prg"));
+        ASSERT_TRUE(ProtectedTargets::make(path, "87\r\n", c, user)) << c.what;
+        const QString before = ProtectedTargets::state(path);
+        // What the child's run takes from the scripts is the child's own.
+        const QString result = user.run([&] {
+            app.messages().clear();
+            models.queueOk(Classic);
+            app.messages().queueAnswer(fw::MessageAnswer::Yes);
+            dialog.queuePath(path);
+            run();
+            return app.messages().texts().join(" | ");
+        });
+        EXPECT_EQ(result.toStdString(), (NoDeviceQuestion + " | " + (c.refused ? NotExported : Exported)).toStdString()) << c.what;
+        if (c.refused) {
+            EXPECT_EQ(ProtectedTargets::state(path), before) << c.what;
+        } else {
+            EXPECT_TRUE(contents(path).startsWith("42\r\n")) << c.what;
+        }
+    }
+    if (!notRun.isEmpty())
+        GTEST_SKIP() << "not run, as only root may make another user's file: " << notRun.join("; ").toStdString();
 }
 
 TEST_F(UsbExportTest, ARefusedProductWritesNothing)

@@ -1,8 +1,13 @@
 #include "fw/AtomicFile.h"
+#include "tests/db/QtPrinters.h"
 #include "tests/support/ChownDenied.h"
 #include "tests/support/DamagedFiles.h"
 #include "tests/support/FileOwners.h"
 #include "tests/support/FileSizeLimit.h"
+#include "tests/support/LinkedTargets.h"
+#include "tests/support/ModeProbe.h"
+#include "tests/support/OrdinaryUser.h"
+#include "tests/support/ProtectedTargets.h"
 #include "tests/support/SyncProbe.h"
 
 #include <QDir>
@@ -51,6 +56,111 @@ TEST(AtomicFileTest, AWriteThroughALinkReplacesOrMakesTheFileItNames)
         ASSERT_TRUE(fw::AtomicFile::write(link, "nuevo")) << targetThere;
         EXPECT_EQ(contents(target), "nuevo") << targetThere;
         EXPECT_TRUE(QFileInfo(link).isSymLink()) << targetThere;
+    }
+}
+
+TEST(AtomicFileTest, AWriteReplacesTheFileThatOpeningTheNameGivesWhateverLinksLeadThere)
+{
+    for (const LinkedTargets::Case& c : LinkedTargets::cases()) {
+        QTemporaryDir dir;
+        ASSERT_TRUE(LinkedTargets::make(dir.path(), c, "viejo")) << c.what;
+        const QString others = LinkedTargets::others(dir.path(), c);
+        EXPECT_TRUE(fw::AtomicFile::write(dir.path() + "/" + c.name, "nuevo")) << c.what;
+        EXPECT_EQ(contents(dir.filePath(c.opened)), "nuevo") << c.what;
+        EXPECT_EQ(LinkedTargets::others(dir.path(), c), others) << c.what;
+    }
+}
+
+TEST(AtomicFileTest, LinksThatLoopOrChainFurtherThanTheSystemFollowsAreRefused)
+{
+    QTemporaryDir dir;
+    const QString root = dir.path();
+    ASSERT_TRUE(QDir(root).mkpath("carpeta"));
+    // As many links in a row as the system follows when it opens a name, and one more.
+    ASSERT_TRUE(DamagedFiles::MakeFile(root + "/fin.caf", "viejo"));
+    ASSERT_TRUE(QFile::link("fin.caf", root + "/enlace1"));
+    for (int i = 2; i <= 41; ++i)
+        ASSERT_TRUE(QFile::link(QString("enlace%1").arg(i - 1), root + QString("/enlace%1").arg(i)));
+    ASSERT_TRUE(QFile::link("bucle-b", root + "/bucle-a"));
+    ASSERT_TRUE(QFile::link("bucle-a", root + "/bucle-b"));
+    ASSERT_TRUE(QFile::link("../bucle-c/x", root + "/carpeta/bucle-c"));
+    ASSERT_TRUE(QFile::link("carpeta/bucle-c", root + "/bucle-c"));
+    ASSERT_TRUE(QFile::link("carpeta", root + "/a-carpeta"));
+    struct Case {
+        const char* name;
+        bool written;
+    };
+    const Case cases[] = {
+        {"enlace40", true},
+        {"enlace41", false},
+        {"bucle-a", false},
+        {"bucle-c", false},          // the loop is in a folder the last link names
+        {"bucle-a/x.caf", false},    // and in the name's own folder
+        {"a-carpeta", false},
+        {"a-carpeta/", false},
+        {"a-carpeta/..", false},
+    };
+    for (const Case& c : cases) {
+        const QDir before(root);
+        const QStringList names = before.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+        EXPECT_EQ(fw::AtomicFile::write(root + "/" + c.name, "nuevo"), c.written) << c.name;
+        EXPECT_EQ(contents(root + "/fin.caf"), c.written ? "nuevo" : "viejo") << c.name;
+        EXPECT_EQ(QDir(root).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot), names) << c.name;
+        EXPECT_EQ(QDir(root + "/carpeta").entryList(QDir::Files | QDir::Hidden), QStringList()) << c.name;
+        ASSERT_TRUE(DamagedFiles::MakeFile(root + "/fin.caf", "viejo"));
+    }
+}
+
+TEST(AtomicFileTest, AFileTheUserMayNotWriteIsNotReplacedThoughTheFolderWouldLetIt)
+{
+    const OrdinaryUser user;
+    if (!user.available())
+        GTEST_SKIP() << user.whyNot().toStdString();
+    QStringList notRun;
+    for (const ProtectedTargets::Case& c : ProtectedTargets::cases()) {
+        if (c.anotherUsers && !FileOwners::mayGiveAway()) {
+            notRun << c.what;
+            continue;
+        }
+        QTemporaryDir dir;
+        const QString path = dir.filePath("dosis.caf");
+        ASSERT_TRUE(ProtectedTargets::make(path, "viejo", c, user)) << c.what;
+        const QString before = ProtectedTargets::state(path);
+        const QString result = user.run([&] { return fw::AtomicFile::write(path, "nuevo") ? "written" : "refused"; });
+        EXPECT_EQ(result, c.refused ? "refused" : "written") << c.what;
+        if (c.refused) {
+            EXPECT_EQ(ProtectedTargets::state(path), before) << c.what;
+        } else {
+            EXPECT_EQ(contents(path), "nuevo") << c.what;
+        }
+    }
+    if (!notRun.isEmpty())
+        GTEST_SKIP() << "not run, as only root may make another user's file: " << notRun.join("; ").toStdString();
+}
+
+TEST(AtomicFileTest, TheNewFileStaysPrivateUntilItTakesTheOldFilesMode)
+{
+    QTemporaryDir dir;
+    for (const mode_t mode : {0600, 0640, 0604}) {
+        const QString path = dir.filePath(QString("dosis%1.caf").arg(mode, 0, 8));
+        ASSERT_TRUE(DamagedFiles::MakeFile(path, "viejo"));
+        ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), mode), 0);
+        QList<ModeProbe::Change> changes;
+        QString described;
+        // A mask that leaves a file made for all readable by all.
+        const mode_t previous = ::umask(022);
+        {
+            ModeProbe probe;
+            EXPECT_TRUE(fw::AtomicFile::write(path, "nuevo")) << std::oct << mode;
+            changes = probe.changesUnder(dir.path());
+            described = probe.describe();
+        }
+        ::umask(previous);
+        ASSERT_EQ(changes.size(), 1) << described.toStdString();
+        EXPECT_NE(QFileInfo(changes[0].path).fileName(), QFileInfo(path).fileName()) << described.toStdString();
+        EXPECT_EQ(QString::number(changes[0].before, 8), "600") << described.toStdString();
+        EXPECT_EQ(changes[0].after, mode) << described.toStdString();
+        EXPECT_EQ(FileOwners::status(path).st_mode & 07777, mode);
     }
 }
 

@@ -1,0 +1,54 @@
+#include "tests/support/ProtectedTargets.h"
+
+#include "tests/support/FileOwners.h"
+#include "tests/support/OrdinaryUser.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStringList>
+
+namespace ProtectedTargets {
+
+QList<Case> cases()
+{
+    return {
+        {"the user's own write-protected file (0444)", false, 0444, true},
+        {"another user's file that the user may only read (0644), in a folder open to all", true, 0644, true},
+        {"the user's own file that he may write (0644)", false, 0644, false},
+    };
+}
+
+bool make(const QString& path, const QByteArray& bytes, const Case& c, const OrdinaryUser& user)
+{
+    const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
+    if (::chmod(folder.constData(), 0777) != 0)
+        return false;
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush())
+        return false;
+    file.close();
+    if (c.anotherUsers)
+        return FileOwners::give(path, FileOwners::OtherUser, FileOwners::OtherGroup, c.mode);
+    return FileOwners::give(path, user.uid(), user.gid(), c.mode);
+}
+
+QString state(const QString& path)
+{
+    const struct stat status = FileOwners::status(path);
+    QFile file(path);
+    const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
+    const QStringList beside = QDir(QFileInfo(path).absolutePath())
+                                   .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+    return QStringLiteral("owner %1, group %2, mode %3, inode %4, %5 bytes of SHA-1 %6; beside it: %7")
+        .arg(status.st_uid)
+        .arg(status.st_gid)
+        .arg(status.st_mode & 07777, 4, 8, QLatin1Char('0'))
+        .arg(status.st_ino)
+        .arg(bytes.size())
+        .arg(QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha1).toHex()))
+        .arg(beside.join(QStringLiteral(", ")));
+}
+
+} // namespace ProtectedTargets

@@ -298,6 +298,65 @@ TEST_F(MachineReadT38ATest, DispensersOnRowsWithoutAProductComeBackWithoutAWhipp
     EXPECT_TRUE(app.messages().shown().isEmpty()) << app.messages().texts().join('|').toStdString();
 }
 
+// The set-up tables' values and names, one line a row or name, for comparing whole tables.
+std::string tablesText(const SetupT38A& tables)
+{
+    std::string out;
+    for (int k = 0; k < SetupT38A::SetupRowCount; ++k) {
+        const SetupT38A::SetupRow row = tables.GetSetupRow(k).value();
+        out += std::to_string(row.productIndex) + " " + std::to_string(row.mgPerTurn) + " " +
+               std::to_string(row.whipSpeed) + " " + std::to_string(row.valveNumber) + " " +
+               std::to_string(row.whipperNumber) + "\n";
+    }
+    for (int j = 0; j < SetupT38A::ProductNameCount; ++j)
+        out += tables.GetProductName(j).toStdString() + "/" + tables.GetName2(j).toStdString() + "\n";
+    return out;
+}
+
+// Every block of the bulk read first comes with a NUL inside its coded data, its sum still
+// right: each is asked for again, and the read gives what a clean line gives.
+TEST_F(MachineReadT38ATest, BlocksFirstReceivedWithANulAreAskedAgainAndReadExactly)
+{
+    const SetupT38A before = tables();
+    const auto preload = [](T38AMachine& machine) {
+        machine.setRecord('Q', 1, hex("LECHE"));
+        machine.setRecord('6', 1, bytes({0x50, 0x12}));
+        machine.setRecord('E', 2, bytes({0x75, 0x00}));
+        machine.setRecord('L', 0, bytes({0x91, 0x00}));
+        machine.setRecord('4', 0, hex(bytes({0xF2, 9, 8, 7, 0xFF})));
+        for (int field = 1; field <= 8; ++field)
+            machine.setRecord('5', quint8(field), productRecord(field, "PRODUCTO DE LA CASA " + QByteArray::number(field)));
+    };
+    std::vector<Row> clean;
+    std::string cleanTables;
+    {
+        T38AMachine machine(pty.master());
+        preload(machine);
+        ASSERT_TRUE(readDirectly());
+        clean = rowsOf(read);
+        cleanTables = tablesText(tables());
+    }
+    ASSERT_EQ(clean.size(), 16u);
+
+    tables() = before;
+    wait.finalTexts.clear();
+    T38AMachine machine(pty.master());
+    preload(machine);
+    // Exchange 0 is the hello; from then on every command's first reply is spoiled.
+    for (int exchange = 1; exchange < 200; exchange += 2)
+        machine.peer().scriptFault(exchange, T38APeer::Fault::StrayByte);
+
+    EXPECT_TRUE(readDirectly());
+
+    EXPECT_EQ(rowsOf(read), clean);
+    EXPECT_EQ(read.GetWorkingTemperature(), 91);
+    EXPECT_EQ(tablesText(tables()), cleanTables);
+    EXPECT_EQ(wait.finalTexts, QStringList{Finished});
+    EXPECT_TRUE(app.messages().shown().isEmpty()) << app.messages().texts().join('|').toStdString();
+    const QList<T38APeer::Request> requests = machine.peer().requests();
+    EXPECT_GT(std::count_if(requests.begin(), requests.end(), [](const auto& r) { return r.command == "2" && r.retry; }), 2);
+}
+
 // Records a machine was preloaded with, read on a recorder without the break.
 TEST_F(MachineReadT38ATest, ProductsAreNumberedInReadingOrderWithTheFlagsAndNamesOfTheirFields)
 {

@@ -154,7 +154,8 @@ TEST_P(T38ASilentMachineTest, TheWriteEndsWithinOneCommandsTries)
     EXPECT_FALSE(written);
     EXPECT_EQ(wait.finalTexts, QStringList{"Error de comunicación"});
     ASSERT_TRUE(silentAt.has_value());
-    const qint64 tries = MandaTrama485::exchangeLimitMs(CGrabadorT38A::HelloRetries, MandaTrama485::DefaultReplyTimeoutMs);
+    const qint64 tries =
+        MandaTrama485::exchangeLimitMs(CGrabadorT38A::HelloRetries, MandaTrama485::DefaultReplyTimeoutMs);
     constexpr qint64 Slack = 2000;
     EXPECT_LE(clock.TickCount() - *silentAt, tries + Slack);
     // From the unanswered command on, only its own tries went out.
@@ -163,7 +164,8 @@ TEST_P(T38ASilentMachineTest, TheWriteEndsWithinOneCommandsTries)
                                     [&](const T38APeer::Request& r) { return r.command.startsWith(silence.command); });
     ASSERT_NE(first, requests.end());
     EXPECT_EQ(requests.end() - first, CGrabadorT38A::HelloRetries + 1) << machine.peer().describe().toStdString();
-    EXPECT_TRUE(std::all_of(first, requests.end(), [&](const T38APeer::Request& r) { return r.frame == first->frame; }));
+    EXPECT_TRUE(
+        std::all_of(first, requests.end(), [&](const T38APeer::Request& r) { return r.frame == first->frame; }));
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -80,8 +80,9 @@ void storeWhipSpeed(SetupT38A& tables, int row, int value)
 
 // The set-up values and the temperature, raw records least significant byte first, taken
 // whatever their length as packed BCD (1 to 5 bytes): a panel or an older tool may have set
-// them. Refused: bytes that are not packed BCD, and a value above what its field keeps.
-// Milligrams and the temperature have no range of their own: the document keeps them as ints.
+// them. Refused: bytes that are not packed BCD, and a value above what its field keeps (the
+// set-up tables' ranges, which the writer can send back). The temperature has no range of its
+// own: the document keeps it as an int.
 constexpr quint32 AnyIntValue = quint32(std::numeric_limits<int>::max());
 
 std::optional<quint32> storedValue(const QByteArray& bytes, quint32 highest)
@@ -120,7 +121,7 @@ bool T38AMachineReader::Take(const QByteArray& data)
     m_data = data;
     m_layout.shift = writtenShift().value_or(setup().IsShifted());
     // The document-name record is not taken: title and path stay the document's own.
-    const bool whole = readContainerNames() && readSetupValues(MilligramsPerTurn, AnyIntValue, storeMilligrams) &&
+    const bool whole = readContainerNames() && readSetupValues(MilligramsPerTurn, SetupT38A::HighestMgPerTurn, storeMilligrams) &&
                        readSetupValues(WhippingSpeed, SetupT38A::HighestWhipSpeed, storeWhipSpeed) &&
                        readTemperatureAndSugar() && readFlags() && readProducts();
     m_document.ResolveProductNames();

@@ -27,8 +27,8 @@ class SetupT38A;
 // compile step fills the machine with add no row. Set-up values and the temperature are taken
 // whatever their length, as packed BCD of 1 to 5 bytes; names longer than their area are cut
 // to it. Records and devices longer than their work area, records that are not hexadecimal
-// text, values that are not packed BCD and whipping speeds above 100 are refused: the read
-// stops there as at a malformed row, keeping the rows read so far.
+// text, values that are not packed BCD and set-up values outside the tables' ranges are
+// refused: the read stops there as at a malformed row, keeping the rows read so far.
 class T38AMachineReader {
 public:
     // Work areas: one record's text, one product's bytes, one name, one device's fields.
@@ -43,7 +43,7 @@ public:
     // Reported with text 1548 for a record that is not hexadecimal text (odd length, a
     // character that is no hexadecimal digit), or a value that is not packed BCD of 1 to 5
     // bytes (a nibble above 9 but the leading digit's) or does not fit its field: a whipping
-    // speed above 100, milligrams or a temperature beyond what the document keeps.
+    // speed above 100, milligrams above 15999, a temperature beyond what the document keeps.
     static constexpr int MalformedCode = 8;
     static constexpr int FinishedText = 20407;
 

@@ -560,7 +560,7 @@ TEST_F(MachineReadT38ATest, InputLongerThanItsWorkAreaStopsTheReadKeepingEarlier
 // field, are malformed: the read stops there with the code 8, keeping the product read before
 // it, without its final text. The set-up records come before the products, so those cases keep
 // no row. Only the leading digit's nibble may be above 9; a whipping speed goes up to 100,
-// milligrams and the temperature as far as the document keeps them.
+// milligrams up to 15999, the temperature as far as the document keeps it.
 TEST_F(MachineReadT38ATest, RecordsThatAreNotHexadecimalTextOrNotDigitsStopTheRead)
 {
     QByteArray nonHex = productRecord(2, "X");
@@ -583,7 +583,7 @@ TEST_F(MachineReadT38ATest, RecordsThatAreNotHexadecimalTextOrNotDigitsStopTheRe
         {"milligrams with a units nibble C", '6', 1, bytes({0x0C, 0x00, 0x00}), false},
         {"milligrams of no byte", '6', 1, QByteArray(), false},
         {"milligrams of six bytes", '6', 1, bytes({0x01, 0x00, 0x00, 0x00, 0x00, 0x00}), false},
-        {"milligrams beyond the document's integer", '6', 1, bytes({0x00, 0x00, 0x00, 0x00, 0x30}), false},
+        {"milligrams 16000", '6', 1, bytes({0x00, 0x60, 0x01}), false},
         {"whipping speed with a nibble B", 'E', 2, bytes({0x0B, 0x10}), false},
         {"whipping speed 101", 'E', 2, bytes({0x01, 0x01}), false},
         {"whipping speed A00", 'E', 2, bytes({0x00, 0xA0}), false},
@@ -636,8 +636,8 @@ TEST_F(MachineReadT38ATest, SetupValuesAndTheTemperatureAreTakenFromRecordsOfAny
         {Milligrams, bytes({0x45}), 45},
         {Milligrams, bytes({0x34, 0x12}), 1234},
         {Milligrams, bytes({0x00, 0x00, 0x01}), 10000},
-        {Milligrams, bytes({0x99, 0x99, 0xF9, 0x00}), 1599999},
-        {Milligrams, bytes({0x00, 0x00, 0x00, 0x00, 0x01}), 100000000},
+        {Milligrams, bytes({0x99, 0xF9, 0x00, 0x00}), 15999},
+        {Milligrams, bytes({0x00, 0x50, 0x01, 0x00, 0x00}), 15000},
         {Speed, bytes({0x75}), 75},
         {Speed, bytes({0x00, 0x01}), 100},
         {Speed, bytes({0x50, 0x00, 0x00}), 50},

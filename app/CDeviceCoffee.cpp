@@ -133,9 +133,8 @@ int CDeviceCoffee::EncodeRowT38A(fw::ByteWriter& out, bool shift)
     using namespace RowByteCode;
     fw::ByteWriter row = RowWriter(out);
     if (IsProductHeader()) {
-        const QByteArrayView name = machineName(m_name);
-        if (name.size() > 0xFF) // its length goes in one byte
-            return 0;
+        const QByteArrayView whole = machineName(m_name);
+        const QByteArrayView name = whole.first(std::min<qsizetype>(whole.size(), T38ANameLength));
         Put(row, {ProductHeader, quint8(m_productNumber), T38AName, quint8(name.size())});
         row.bytes(name);
     } else {

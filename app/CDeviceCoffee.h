@@ -115,11 +115,12 @@ public:
     // start's continuation pairs (0x82) and the end's (0x83). A device whose type is not in
     // the catalogue cannot be encoded.
     int EncodeRowStandard(fw::ByteWriter& out) const;
-    // T38A family. A header: 0xF0, number, 0xF9, the name's length and the name (at most 255
-    // bytes). A device: its dispenser or coffee-group field, its water field and its whipper
-    // field, with the slots of its set-up row; shift is set when set-up row 0 has no
-    // product. A device whose set-up row is outside the tables cannot be encoded. A
-    // coffee-group row's container turns become 0, here and in the row.
+    // T38A family. A header: 0xF0, number, 0xF9, the name's length and at most 51 name bytes
+    // (what the machine's name area keeps; a longer name goes cut). A device: its dispenser or
+    // coffee-group field, its water field and its whipper field, with the slots of its set-up
+    // row; shift is set when set-up row 0 has no product. A device whose set-up row is outside
+    // the tables cannot be encoded. A coffee-group row's container turns become 0, here and in
+    // the row.
     int EncodeRowT38A(fw::ByteWriter& out, bool shift);
     // One row of a classic machine's record, from in's first byte. Result: the bytes taken,
     // or 0 after reporting a malformed row ("1-".."4-"); running out of input is malformed.

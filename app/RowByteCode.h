@@ -32,6 +32,8 @@ inline constexpr quint8 Separator = 0xCC; // inside the device strings a T38A ma
 
 inline constexpr int MaxValue = 239;
 inline constexpr int ClassicNameLength = 17;
+// A T38A machine keeps a product name in 52 bytes, the last a zero: longer names are cut.
+inline constexpr int T38ANameLength = 51;
 // The name a decoded header starts with, kept when no name marker follows.
 inline constexpr int BlankNameLength = 18;
 

@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <string>
 
+static_assert(SetupT38A::HighestMgPerTurn == highestBcdValue(SetupT38A::BcdDigits));
+
 namespace {
 
 constexpr std::array<int, SetupT38A::SetupRowCount> DefaultValves{2, 0, 1, 1, 2, 3, 0, 0, 0, 0};
@@ -108,7 +110,7 @@ bool SetupT38A::IsShifted() const { return m_rows[0].productIndex == NoProduct; 
 QByteArray SetupT38A::CopyMachineName(int index) const
 {
     const QByteArray name = GetName2(index);
-    return QByteArray(name.constData()); // up to a zero byte
+    return QByteArray(name.constData()).left(MachineNameLength); // up to a zero byte
 }
 
 QByteArray SetupT38A::GetRowName(int row) const

@@ -30,6 +30,10 @@ public:
     static constexpr int NoProduct = -1;
     static constexpr int BcdDigits = 4;
     static constexpr int HighestWhipSpeed = 100;
+    // Four packed-BCD digits take up to 15999: the first digit goes as its nibble.
+    static constexpr int HighestMgPerTurn = 15999;
+    // A container name as the machine takes it back: the 80 characters of its read.
+    static constexpr int MachineNameLength = 80;
 
     struct SetupRow {
         int mgPerTurn = 0;
@@ -71,7 +75,8 @@ public:
     // Whether a machine written now numbers its set-up rows with the shift: set-up row 0
     // has no product.
     bool IsShifted() const;
-    // The second-set product name as the machine takes it: its bytes up to a zero byte.
+    // The second-set product name as the machine takes it: its bytes up to a zero byte, at
+    // most MachineNameLength of them.
     QByteArray CopyMachineName(int index) const;
     // T38A row names: rows 0 and 1 the group names, r >= 2 product name r - 2.
     QByteArray GetRowName(int row) const;

@@ -102,7 +102,9 @@ bool CGrabadorT38A::Saluda()
 
 void CGrabadorT38A::Finaliza()
 {
-    m_layer.mandaComandoMaquina(nullptr, 0, QByteArrayView("9"));
+    // A machine that answered nothing to the last command is not kept waiting for.
+    if (!m_silent)
+        m_layer.mandaComandoMaquina(nullptr, 0, QByteArrayView("9"));
     if (m_port)
         m_port->PurgeRx();
 }
@@ -139,6 +141,10 @@ bool CGrabadorT38A::EscribeByte(quint8 blockId, quint8 field, quint8 value, qint
 
 bool CGrabadorT38A::EscribeTrozo(quint8 blockId, quint8 field, QByteArrayView piece)
 {
+    // After a command no try of which was answered, the records still to come are refused
+    // at once: the machine is gone, and each would wait out every try again.
+    if (m_silent)
+        return false;
     QByteArray command;
     command.append('3');
     command.append(char(blockId));
@@ -275,6 +281,7 @@ int CGrabadorT38A::exchange(QByteArrayView command, int capacity, QByteArray& re
     reply.resize(capacity);
     const int result = m_layer.mandaComandoMaquina(reinterpret_cast<quint8*>(reply.data()), capacity, command);
     reply.resize(result == MandaTrama485::Ok ? m_layer.LongitudRespuesta() : 0);
+    m_silent = result == MandaTrama485::NoReply || result == MandaTrama485::PortFailed;
     return result;
 }
 

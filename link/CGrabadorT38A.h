@@ -20,6 +20,9 @@ class WaitUi;
 // goes to the wait window, whose cancel is the frame layer's abort flag; while a reply is
 // awaited the window is pumped, so the cancel is taken mid-exchange. A failure's text stays in
 // the window with "Aceptar" until the user has seen it: later status texts do not replace it.
+// A machine that gave no valid reply on any try of a command is taken as gone: further write
+// pieces are refused without a send, and the end command is not sent; a refused piece (the
+// machine answered) leaves the line as it was.
 class CGrabadorT38A : public ExportarProgramacion {
 public:
     static constexpr int Baud = 9600;
@@ -58,7 +61,8 @@ public:
     // hello (and the access code when switched on).
     bool Conecta(SerialPort* port);
     bool Saluda();
-    // The end command; then the port's input is discarded.
+    // The end command, unless the machine answered nothing to the last command; then the
+    // port's input is discarded.
     void Finaliza();
     void CierraEspera();
 
@@ -123,4 +127,6 @@ private:
     bool m_accessCode = false;
     bool m_failed = false;
     bool m_finished = false;
+    // The last command got no valid reply on any of its tries.
+    bool m_silent = false;
 };

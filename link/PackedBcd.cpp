@@ -81,16 +81,20 @@ std::optional<quint32> BcdToInt(int digits, QByteArrayView source, bool reversed
     return quint32(value);
 }
 
-std::optional<quint32> writtenBcdToInt(int digits, QByteArrayView source, bool reversed)
+std::optional<quint32> checkedBcdToInt(QByteArrayView source, bool reversed)
 {
-    const std::optional<int> byteCount = byteCountOf(digits);
-    if (!byteCount || source.size() != *byteCount)
+    const int byteCount = int(source.size());
+    if (byteCount < 1 || 2 * byteCount > MaxDigits)
         return std::nullopt;
-    // The first digit is the high nibble of the most significant byte.
-    const int firstDigitByte = reversed ? *byteCount - 1 : 0;
-    for (int i = 0; i < *byteCount; ++i) {
-        if (nibbleAt(source, i, false) > 9 || (i != firstDigitByte && nibbleAt(source, i, true) > 9))
+    // From the most significant nibble down; only the first digit that is not 0 may pass 9.
+    bool leading = true;
+    for (int i = 0; i < byteCount; ++i) {
+        const int byteIndex = reversed ? byteCount - 1 - i : i;
+        const quint8 high = nibbleAt(source, byteIndex, true);
+        const quint8 low = nibbleAt(source, byteIndex, false);
+        if ((high > 9 && !leading) || low > 9)
             return std::nullopt;
+        leading = leading && high == 0 && low == 0;
     }
-    return BcdToInt(2 * *byteCount, source, reversed);
+    return BcdToInt(2 * byteCount, source, reversed);
 }

@@ -19,9 +19,22 @@ std::optional<QByteArray> IntToBcd(quint32 value, int digits, bool reversed);
 // above 10, the source is too short or the value does not fit 32 bits.
 std::optional<quint32> BcdToInt(int digits, QByteArrayView source, bool reversed);
 
-// The value IntToBcd wrote as exactly these bytes with this digit count (an odd count raised
-// by one): the source is digits/2 bytes long and every nibble is a decimal digit but the first
-// digit's, which IntToBcd does not range-check (so 0xA0 in 2 digits is 100). Bytes IntToBcd
-// never writes are refused. Where IntToBcd wrapped a first digit of 16 or more, the smallest
-// value it could have written is given.
-std::optional<quint32> writtenBcdToInt(int digits, QByteArrayView source, bool reversed);
+// The highest value IntToBcd writes in this digit count without wrapping: a first digit of
+// up to 15 (its nibble), every other digit 9. 159 in 2 digits, 15999 in 4 (an odd count raised
+// by one); 0 for no digit or more than 10.
+constexpr quint64 highestBcdValue(int digits)
+{
+    if (digits <= 0 || digits > 10)
+        return 0;
+    quint64 power = 1;
+    for (int i = 1; i < digits + digits % 2; ++i)
+        power *= 10;
+    return 16 * power - 1;
+}
+
+// The value of a packed-BCD record of 1 to 5 bytes, two digits a byte, as any writer may have
+// stored it: every nibble a decimal digit but the leading one, a high nibble with no other
+// digit above it, which IntToBcd writes as its value modulo 16 (so 0xA0 is 100, and so is
+// 0xA0 0x00 least significant byte first). Refused: no byte or more than 5, a nibble above 9
+// anywhere else, which no packed BCD holds, and a value beyond 32 bits.
+std::optional<quint32> checkedBcdToInt(QByteArrayView source, bool reversed);

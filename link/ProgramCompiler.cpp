@@ -12,6 +12,9 @@
 #include "fw/MessageBoxes.h"
 #include "fw/ProgramWide.h"
 #include "link/ExportarProgramacion.h"
+#include "link/PackedBcd.h"
+
+#include <QStringList>
 
 namespace {
 
@@ -22,6 +25,11 @@ constexpr int DispenserColumnOrder[] = {0, 2, 3, 4, 5, 1};
 constexpr int DispensersStep = 1;
 constexpr int RelaysStep = 2;
 constexpr int ProductStep = 3;
+// The set-up dialog's column titles, which name a value the machine cannot take.
+constexpr int MilligramsColumnText = 225;
+constexpr int SpeedColumnText = 230;
+
+fw::StringTable& strings() { return fw::Application::get().strings(); }
 
 QByteArray padded(QByteArray data, int length)
 {
@@ -51,6 +59,11 @@ ProgramCompiler::ProgramCompiler(COrmiDoc& document, ExportarProgramacion& expor
 
 bool ProgramCompiler::Run()
 {
+    if (m_t38a) {
+        if (!CheckT38AValues())
+            return false;
+        WarnOfCutNames();
+    }
     m_exporter.MuestraProgreso(0);
     m_exporter.MuestraMensaje(COrmiDoc::StepText(DispensersStep, 0));
     const bool sent = (m_t38a ? SendT38ASetup() : SendClassicTables()) && SendProducts() &&
@@ -60,6 +73,61 @@ bool ProgramCompiler::Run()
     m_exporter.EscribeByte(quint8(Block(MachineModel::Temperature)), 0,
                            quint8(m_document.GetWorkingTemperature()), 1);
     return true;
+}
+
+bool ProgramCompiler::CheckT38AValues() const
+{
+    const SetupT38A& setup = fw::ProgramWide<SetupT38A>::get();
+    const int rows = SetupT38A::GetRowCount(quint32(m_document.GetProgramFamily()));
+    const auto fits = [](int value, int digits) { return value >= 0 && quint64(value) <= highestBcdValue(digits); };
+    const auto refuse = [](const QString& refusal) {
+        fw::MessageBoxes::box(refusal, fw::MessageButtons::Ok, fw::MessageIcon::Stop);
+        return false;
+    };
+    const auto refuseSetup = [&](int row, int columnText, int value) {
+        return refuse(strings().format(SetupValueRefusedText, {row, strings().text(columnText), value,
+                                                               highestBcdValue(SetupT38A::BcdDigits)}));
+    };
+    // The rows whose values SendT38ASetup sends.
+    for (int i = 1; i <= rows; ++i) {
+        const int milligrams = setup.GetSetupRow(i)->mgPerTurn;
+        if (!fits(milligrams, SetupT38A::BcdDigits))
+            return refuseSetup(i, MilligramsColumnText, milligrams);
+    }
+    for (int i = 2; i <= rows; ++i) {
+        const int speed = setup.GetSetupRow(i)->whipSpeed;
+        if (!fits(speed, SetupT38A::BcdDigits))
+            return refuseSetup(i, SpeedColumnText, speed);
+    }
+    const int temperature = m_document.GetWorkingTemperature();
+    if (!fits(temperature, TemperatureDigits))
+        return refuse(strings().format(TemperatureRefusedText, {temperature, highestBcdValue(TemperatureDigits)}));
+    return true;
+}
+
+void ProgramCompiler::WarnOfCutNames()
+{
+    QStringList cut;
+    const auto note = [&cut](const QByteArray& name, int kept) {
+        const QByteArray whole(name.constData()); // the machine takes a name up to a zero byte
+        if (whole.size() > kept)
+            cut.append(QStringLiteral("\"%1\"").arg(fw::CodePage::decode(whole, fw::CodePage::Ansi)));
+    };
+    const SetupT38A& setup = fw::ProgramWide<SetupT38A>::get();
+    const int rows = SetupT38A::GetRowCount(quint32(m_document.GetProgramFamily()));
+    for (int i = 0; i < rows; ++i) {
+        const int product = setup.GetSetupRow(i)->productIndex;
+        if (product != SetupT38A::NoProduct)
+            note(setup.GetName2(product), SetupT38A::MachineNameLength);
+    }
+    m_document.StartWalk();
+    while (const CDeviceCoffee* row = m_document.GetNextRow()) {
+        if (row->IsProductHeader())
+            note(row->GetName(), RowByteCode::T38ANameLength);
+    }
+    if (!cut.isEmpty())
+        fw::MessageBoxes::box(strings().format(NamesCutText, {cut.join(QLatin1Char('\n'))}), fw::MessageButtons::Ok,
+                              fw::MessageIcon::Warning);
 }
 
 bool ProgramCompiler::SendClassicTables()
@@ -99,8 +167,7 @@ bool ProgramCompiler::SendT38ASetup()
         const int product = setup.GetSetupRow(i - 1)->productIndex;
         if (m_shift && product == SetupT38A::NoProduct)
             continue;
-        if (!Send(MachineModel::SetupNames, ContainerField(i),
-                  setup.CopyMachineName(product).left(PayloadCapacity)))
+        if (!Send(MachineModel::SetupNames, ContainerField(i), setup.CopyMachineName(product)))
             return false;
     }
     for (int i = 1; i <= rows; ++i) {

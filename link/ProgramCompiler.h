@@ -14,7 +14,10 @@ class ExportarProgramacion;
 // into the machine's configuration records, in the fixed order of its kind of machine, and
 // hands them with status texts and progress to an exporter. The first record the exporter
 // refuses ends the run; so does a product that does not fit its record, after a message
-// naming it. The document's own cursor walks the rows and is left past the last one.
+// naming it. For the T38A family a set-up value or temperature its packed-BCD digits cannot
+// carry ends the run before anything is sent, after a message naming it, and names longer than
+// the machine keeps are sent cut, after a message listing them. The document's own cursor walks
+// the rows and is left past the last one.
 class ProgramCompiler {
 public:
     // Every payload is built in a buffer of this size.
@@ -25,6 +28,11 @@ public:
     static constexpr int ClassicFlagCount = 24;
     static constexpr int DispenserRows = 10;
     static constexpr int ProductRefusedText = 1714;
+    static constexpr int SetupValueRefusedText = 20220;
+    static constexpr int TemperatureRefusedText = 20221;
+    static constexpr int NamesCutText = 20222;
+    // The temperature goes as two packed-BCD digits.
+    static constexpr int TemperatureDigits = 2;
 
     ProgramCompiler(COrmiDoc& document, ExportarProgramacion& exporter);
     ProgramCompiler(const ProgramCompiler&) = delete;
@@ -34,6 +42,10 @@ public:
     bool Run();
 
 private:
+    // Every T38A value fits its digits; else a box names the first that does not.
+    bool CheckT38AValues() const;
+    // A box lists the names the machine gets cut, if any.
+    void WarnOfCutNames();
     bool SendClassicTables();
     bool SendT38ASetup();
     bool SendProducts();

@@ -11,12 +11,29 @@ qsizetype findEtx(QByteArrayView stored)
             return i;
     return -1;
 }
+// Whether the bytes between the sequence character and the ETX are data as the coding makes
+// it: every byte 0x17 or more, or the escape followed by a byte it escapes. Anything else (a
+// NUL of a line break, a stray control byte) is no data, and a NUL keeps the sum.
+bool isCoded(QByteArrayView stored, qsizetype etx)
+{
+    for (qsizetype i = 4; i < etx; ++i) {
+        const quint8 byte = quint8(stored[i]);
+        if (byte == Escape) {
+            if (++i >= etx || quint8(stored[i]) < FirstEscaped)
+                return false;
+        } else if (byte < FirstCoded) {
+            return false;
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 void appendCoded(QByteArray& out, quint8 byte)
 {
     const quint8 complement = quint8(~byte);
-    if (complement >= 0x17) {
+    if (complement >= FirstCoded) {
         out.append(char(complement));
     } else {
         out.append(char(Escape));
@@ -69,7 +86,7 @@ bool isValid(QByteArrayView stored, quint8 sequence, int tryCount)
         || quint8(stored[2]) != Stx || quint8(stored[3]) != sequence)
         return false;
     const qsizetype etx = findEtx(stored);
-    if (etx < 0)
+    if (etx < 0 || !isCoded(stored, etx))
         return false;
     quint8 sum = sequence;
     for (qsizetype i = 4; i < etx; ++i)

@@ -18,6 +18,9 @@ constexpr quint8 Eot = 0x04;
 constexpr quint8 Enq = 0x05;
 constexpr quint8 Escape = 0x16;
 constexpr quint8 ReplyAddress = '<';
+// The lowest byte sent as its complement, and the lowest the escape goes before.
+constexpr quint8 FirstCoded = 0x17;
+constexpr quint8 FirstEscaped = 0xE9;
 
 void appendCoded(QByteArray& out, quint8 byte);
 // The request frame for a command; the buffer is sized for the worst case, 2n + 6 bytes.
@@ -26,8 +29,9 @@ QByteArray request(quint8 address, quint8 sequence, QByteArrayView command);
 // character up to the first ETX; an escape right before the ETX adds nothing.
 QByteArray decodeData(QByteArrayView stored);
 // A complete reply to the request with this sequence character: SOH '<' STX, the sequence,
-// an ETX, its sum and EOT after it. From the fifth try on a sum of 0x04 is taken without
-// looking at the bytes after the ETX, as the machines' firmware expects.
+// data as the coding makes it (no byte below 0x17 but an escape, and each escape before a
+// byte of 0xE9 or more), an ETX, its sum and EOT after it. From the fifth try on a sum of 0x04
+// is taken without looking at the bytes after the ETX, as the machines' firmware expects.
 bool isValid(QByteArrayView stored, quint8 sequence, int tryCount);
 // '0' .. '9' and round again.
 quint8 nextSequence(quint8 sequence);

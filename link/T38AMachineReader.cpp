@@ -40,6 +40,9 @@ struct NumberedRecords {
 };
 constexpr NumberedRecords NumberedBlocks[] = {{ContainerNames, 1}, {MilligramsPerTurn, 1}, {WhippingSpeed, 2}};
 
+static_assert(RowByteCode::T38ANameLength < T38AMachineReader::NameCapacity);
+static_assert(SetupT38A::MachineNameLength == CGrabadorT38A::MaxHexText);
+
 SetupT38A& setup() { return fw::ProgramWide<SetupT38A>::get(); }
 
 bool isUnnamed(const QByteArray& text)
@@ -75,27 +78,17 @@ void storeWhipSpeed(SetupT38A& tables, int row, int value)
     tables.SetSetupRow(row, *values);
 }
 
-// The set-up values as the writer can put them on a machine, least significant byte first:
-// milligrams per turn and whipping speeds as four digits, the temperature as the record 00 b
-// with b its two digits. What the writer cannot produce is refused: a byte count of its own, a
-// nibble above 9 but the first digit's, a speed outside what the set-up tables keep (the
-// milligrams are not range-checked, so any four digits). The temperature is taken as the
-// machine has it, whatever its range.
-constexpr int SetupValueDigits = 4;
-constexpr int TemperatureDigits = 2;
-constexpr quint32 AnyValue = std::numeric_limits<quint32>::max();
+// The set-up values and the temperature, raw records least significant byte first, taken
+// whatever their length as packed BCD (1 to 5 bytes): a panel or an older tool may have set
+// them. Refused: bytes that are not packed BCD, and a value above what its field keeps (the
+// set-up tables' ranges, which the writer can send back). The temperature has no range of its
+// own: the document keeps it as an int.
+constexpr quint32 AnyIntValue = quint32(std::numeric_limits<int>::max());
 
-std::optional<quint32> setupValue(const QByteArray& bytes, quint32 highest)
+std::optional<quint32> storedValue(const QByteArray& bytes, quint32 highest)
 {
-    const std::optional<quint32> value = writtenBcdToInt(SetupValueDigits, bytes, true);
+    const std::optional<quint32> value = checkedBcdToInt(bytes, true);
     return value && *value <= highest ? value : std::nullopt;
-}
-
-std::optional<quint32> temperatureValue(const QByteArray& bytes)
-{
-    if (bytes.size() != 2 || bytes[1] != '\0')
-        return std::nullopt;
-    return writtenBcdToInt(TemperatureDigits, bytes.first(1), true);
 }
 
 // The records that are not raw are hexadecimal text: pairs of hexadecimal digits.
@@ -128,7 +121,7 @@ bool T38AMachineReader::Take(const QByteArray& data)
     m_data = data;
     m_layout.shift = writtenShift().value_or(setup().IsShifted());
     // The document-name record is not taken: title and path stay the document's own.
-    const bool whole = readContainerNames() && readSetupValues(MilligramsPerTurn, AnyValue, storeMilligrams) &&
+    const bool whole = readContainerNames() && readSetupValues(MilligramsPerTurn, SetupT38A::HighestMgPerTurn, storeMilligrams) &&
                        readSetupValues(WhippingSpeed, SetupT38A::HighestWhipSpeed, storeWhipSpeed) &&
                        readTemperatureAndSugar() && readFlags() && readProducts();
     m_document.ResolveProductNames();
@@ -189,9 +182,8 @@ bool T38AMachineReader::readContainerNames()
         if (!isHexText(text))
             return refuse(text, MalformedCode);
         const bool named = !isUnnamed(text);
+        // At most the 80 characters of HexATexto, longer names cut: the writer cuts them alike.
         const QByteArray name = named ? CGrabadorT38A::HexATexto(text) : QByteArray(UnnamedContainer);
-        if (name.size() >= NameCapacity)
-            return refuse(name);
         nameContainer(containerRow(field), name, named);
     }
     settleLayout();
@@ -249,7 +241,7 @@ bool T38AMachineReader::readSetupValues(char blockId, quint32 highest, void (*st
             return false;
         if (found == Found::Absent)
             continue;
-        const std::optional<quint32> value = setupValue(bytes, highest);
+        const std::optional<quint32> value = storedValue(bytes, highest);
         if (!value)
             return refuse(bytes, MalformedCode);
         if (setup().GetSetupRow(valueRow(field)))
@@ -265,7 +257,8 @@ bool T38AMachineReader::readTemperatureAndSugar()
     if (found == Found::Refused)
         return false;
     if (found == Found::Present) {
-        const std::optional<quint32> value = temperatureValue(text);
+        // Taken whatever its range.
+        const std::optional<quint32> value = storedValue(text, AnyIntValue);
         if (!value)
             return refuse(text, MalformedCode);
         m_document.SetWorkingTemperature(int(*value));
@@ -349,7 +342,7 @@ bool T38AMachineReader::takeName(QByteArray& bytes, QByteArray& name)
     if (mark >= 0) {
         const int length = mark + 1 < bytes.size() ? quint8(bytes[mark + 1]) : 0;
         const qsizetype end = mark + 2 + length;
-        if (length >= NameCapacity || end > bytes.size())
+        if (end > bytes.size())
             return refuse(bytes);
         name = bytes.mid(mark + 2, length);
         // The header and its name are not the devices' bytes.
@@ -359,12 +352,12 @@ bool T38AMachineReader::takeName(QByteArray& bytes, QByteArray& name)
         while (end < bytes.size() && quint8(bytes[end]) <= LastNameByte)
             ++end;
         name = bytes.mid(oldMark + 1, end - oldMark - 1);
-        if (name.size() >= NameCapacity)
-            return refuse(bytes);
     }
     const qsizetype zero = name.indexOf('\0');
     if (zero >= 0)
         name.truncate(zero);
+    // Another writer's longer name is cut to the name area, as this program's writer cuts it.
+    name.truncate(RowByteCode::T38ANameLength);
     return true;
 }
 

@@ -24,9 +24,11 @@ class SetupT38A;
 // product, without it the row keeps or takes one (an unnamed container when no name came).
 // The coffee group's valve goes back to the row the compile step took it from, found the same
 // way from the products the rows hold after the names are read. The empty products the
-// compile step fills the machine with add no row. Input longer than its work area, records
-// that are not hexadecimal text and set-up values the writer cannot produce are refused, never
-// cut: the read stops there as at a malformed row, keeping the rows read so far.
+// compile step fills the machine with add no row. Set-up values and the temperature are taken
+// whatever their length, as packed BCD of 1 to 5 bytes; names longer than their area are cut
+// to it. Records and devices longer than their work area, records that are not hexadecimal
+// text, values that are not packed BCD and set-up values outside the tables' ranges are
+// refused: the read stops there as at a malformed row, keeping the rows read so far.
 class T38AMachineReader {
 public:
     // Work areas: one record's text, one product's bytes, one name, one device's fields.
@@ -35,12 +37,13 @@ public:
     static constexpr int NameCapacity = 52;
     static constexpr int DeviceCapacity = 100;
     static constexpr int ProductFields = 30;
-    // Reported with text 1548 for a record, name or device that does not fit its area, or a
-    // sugar record too short to decode.
+    // Reported with text 1548 for a record or device that does not fit its area, or a sugar
+    // record too short to decode.
     static constexpr int OversizedCode = 7;
     // Reported with text 1548 for a record that is not hexadecimal text (odd length, a
-    // character that is no hexadecimal digit), or a set-up value the writer cannot produce:
-    // not two bytes, a nibble above 9 but the first digit's, a whipping speed above 100.
+    // character that is no hexadecimal digit), or a value that is not packed BCD of 1 to 5
+    // bytes (a nibble above 9 but the leading digit's) or does not fit its field: a whipping
+    // speed above 100, milligrams above 15999, a temperature beyond what the document keeps.
     static constexpr int MalformedCode = 8;
     static constexpr int FinishedText = 20407;
 

@@ -230,7 +230,10 @@ void ParametrizGrupoT38ADlg::exchangeCells(fw::DataExchange& dx)
 
 void ParametrizGrupoT38ADlg::validateCells(fw::DataExchange& dx)
 {
-    // The coffee group's row (1) is read-only or hidden.
+    // The coffee group's row (1) is read-only or hidden. Milligrams beyond four packed-BCD
+    // digits would reach the machine wrapped.
+    for (int r = 2; r <= m_rowCount; ++r)
+        dx.minMaxInt(m_dispensers[std::size_t(r - 2)].mg, m_rows[std::size_t(r)].mgPerTurn, 0, MaxMilligrams);
     for (int r = 2; r <= m_rowCount; ++r)
         dx.minMaxInt(m_dispensers[std::size_t(r - 2)].valve, m_rows[std::size_t(r)].valveNumber, 0, MaxValve);
     for (int r = 2; r <= m_rowCount; ++r)

@@ -49,6 +49,7 @@ public:
     static constexpr int MaxValve = 6;
     static constexpr int MaxWhipper = 5;
     static constexpr int MaxSpeed = SetupT38A::HighestWhipSpeed;
+    static constexpr int MaxMilligrams = SetupT38A::HighestMgPerTurn;
 
     // Shows the product-text dialog; true on OK.
     using TextDialog = std::function<bool(NombrePctoDlgData& record)>;

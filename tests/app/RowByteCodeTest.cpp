@@ -192,9 +192,6 @@ TEST_F(ByteCode, DevicesThatCannotBeEncodedAreRefused)
     EXPECT_EQ(far.EncodeRowT38A(out, false), 0);
     CDeviceCoffee negative = t38aDevice(-1, 1, 1);
     EXPECT_EQ(negative.EncodeRowT38A(out, false), 0);
-    // A T38A name longer than its one-byte length can say.
-    CDeviceCoffee longName = header(1, QByteArray(256, 'A'));
-    EXPECT_EQ(longName.EncodeRowT38A(out, false), 0);
     EXPECT_EQ(out.size(), 0);
     // The last set-up row is still in the tables (with the shift, row 10 reaches row 9).
     CDeviceCoffee last = t38aDevice(10, 1, 1);
@@ -212,6 +209,13 @@ TEST_F(ByteCode, T38AHeader)
     // The length always counts the bytes that follow.
     CDeviceCoffee zeroFirst = header(9, QByteArray("\0AB", 3));
     EXPECT_EQ(t38a(zeroFirst), bytes({0xF0, 0x09, 0xF9, 0x00}));
+    // The machine keeps 51 name bytes: a longer name goes cut, one too long for its length
+    // byte as well.
+    for (const int length : {51, 52, 94, 256}) {
+        CDeviceCoffee named = header(3, QByteArray(length - 1, 'A') + 'Z');
+        const int sent = std::min(length, 51);
+        EXPECT_EQ(t38a(named), bytes({0xF0, 0x03, 0xF9, sent}) + named.GetName().left(sent)) << length;
+    }
 }
 
 TEST_F(ByteCode, T38ACoffeeGroupSendsNoTurnsAndTheValveOfTheFirstRowWithoutProduct)

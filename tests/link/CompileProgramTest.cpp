@@ -442,3 +442,95 @@ TEST_F(Compile, T38ACoffeeGroupRowsGetZeroTurns)
     EXPECT_TRUE(compile());
     EXPECT_EQ(group->GetContainerTurns(), 0);
 }
+
+// A T38A set-up value or temperature its packed-BCD digits cannot carry would reach the machine
+// wrapped (16000 milligrams as 0): nothing is sent, and a box names it. Only the rows the
+// family sends are judged; the highest values that fit go as their nibbles.
+TEST_F(Compile, AT38AValueThatDoesNotFitItsDigitsIsRefusedBeforeAnythingIsSent)
+{
+    const struct {
+        const char* what;
+        int row, milligrams, speed, temperature;
+        const char* text;
+    } cases[] = {
+        {"16000 milligrams", 1, 16000, 100, 90,
+         "No se puede grabar la fila 1 de la parametrización: Miligramos/vuelta 16000 no cabe en la máquina (de 0 "
+         "a 15999)."},
+        {"negative milligrams", 5, -1, 100, 90,
+         "No se puede grabar la fila 5 de la parametrización: Miligramos/vuelta -1 no cabe en la máquina (de 0 a "
+         "15999)."},
+        {"a negative speed", 3, 0, -5, 90,
+         "No se puede grabar la fila 3 de la parametrización: Velocidad batido -5 no cabe en la máquina (de 0 a "
+         "15999)."},
+        {"temperature 160", 1, 0, 100, 160, "No se puede grabar la temperatura 160: no cabe en la máquina (de 0 a 159)."},
+        {"a negative temperature", 1, 0, 100, -1,
+         "No se puede grabar la temperatura -1: no cabe en la máquina (de 0 a 159)."},
+    };
+    doc.SetMachineModel(T38A);
+    addHeader(1, "A");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        setup.object() = SetupT38A();
+        setSetupRow(c.row, -1, c.milligrams, c.speed);
+        doc.SetWorkingTemperature(c.temperature);
+        app.messages().clear();
+        RecordingExporter refused;
+        EXPECT_FALSE(doc.CompileProgram(refused));
+        EXPECT_TRUE(refused.events().isEmpty());
+        ASSERT_EQ(app.messages().shown().size(), 1);
+        EXPECT_EQ(app.messages().shown().first().text.toStdString(), c.text);
+        EXPECT_EQ(app.messages().shown().first().icon, fw::MessageIcon::Stop);
+    }
+
+    // The highest values that fit; a row the family does not send (6 of 5) is not judged.
+    setup.object() = SetupT38A();
+    setSetupRow(1, -1, 15999);
+    setSetupRow(6, -1, 20000, -1);
+    doc.SetWorkingTemperature(159);
+    app.messages().clear();
+    EXPECT_TRUE(compile());
+    EXPECT_TRUE(app.messages().shown().isEmpty());
+    QByteArray milligrams;
+    for (const auto& record : exporter.records())
+        if (record.block == '6' && record.field == 0)
+            milligrams = record.payload;
+    EXPECT_EQ(milligrams, bytes({0xF9, 0x99}));
+    EXPECT_EQ(exporter.events().last().payload, QByteArray(1, char(159)));
+}
+
+// Names longer than the machine keeps go cut, after one box that lists them: a product's name
+// to 51 bytes, a container's to 80.
+TEST_F(Compile, T38ANamesLongerThanTheMachineKeepsGoCutAfterABoxListingThem)
+{
+    doc.SetMachineModel(T38A);
+    setup.object().SetName2(2, QByteArray(81, 'N'));
+    setup.object().SetName2(3, QByteArray(80, 'K'));
+    setSetupRow(1, 2);
+    setSetupRow(2, 3);
+    addHeader(1, QByteArray(52, 'P'));
+    addHeader(2, QByteArray(51, 'Q'));
+
+    EXPECT_TRUE(compile());
+
+    ASSERT_EQ(app.messages().shown().size(), 1);
+    const fw::Message& box = app.messages().shown().first();
+    EXPECT_EQ(box.text, "Estos nombres no caben en la máquina y se graban recortados:\n\"" + QString(81, 'N') + "\"\n\"" +
+                            QString(52, 'P') + "\"");
+    EXPECT_EQ(box.icon, fw::MessageIcon::Warning);
+    QMap<std::pair<int, int>, QByteArray> sent;
+    for (const auto& record : exporter.records())
+        sent.insert({record.block, record.field}, record.payload);
+    EXPECT_EQ(sent.value({'Q', 1}), QByteArray(80, 'N'));
+    EXPECT_EQ(sent.value({'Q', 2}), QByteArray(80, 'K'));
+    EXPECT_EQ(sent.value({'5', 1}), bytes({0xF0, 1, 0xF9, 51}) + QByteArray(51, 'P') + bytes({0xFF, 1}));
+    EXPECT_EQ(sent.value({'5', 2}), bytes({0xF0, 2, 0xF9, 51}) + QByteArray(51, 'Q') + bytes({0xFF, 2}));
+
+    // Within what the machine keeps: no box.
+    doc.StartWalk();
+    doc.GetNextRow()->SetName(QByteArray(51, 'P'));
+    setup.object().SetName2(2, QByteArray(80, 'N'));
+    app.messages().clear();
+    RecordingExporter second;
+    EXPECT_TRUE(doc.CompileProgram(second));
+    EXPECT_TRUE(app.messages().shown().isEmpty());
+}

@@ -298,6 +298,65 @@ TEST_F(MachineReadT38ATest, DispensersOnRowsWithoutAProductComeBackWithoutAWhipp
     EXPECT_TRUE(app.messages().shown().isEmpty()) << app.messages().texts().join('|').toStdString();
 }
 
+// The set-up tables' values and names, one line a row or name, for comparing whole tables.
+std::string tablesText(const SetupT38A& tables)
+{
+    std::string out;
+    for (int k = 0; k < SetupT38A::SetupRowCount; ++k) {
+        const SetupT38A::SetupRow row = tables.GetSetupRow(k).value();
+        out += std::to_string(row.productIndex) + " " + std::to_string(row.mgPerTurn) + " " +
+               std::to_string(row.whipSpeed) + " " + std::to_string(row.valveNumber) + " " +
+               std::to_string(row.whipperNumber) + "\n";
+    }
+    for (int j = 0; j < SetupT38A::ProductNameCount; ++j)
+        out += tables.GetProductName(j).toStdString() + "/" + tables.GetName2(j).toStdString() + "\n";
+    return out;
+}
+
+// Every block of the bulk read first comes with a NUL inside its coded data, its sum still
+// right: each is asked for again, and the read gives what a clean line gives.
+TEST_F(MachineReadT38ATest, BlocksFirstReceivedWithANulAreAskedAgainAndReadExactly)
+{
+    const SetupT38A before = tables();
+    const auto preload = [](T38AMachine& machine) {
+        machine.setRecord('Q', 1, hex("LECHE"));
+        machine.setRecord('6', 1, bytes({0x50, 0x12}));
+        machine.setRecord('E', 2, bytes({0x75, 0x00}));
+        machine.setRecord('L', 0, bytes({0x91, 0x00}));
+        machine.setRecord('4', 0, hex(bytes({0xF2, 9, 8, 7, 0xFF})));
+        for (int field = 1; field <= 8; ++field)
+            machine.setRecord('5', quint8(field), productRecord(field, "PRODUCTO DE LA CASA " + QByteArray::number(field)));
+    };
+    std::vector<Row> clean;
+    std::string cleanTables;
+    {
+        T38AMachine machine(pty.master());
+        preload(machine);
+        ASSERT_TRUE(readDirectly());
+        clean = rowsOf(read);
+        cleanTables = tablesText(tables());
+    }
+    ASSERT_EQ(clean.size(), 16u);
+
+    tables() = before;
+    wait.finalTexts.clear();
+    T38AMachine machine(pty.master());
+    preload(machine);
+    // Exchange 0 is the hello; from then on every command's first reply is spoiled.
+    for (int exchange = 1; exchange < 200; exchange += 2)
+        machine.peer().scriptFault(exchange, T38APeer::Fault::StrayByte);
+
+    EXPECT_TRUE(readDirectly());
+
+    EXPECT_EQ(rowsOf(read), clean);
+    EXPECT_EQ(read.GetWorkingTemperature(), 91);
+    EXPECT_EQ(tablesText(tables()), cleanTables);
+    EXPECT_EQ(wait.finalTexts, QStringList{Finished});
+    EXPECT_TRUE(app.messages().shown().isEmpty()) << app.messages().texts().join('|').toStdString();
+    const QList<T38APeer::Request> requests = machine.peer().requests();
+    EXPECT_GT(std::count_if(requests.begin(), requests.end(), [](const auto& r) { return r.command == "2" && r.retry; }), 2);
+}
+
 // Records a machine was preloaded with, read on a recorder without the break.
 TEST_F(MachineReadT38ATest, ProductsAreNumberedInReadingOrderWithTheFlagsAndNamesOfTheirFields)
 {
@@ -476,7 +535,6 @@ TEST_F(MachineReadT38ATest, InputLongerThanItsWorkAreaStopsTheReadKeepingEarlier
     } cases[] = {
         {"record text over 400", hex(QByteArray(201, 'A'))},
         {"product over 180 bytes", productRecord(2, QByteArray(170, 'B'))},
-        {"name of 52 bytes", productRecord(2, QByteArray(52, 'C'))},
         {"device over 100 bytes", productRecord(2, "D", longDevice + HotWater + bytes({0xF3, 0x04, 0x80, 0x00, 0x81, 0x00}))},
     };
     for (const auto& c : cases) {
@@ -498,11 +556,11 @@ TEST_F(MachineReadT38ATest, InputLongerThanItsWorkAreaStopsTheReadKeepingEarlier
     }
 }
 
-// Records that are not hexadecimal text, or set-up values the writer cannot produce, are
-// malformed: the read stops there with the code 8, keeping the product read before it, without
-// its final text. The set-up records come before the products, so those cases keep no row.
-// The writer sends four digits for milligrams and speeds (0..100) and the record 00 b for the
-// temperature, reversed; only the first digit's nibble may be above 9.
+// Records that are not hexadecimal text, or values that are not packed BCD or do not fit their
+// field, are malformed: the read stops there with the code 8, keeping the product read before
+// it, without its final text. The set-up records come before the products, so those cases keep
+// no row. Only the leading digit's nibble may be above 9; a whipping speed goes up to 100,
+// milligrams up to 15999, the temperature as far as the document keeps it.
 TEST_F(MachineReadT38ATest, RecordsThatAreNotHexadecimalTextOrNotDigitsStopTheRead)
 {
     QByteArray nonHex = productRecord(2, "X");
@@ -521,16 +579,19 @@ TEST_F(MachineReadT38ATest, RecordsThatAreNotHexadecimalTextOrNotDigitsStopTheRe
         {"container name", 'Q', 1, "4G41", false},
         {"sugar record", '4', 0, "F205070G", false},
         {"temperature ZZ", 'L', 0, "ZZ", false},
-        {"milligrams with a nibble A", '6', 1, bytes({0xA0, 0x01}), false},
-        {"milligrams of three bytes", '6', 1, bytes({0x00, 0x01, 0x00}), false},
-        {"milligrams of one byte", '6', 1, bytes({0x00}), false},
+        {"milligrams with a nibble A below a digit", '6', 1, bytes({0xA0, 0x01}), false},
+        {"milligrams with a units nibble C", '6', 1, bytes({0x0C, 0x00, 0x00}), false},
+        {"milligrams of no byte", '6', 1, QByteArray(), false},
+        {"milligrams of six bytes", '6', 1, bytes({0x01, 0x00, 0x00, 0x00, 0x00, 0x00}), false},
+        {"milligrams 16000", '6', 1, bytes({0x00, 0x60, 0x01}), false},
         {"whipping speed with a nibble B", 'E', 2, bytes({0x0B, 0x10}), false},
         {"whipping speed 101", 'E', 2, bytes({0x01, 0x01}), false},
         {"whipping speed A00", 'E', 2, bytes({0x00, 0xA0}), false},
+        {"whipping speed 150 in one byte", 'E', 2, bytes({0xF0}), false},
         {"temperature 0F", 'L', 0, bytes({0x0F, 0x00}), false},
         {"temperature 0F alone", 'L', 0, bytes({0x0F}), false},
-        {"temperature 90 with a second byte", 'L', 0, bytes({0x90, 0x01}), false},
-        {"temperature 90 of three bytes", 'L', 0, bytes({0x90, 0x00, 0x00}), false},
+        {"temperature with a nibble A below a digit", 'L', 0, bytes({0xA0, 0x10}), false},
+        {"temperature beyond the document's integer", 'L', 0, bytes({0x00, 0x00, 0x00, 0x00, 0x22}), false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -552,6 +613,87 @@ TEST_F(MachineReadT38ATest, RecordsThatAreNotHexadecimalTextOrNotDigitsStopTheRe
             << app.messages().texts()[0].toStdString();
         EXPECT_TRUE(wait.finalTexts.isEmpty());
     }
+}
+
+// A machine set at its panel or by another tool may hold its set-up values and temperature in
+// records of any length packed BCD allows, 1 to 5 bytes least significant first: each is taken
+// as its value. With the tables as they come, field 1 of the milligrams is set-up row 2 and
+// field 2 of the speeds row 3.
+TEST_F(MachineReadT38ATest, SetupValuesAndTheTemperatureAreTakenFromRecordsOfAnyLength)
+{
+    enum Field { Temperature, Milligrams, Speed };
+    const struct {
+        Field field;
+        QByteArray record;
+        int value;
+    } cases[] = {
+        {Temperature, bytes({0xA0}), 100},
+        {Temperature, bytes({0x90, 0x00}), 90},
+        {Temperature, bytes({0x90, 0x01}), 190},
+        {Temperature, bytes({0x20, 0x01, 0x00}), 120},
+        {Temperature, bytes({0x85, 0x00, 0x00, 0x00}), 85},
+        {Temperature, bytes({0x99, 0x99, 0x99, 0x99, 0x09}), 999999999},
+        {Milligrams, bytes({0x45}), 45},
+        {Milligrams, bytes({0x34, 0x12}), 1234},
+        {Milligrams, bytes({0x00, 0x00, 0x01}), 10000},
+        {Milligrams, bytes({0x99, 0xF9, 0x00, 0x00}), 15999},
+        {Milligrams, bytes({0x00, 0x50, 0x01, 0x00, 0x00}), 15000},
+        {Speed, bytes({0x75}), 75},
+        {Speed, bytes({0x00, 0x01}), 100},
+        {Speed, bytes({0x50, 0x00, 0x00}), 50},
+        {Speed, bytes({0x99, 0x00, 0x00, 0x00}), 99},
+        {Speed, bytes({0x00, 0x00, 0x00, 0x00, 0x00}), 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.record.toHex(' ').toStdString());
+        tables() = SetupT38A();
+        T38AMachine machine(pty.master());
+        switch (c.field) {
+        case Temperature: machine.setRecord('L', 0, c.record); break;
+        case Milligrams: machine.setRecord('6', 1, c.record); break;
+        case Speed: machine.setRecord('E', 2, c.record); break;
+        }
+        machine.setRecord('5', 1, productRecord(1, "BUENO"));
+        app.messages().clear();
+        wait.finalTexts.clear();
+
+        EXPECT_TRUE(readDirectly());
+
+        switch (c.field) {
+        case Temperature: EXPECT_EQ(read.GetWorkingTemperature(), c.value); break;
+        case Milligrams: EXPECT_EQ(tables().GetSetupRow(2)->mgPerTurn, c.value); break;
+        case Speed: EXPECT_EQ(tables().GetSetupRow(3)->whipSpeed, c.value); break;
+        }
+        EXPECT_EQ(rowsOf(read), (std::vector<Row>{header(1, "BUENO", 7), device(1, 0, 100)}));
+        EXPECT_EQ(wait.finalTexts, QStringList{Finished});
+        EXPECT_TRUE(app.messages().shown().isEmpty()) << app.messages().texts().join('|').toStdString();
+    }
+}
+
+// Names longer than their area, as another writer may leave them, are read cut to it: a
+// product's name to 51 bytes, a container's to the 80 characters of its text.
+TEST_F(MachineReadT38ATest, LongerNamesAreReadCutToTheirArea)
+{
+    const QByteArray long94 = QByteArray(50, 'A') + QByteArray(44, 'B');
+    T38AMachine machine(pty.master());
+    machine.setRecord('5', 1, productRecord(1, long94));
+    machine.setRecord('5', 2, hex(bytes({0xF0, 2, 0xF7}) + QByteArray(60, 'O') + HotWater + bytes({0xFF, 2})));
+    machine.setRecord('5', 3, productRecord(3, QByteArray(52, 'C')));
+    machine.setRecord('Q', 1, hex(QByteArray(60, 'L')));
+    machine.setRecord('Q', 2, hex(QByteArray(90, 'M')));
+
+    EXPECT_TRUE(readDirectly());
+
+    EXPECT_EQ(rowsOf(read), (std::vector<Row>{header(1, long94.left(51), 7), device(1, 0, 100),
+                                              header(2, QByteArray(51, 'O'), 7), device(1, 0, 100),
+                                              header(3, QByteArray(51, 'C'), 7), device(1, 0, 100)}));
+    // Field k names set-up row k: set-up row 0 has no product.
+    const SetupT38A::SetupRow row1 = tables().GetSetupRow(1).value();
+    const SetupT38A::SetupRow row2 = tables().GetSetupRow(2).value();
+    EXPECT_EQ(tables().GetName2(row1.productIndex), QByteArray(60, 'L'));
+    EXPECT_EQ(tables().GetName2(row2.productIndex), QByteArray(80, 'M'));
+    EXPECT_EQ(wait.finalTexts, QStringList{Finished});
+    EXPECT_TRUE(app.messages().shown().isEmpty()) << app.messages().texts().join('|').toStdString();
 }
 
 // A transfer that fails ends with its failure text and "Aceptar": the wait window stays until

@@ -210,6 +210,22 @@ TEST_F(MandaTrama485Test, ARefusalIsAReply)
     EXPECT_EQ(replyData(), "?");
 }
 
+// A byte the coding never sends inside a reply's data, the sum still right (a NUL keeps it as
+// it is): the reply is bad and the command is sent again; the good reply comes through.
+TEST_F(MandaTrama485Test, AReplyHoldingAByteTheCodingNeverSendsIsSentForAgain)
+{
+    for (const quint8 stray : {0x00, 0x02, 0x04, 0x05, 0x10, 0x15, 0x16}) {
+        SCOPED_TRACE(int(stray));
+        MandaTrama485::AsignaSecuencia('0');
+        connect();
+        peer->strayByte = stray;
+        peer->scriptFault(0, Fault::StrayByte);
+        ASSERT_EQ(send("3AB"), MandaTrama485::Ok);
+        EXPECT_EQ(replyData(), "R3AB");
+        expectSameFrame("3AB", 2);
+    }
+}
+
 TEST_F(MandaTrama485Test, SilenceGivesUpAfterTheRetries)
 {
     peer->setDefaultFault(Fault::DropReply);

@@ -89,59 +89,80 @@ TEST(PackedBcdTest, CountsAboveTenDigitsShortSourcesAndOverflowsAreRefused)
     EXPECT_FALSE(BcdToInt(10, QByteArray(5, '\xFF'), true).has_value());
 }
 
-TEST(PackedBcdTest, WrittenBcdIsReadOnlyAsIntToBcdWritesIt)
+TEST(PackedBcdTest, TheHighestValueWithoutAWrapHasAFirstDigitOf15)
 {
-    const FromBcdCase accepted[] = {
-        {2, bytes({0x80}), false, 80},
-        {2, bytes({0xA0}), false, 100}, // the first digit's nibble is the digit modulo 16
-        {2, bytes({0xF9}), true, 159},
-        {4, bytes({0x99, 0xF9}), true, 15999},
-        {4, bytes({0xF9, 0x99}), false, 15999},
-        {3, bytes({0x00, 0x05}), false, 5},
-        {0, QByteArray(), false, 0},
+    EXPECT_EQ(highestBcdValue(0), 0u);
+    EXPECT_EQ(highestBcdValue(2), 159u);
+    EXPECT_EQ(highestBcdValue(3), 15999u); // an odd count writes the bytes of the next even one
+    EXPECT_EQ(highestBcdValue(4), 15999u);
+    EXPECT_EQ(highestBcdValue(10), 15999999999ull);
+    EXPECT_EQ(IntToBcd(15999, 4, false), bytes({0xF9, 0x99}));
+    // One more wraps the first digit: 16 is written as its nibble 0, and 16000 reads as 0.
+    EXPECT_EQ(IntToBcd(16000, 4, false), bytes({0x00, 0x00}));
+}
+
+TEST(PackedBcdTest, CheckedBcdTakesAnyLengthAndOnlyTheLeadingDigitAbove9)
+{
+    const struct {
+        QByteArray source;
+        bool reversed;
+        quint32 expected;
+    } accepted[] = {
+        {bytes({0x80}), false, 80},
+        {bytes({0xA0}), true, 100}, // the leading digit's nibble is the digit modulo 16
+        {bytes({0xA0, 0x00}), true, 100}, // the temperature record 00 b, reversed
+        {bytes({0x00, 0xA0}), false, 100},
+        {bytes({0x99, 0xF9}), true, 15999},
+        {bytes({0x00, 0x01, 0x00}), true, 100},
+        {bytes({0x00, 0x00, 0x00, 0x00, 0x00}), true, 0},
+        {bytes({0x95, 0x72, 0x96, 0x94, 0x42}), true, 4294967295u},
     };
-    for (const FromBcdCase& c : accepted)
-        EXPECT_EQ(writtenBcdToInt(c.digits, c.source, c.reversed), c.expected) << c.source.toHex().constData();
+    for (const auto& c : accepted)
+        EXPECT_EQ(checkedBcdToInt(c.source, c.reversed), c.expected) << c.source.toHex().constData();
 
     const struct {
-        int digits;
         QByteArray source;
         bool reversed;
     } refused[] = {
         // A units nibble above 9.
-        {2, bytes({0x0F}), false},
-        {2, bytes({0x0F}), true},
-        // A nibble above 9 in the tens, not the first digit.
-        {4, bytes({0xA0, 0x01}), true},
-        {4, bytes({0x01, 0xA0}), false},
-        // Fewer or more bytes than the digits take, more than ten digits.
-        {4, bytes({0x90}), true},
-        {4, bytes({0x90, 0x00, 0x00}), true},
-        {2, bytes({0x90, 0x00}), false},
-        {12, QByteArray(6, '\x11'), false},
+        {bytes({0x0F}), false},
+        {bytes({0x0F}), true},
+        // A nibble above 9 below another digit.
+        {bytes({0xA0, 0x01}), true},
+        {bytes({0x01, 0xA0}), false},
+        {bytes({0xA0, 0x10}), true},
+        // No byte, or more than ten digits.
+        {QByteArray(), true},
+        {QByteArray(6, '\x11'), true},
         // Beyond 32 bits.
-        {10, bytes({0x99, 0x99, 0x99, 0x99, 0xF9}), true},
+        {bytes({0x96, 0x72, 0x96, 0x94, 0x42}), true},
+        {bytes({0x99, 0x99, 0x99, 0x99, 0xF9}), true},
     };
     for (const auto& c : refused)
-        EXPECT_FALSE(writtenBcdToInt(c.digits, c.source, c.reversed).has_value()) << c.source.toHex().constData();
+        EXPECT_FALSE(checkedBcdToInt(c.source, c.reversed).has_value()) << c.source.toHex().constData();
 }
 
-// Over every byte string of two and four digits: accepted exactly when IntToBcd writes it for
-// some value, and then read as the smallest such value.
-TEST(PackedBcdTest, WrittenBcdAcceptsExactlyWhatIntToBcdWrites)
+// Over every byte string of one and two bytes: accepted exactly when IntToBcd writes it, for a
+// value that does not wrap, in as many digits or fewer with zero bytes above, and then read as
+// that value.
+TEST(PackedBcdTest, CheckedBcdAcceptsExactlyWhatIntToBcdWritesWithoutAWrap)
 {
-    for (const int digits : {2, 4}) {
+    for (const int byteCount : {1, 2}) {
         for (const bool reversed : {false, true}) {
             std::map<QByteArray, quint32> written;
-            const quint32 values = digits == 2 ? 256 : 65536; // past the wrap of the first digit
-            for (quint32 value = values; value-- > 0;)
-                written[IntToBcd(value, digits, reversed).value()] = value;
-            for (quint32 raw = 0; raw < (1u << (4 * digits)); ++raw) {
+            for (int digits = 2; digits <= 2 * byteCount; digits += 2) {
+                const QByteArray zeros(byteCount - digits / 2, '\0');
+                for (quint32 value = 0; value <= highestBcdValue(digits); ++value) {
+                    const QByteArray packed = IntToBcd(value, digits, reversed).value();
+                    written[reversed ? packed + zeros : zeros + packed] = value;
+                }
+            }
+            for (quint32 raw = 0; raw < (1u << (8 * byteCount)); ++raw) {
                 QByteArray source;
-                for (int i = 0; i < digits / 2; ++i)
+                for (int i = 0; i < byteCount; ++i)
                     source += char((raw >> (8 * i)) & 0xFF);
                 const auto it = written.find(source);
-                const std::optional<quint32> read = writtenBcdToInt(digits, source, reversed);
+                const std::optional<quint32> read = checkedBcdToInt(source, reversed);
                 ASSERT_EQ(read.has_value(), it != written.end()) << source.toHex().constData() << " " << reversed;
                 if (read) {
                     ASSERT_EQ(*read, it->second) << source.toHex().constData() << " " << reversed;

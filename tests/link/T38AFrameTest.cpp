@@ -69,6 +69,47 @@ TEST(T38AFrameTest, RepliesAreCheckedAndDecoded)
         EXPECT_EQ(T38AFrame::isValid(c.stored, '0', c.tryCount), c.valid) << c.name;
 }
 
+// The data of a reply is coded: no byte below 0x17 but the escape, and the escape only before
+// a byte of 0xE9 or more. Each frame here has the right sum for its bytes; a NUL does not even
+// change it.
+TEST(T38AFrameTest, AReplyHoldingBytesTheCodingNeverSendsIsBad)
+{
+    const auto reply = [](const QByteArray& coded) {
+        quint8 sum = '0';
+        for (const char byte : coded)
+            sum = quint8(sum + quint8(byte));
+        return bytes({0x01, 0x3C, 0x02, 0x30}) + coded + bytes({0x03, sum, 0x04});
+    };
+    struct Case {
+        const char* name;
+        QByteArray coded;
+        bool valid;
+    };
+    const Case cases[] = {
+        {"AB", bytes({0xBE, 0xBD}), true},
+        {"the lowest complement", bytes({0xBE, 0x17}), true},
+        {"an escaped E9", bytes({0xBE, 0x16, 0xE9}), true},
+        {"an escaped FF", bytes({0x16, 0xFF, 0xBD}), true},
+        {"a NUL inside", bytes({0xBE, 0x00, 0xBD}), false},
+        {"a NUL first", bytes({0x00, 0xBE, 0xBD}), false},
+        {"a NUL last", bytes({0xBE, 0xBD, 0x00}), false},
+        {"STX inside", bytes({0xBE, 0x02, 0xBD}), false},
+        {"EOT inside", bytes({0xBE, 0x04, 0xBD}), false},
+        {"ENQ inside", bytes({0xBE, 0x05, 0xBD}), false},
+        {"15 inside", bytes({0xBE, 0x15, 0xBD}), false},
+        {"an escaped NUL", bytes({0xBE, 0x16, 0x00}), false},
+        {"an escape before a complement", bytes({0xBE, 0x16, 0xBD}), false},
+        {"an escaped E8", bytes({0xBE, 0x16, 0xE8}), false},
+        {"an escape right before the ETX", bytes({0xBE, 0x16}), false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(T38AFrame::isValid(reply(c.coded), '0', 0), c.valid) << c.name;
+
+    // The sum 04 taken from the fifth try on does not let such a byte through: 30 + D4 + 00.
+    EXPECT_TRUE(T38AFrame::isValid(bytes({0x01, 0x3C, 0x02, 0x30, 0xD4, 0x03, 0x00, 0x00}), '0', 5));
+    EXPECT_FALSE(T38AFrame::isValid(bytes({0x01, 0x3C, 0x02, 0x30, 0xD4, 0x00, 0x03, 0x00, 0x00}), '0', 5));
+}
+
 TEST(T38AFrameTest, TheSequenceRunsFromZeroToNineAndRound)
 {
     EXPECT_EQ(T38AFrame::nextSequence('0'), '1');

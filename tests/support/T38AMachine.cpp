@@ -39,6 +39,18 @@ void T38AMachine::setHelloReply(const QByteArray& reply)
     m_helloReply = reply;
 }
 
+void T38AMachine::fallSilentAt(const QByteArray& commandStart)
+{
+    std::lock_guard lock(m_mutex);
+    m_silentFrom = commandStart;
+}
+
+bool T38AMachine::silent() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_silent;
+}
+
 int T38AMachine::sessions() const
 {
     std::lock_guard lock(m_mutex);
@@ -61,6 +73,12 @@ QByteArray T38AMachine::handle(const QByteArray& command)
 {
     std::lock_guard lock(m_mutex);
     m_commands.append(command);
+    m_silent = m_silent || (!m_silentFrom.isEmpty() && command.startsWith(m_silentFrom));
+    if (m_silent) {
+        // The reply to this command and to every later one is dropped.
+        m_peer->setDefaultFault(T38APeer::Fault::DropReply);
+        return {};
+    }
     if (command.isEmpty())
         return "?";
     switch (command[0]) {

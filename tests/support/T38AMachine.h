@@ -16,7 +16,7 @@
 // when the previous piece had the same id and field, else replacing it; "2" gives the records
 // in id and field order as stream records (EC 'R' id field, at most 64 bytes) in replies of at
 // most 256 bytes, the last ending EC 01; "9" answers 'O'. Replies can be scripted per piece or
-// per "2" request.
+// per "2" request, and the machine can fall silent at a given command.
 class T38AMachine {
 public:
     using Key = std::pair<quint8, quint8>;
@@ -32,6 +32,10 @@ public:
     // The reply to the piece with this number (from 0), which is then not stored.
     void scriptPieceReply(int piece, const QByteArray& reply);
     void setHelloReply(const QByteArray& reply);
+    // From the first command that starts with these bytes on, the machine answers nothing and
+    // runs nothing, as one switched off or unplugged.
+    void fallSilentAt(const QByteArray& commandStart);
+    bool silent() const;
 
     int sessions() const;
     int piecesStored() const;
@@ -53,6 +57,8 @@ private:
     QList<QByteArray> m_blocks;
     QList<QByteArray> m_commands;
     QByteArray m_helloReply = QByteArray(1, char(0xFF));
+    QByteArray m_silentFrom;
+    bool m_silent = false;
     int m_pieces = 0;
     int m_piecesStored = 0;
     int m_sessions = 0;

@@ -232,6 +232,17 @@ void T38APeer::transmit(const Request& request, const QByteArray& reply, Fault f
         break;
     case Fault::Oversized: send(frame(Soh, sequence, QByteArray(oversizeLength, 'x'))); break;
     case Fault::Refusal: send(frame(Soh, sequence, "?")); break;
+    case Fault::StrayByte: {
+        QByteArray spoiled = frame(Soh, sequence, reply);
+        const qsizetype etx = spoiled.size() - 3;
+        spoiled.insert(std::min<qsizetype>(5, etx), char(strayByte));
+        quint8 sum = 0;
+        for (qsizetype i = 3; i <= etx; ++i)
+            sum = quint8(sum + quint8(spoiled[i]));
+        spoiled[etx + 2] = char(sum);
+        send(spoiled);
+        break;
+    }
     }
 }
 

@@ -37,6 +37,7 @@ public:
         EndlessFrame,     // a reply begun (01 '<' 02 sequence) that goes on without an ETX
         Oversized,        // a valid reply of oversizeLength bytes
         Refusal,          // a valid reply "?"
+        StrayByte,        // strayByte after the reply's first coded byte, its sum counting it
     };
 
     struct Request {
@@ -70,6 +71,7 @@ public:
 
     QByteArray outOfBandData = QByteArrayLiteral("E1");
     int oversizeLength = 200;
+    quint8 strayByte = 0x00;
 
     // A frame as the machine sends it: start (SOH or ENQ), '<', STX, sequence, coded data,
     // ETX, sum, EOT.

@@ -139,6 +139,9 @@ TEST_F(ParametrizGrupoT38ADlgTest, OutOfRangeCellsAreRefusedAndCancelLeavesTheTa
         {Dlg::WhipperEdits[3], "6", "Especifique un entero entre 0 y 5."},
         {Dlg::SpeedEdits[4], "101", "Especifique un entero entre 0 y 100."},
         {Dlg::MgEdits[2], "x", "Especifique un entero."},
+        // Four packed-BCD digits carry up to 15999 milligrams.
+        {Dlg::MgEdits[1], "16000", "Especifique un entero entre 0 y 15999."},
+        {Dlg::MgEdits[4], "-1", "Especifique un entero entre 0 y 15999."},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.value);
@@ -158,7 +161,7 @@ TEST_F(ParametrizGrupoT38ADlgTest, OutOfRangeCellsAreRefusedAndCancelLeavesTheTa
     }
     // The hidden sixth row of a four-dispenser family is not judged.
     app.messages().clear();
-    setRow(6, 0, SetupT38A::NoProduct, 150);
+    setRow(6, 20000, SetupT38A::NoProduct, 150);
     auto dialog = open(0);
     dialog->accept();
     EXPECT_EQ(dialog->result(), QDialog::Accepted);

@@ -121,7 +121,7 @@ protected:
     std::vector<Window> windows()
     {
         return {
-            {"product", [this](const Look& look) {
+            {"product", [](const Look& look) {
                  ProductDlgData record;
                  record.t38aFlag = true;
                  CProductDlg dialog(record, nullptr, [](QByteArray&, int&) { return false; });

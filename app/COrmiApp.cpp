@@ -7,6 +7,7 @@
 #include "app/CafDocument.h"
 #include "app/CommandIds.h"
 #include "fw/Application.h"
+#include "fw/ButtonMarginStyle.h"
 #include "fw/DocTemplateStrings.h"
 #include "fw/MessageBoxes.h"
 #include "fw/Profile.h"
@@ -104,6 +105,8 @@ bool COrmiApp::InitInstance()
     // The profile lives under the maker's key, whatever the program's name.
     QCoreApplication::setOrganizationName(QString::fromLatin1(fw::Profile::Organization));
     QCoreApplication::setApplicationName(m_application->name());
+    // Before any window: every button takes its width from its text in the chosen language.
+    fw::ButtonMarginStyle::install();
     LoadLanguageDll();
     m_recentFiles = std::make_unique<fw::RecentFileList>(m_application->profile(), RecentFileCount);
     m_recentFiles->ReadList();

@@ -316,6 +316,26 @@ TEST_F(WindowTextsTest, EveryDialogIsAtLeastAsWideAsItsCaptionInEveryLanguage)
     }
 }
 
+// "Konvertieren" touched its button's border in German.
+TEST_F(WindowTextsTest, EveryButtonOfEveryDialogShowsItsTextWithAMarginOnEachSideInEveryLanguage)
+{
+    for (const char* file : {"", "OrmiFran.lng", "OrmiEngl.lng", "OrmiPort.lng", "OrmiGerm.lng", "OrmiEng.lng"}) {
+        SCOPED_TRACE(file);
+        if (*file) {
+            ASSERT_TRUE(app.strings().loadLanguage(QStringLiteral(ORMI_LANGUAGE_DIR "/") + file));
+        }
+        forEachDialog([](const char* name, QDialog& dialog) {
+            for (const QPushButton* button : dialog.findChildren<QPushButton*>()) {
+                if (!button->isVisible())
+                    continue;
+                const QFontMetrics metrics = button->fontMetrics();
+                const int text = metrics.size(Qt::TextShowMnemonic, button->text()).width();
+                EXPECT_GE(button->width(), text + 2 * metrics.averageCharWidth()) << name << ": " << button->text().toStdString();
+            }
+        });
+    }
+}
+
 // Typing goes to the first field: "105" and Enter in the temperature dialog is 105, not the 80
 // it opened with.
 TEST_F(WindowTextsTest, EveryDialogOpensWithTheFocusInItsFirstField)

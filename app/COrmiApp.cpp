@@ -7,6 +7,7 @@
 #include "app/CafDocument.h"
 #include "app/CommandIds.h"
 #include "fw/Application.h"
+#include "fw/ButtonMarginStyle.h"
 #include "fw/DocTemplateStrings.h"
 #include "fw/LineMessageSink.h"
 #include "fw/MessageBoxes.h"
@@ -126,6 +127,8 @@ bool COrmiApp::InitInstance()
     // The profile lives under the maker's key, whatever the program's name.
     QCoreApplication::setOrganizationName(QString::fromLatin1(fw::Profile::Organization));
     QCoreApplication::setApplicationName(m_application->name());
+    // Before any window: every button takes its width from its text in the chosen language.
+    fw::ButtonMarginStyle::install();
     LoadLanguageDll();
     if (m_options.platform == StartPlatform::Mode::NoDisplay) {
         // Said in the user's language; nothing else of the start is done.

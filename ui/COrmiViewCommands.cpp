@@ -66,7 +66,8 @@ void COrmiView::ConnectCommands(CMainFrame& frame)
     for (const auto& [id, handler] : commands) {
         QAction* command = frame.action(id);
         command->setEnabled(true);
-        connect(command, &QAction::triggered, this, [this, handler] {
+        // An init-capture: Clang before 16 cannot capture a structured binding.
+        connect(command, &QAction::triggered, this, [this, handler = handler] {
             // One transfer at a time: while one runs or settles the window pumps events, and
             // no command may start another one or change the document under it.
             if (!fw::WaitUi::transferRunning())

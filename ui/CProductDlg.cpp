@@ -39,7 +39,7 @@ CProductDlg::CProductDlg(ProductDlgData& record, QWidget* parent, NameSource nam
     , m_names(std::move(names))
     , m_name(addItem(NameCombo, new QComboBox))
     , m_wideName(addItem(WideNameEdit, new QLineEdit))
-    , m_codePageLabel(addItem(CodePageLabel, new QLineEdit))
+    , m_codePageLabel(addItem(CodePageLabel, DialogLayout::labelEdit(Qt::AlignLeft | Qt::AlignVCenter)))
     , m_codePage(addItem(CodePageList, new QComboBox))
     , m_hint(addItem(HintText, new QPlainTextEdit))
     , m_sugar(addItem(SugarCheck, new QCheckBox(itemText(SugarCheck))))
@@ -53,9 +53,6 @@ CProductDlg::CProductDlg(ProductDlgData& record, QWidget* parent, NameSource nam
     m_name->setInsertPolicy(QComboBox::NoInsert);
     m_name->setMaxVisibleItems(20);
     m_name->setMinimumContentsLength(30);
-    m_codePageLabel->setReadOnly(true);
-    m_codePageLabel->setFocusPolicy(Qt::NoFocus);
-    m_codePageLabel->setFrame(false);
     m_codePageLabel->setFixedWidth(m_codePageLabel->fontMetrics().horizontalAdvance(itemText(CodePageLabel) + QLatin1Char(' ')) + 8);
     m_hint->setReadOnly(true);
     m_hint->setFocusPolicy(Qt::NoFocus);

@@ -4,6 +4,7 @@
 #include <QDialogButtonBox>
 #include <QFontMetrics>
 #include <QGridLayout>
+#include <QLineEdit>
 #include <QVBoxLayout>
 
 namespace DialogLayout {
@@ -29,6 +30,17 @@ QGridLayout* fieldGrid(QWidget* section)
     auto* grid = new QGridLayout(section);
     grid->setColumnStretch(1, 1);
     return grid;
+}
+
+QLineEdit* labelEdit(Qt::Alignment alignment)
+{
+    auto* edit = new QLineEdit;
+    edit->setAlignment(alignment);
+    edit->setReadOnly(true);
+    edit->setFrame(false);
+    edit->setFocusPolicy(Qt::NoFocus);
+    edit->setStyleSheet(QStringLiteral("background: transparent"));
+    return edit;
 }
 
 } // namespace DialogLayout

@@ -57,16 +57,6 @@ QLineEdit* cell(bool readOnly = false)
     return edit;
 }
 
-QLineEdit* labelEdit()
-{
-    auto* edit = new QLineEdit;
-    edit->setReadOnly(true);
-    edit->setFrame(false);
-    edit->setFocusPolicy(Qt::NoFocus);
-    edit->setStyleSheet(QStringLiteral("background: transparent"));
-    return edit;
-}
-
 } // namespace
 
 bool ParametrizGrupoT38ADlg::ShowTextDialog(NombrePctoDlgData& record)
@@ -95,8 +85,11 @@ ParametrizGrupoT38ADlg::ParametrizGrupoT38ADlg(SetupT38A& setup, int family, QWi
         row.whipper = addItem(WhipperEdits[k], cell());
         row.speed = addItem(SpeedEdits[k], cell());
     }
-    for (std::size_t i = 0; i < m_sixthRowLabels.size(); ++i)
-        m_sixthRowLabels[i] = addItem(SixthRowLabels[i], labelEdit());
+    // The row's name as the rows' names above it, the repeated column labels centred as the
+    // column labels.
+    m_sixthRowLabels[0] = addItem(SixthRowLabels[0], DialogLayout::labelEdit(Qt::AlignLeft | Qt::AlignVCenter));
+    for (std::size_t i = 1; i < m_sixthRowLabels.size(); ++i)
+        m_sixthRowLabels[i] = addItem(SixthRowLabels[i], DialogLayout::labelEdit(Qt::AlignCenter));
     m_groupName->setMinimumWidth(0);
     m_groupName->setMaximumWidth(QWIDGETSIZE_MAX);
     m_groupName->setAlignment(Qt::AlignLeft);
@@ -111,8 +104,10 @@ void ParametrizGrupoT38ADlg::buildLayout()
     auto* table = new QWidget;
     auto* grid = new QGridLayout(table);
     grid->setContentsMargins(0, 0, 0, 0);
-    for (int c = 0; c < int(ColumnLabels.size()); ++c)
-        grid->addWidget(new QLabel(itemText(ColumnLabels[std::size_t(c)])), 0, c + 2, Qt::AlignCenter);
+    for (int c = 0; c < int(ColumnLabels.size()); ++c) {
+        const int id = ColumnLabels[std::size_t(c)];
+        grid->addWidget(addItem(id, new QLabel(itemText(id))), 0, c + 2, Qt::AlignCenter);
+    }
     grid->addWidget(new QLabel(itemText(GroupRowLabel)), 1, 0);
     grid->addWidget(m_groupName, 1, 1);
     grid->addWidget(m_groupMg, 1, 2, Qt::AlignCenter);
@@ -122,12 +117,10 @@ void ParametrizGrupoT38ADlg::buildLayout()
         // The sixth row brings its own labels, above its cells.
         int line = k + 2;
         if (k == MaxDispensers - 1) {
-            grid->addWidget(m_sixthRowLabels[1], line, 2);
-            grid->addWidget(m_sixthRowLabels[2], line, 3);
-            grid->addWidget(m_sixthRowLabels[3], line, 4);
-            grid->addWidget(m_sixthRowLabels[4], line, 5);
+            for (int c = 0; c < int(ColumnLabels.size()); ++c)
+                grid->addWidget(m_sixthRowLabels[std::size_t(c + 1)], line, c + 2, Qt::AlignCenter);
             ++line;
-            grid->addWidget(m_sixthRowLabels[0], line, 0);
+            grid->addWidget(m_sixthRowLabels[0], line, 0, Qt::AlignLeft | Qt::AlignVCenter);
         } else {
             grid->addWidget(new QLabel(itemText(DispenserLabels[std::size_t(k)])), line, 0);
         }
@@ -191,7 +184,8 @@ void ParametrizGrupoT38ADlg::DoDataExchange(fw::DataExchange& dx)
     for (std::size_t i = 0; i < texts.size(); ++i) {
         QLineEdit* label = m_sixthRowLabels[i];
         label->setText(tableText(texts[i]));
-        label->setMinimumWidth(label->fontMetrics().horizontalAdvance(label->text()) + 8);
+        // As wide as its text, as a label is, so that the grid centres it on its column.
+        label->setFixedWidth(label->fontMetrics().horizontalAdvance(label->text()) + 8);
     }
     PonTitulo();
     if (dx.isSaving()) {

@@ -58,7 +58,8 @@ void ViewPrinting::ConnectCommands(CMainFrame& frame)
         QAction* command = frame.action(id);
         command->setEnabled(true);
         // Nothing prints while a transfer runs or settles: it may be changing the document.
-        connect(command, &QAction::triggered, this, [handler] {
+        // (An init-capture: Clang before 16 cannot capture a structured binding.)
+        connect(command, &QAction::triggered, this, [handler = handler] {
             if (!fw::WaitUi::transferRunning())
                 handler();
         });

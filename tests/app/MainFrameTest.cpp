@@ -37,8 +37,9 @@ TEST(MainFrameTest, ToolbarsCarryTheirButtonsInOrder)
     EXPECT_EQ(frame.mainToolBar()->iconSize(), QSize(30, 30));
     EXPECT_EQ(frame.editToolBar()->iconSize(), QSize(24, 24));
     for (const QAction* button : frame.mainToolBar()->actions()) {
-        if (!button->isSeparator())
+        if (!button->isSeparator()) {
             EXPECT_EQ(button->icon().actualSize(QSize(30, 30)), QSize(30, 30)) << button->data().toInt();
+        }
     }
 }
 

@@ -4,6 +4,7 @@
 #include "app/COrmiDoc.h"
 #include "app/DocumentFile.h"
 #include "app/SetupT38A.h"
+#include "fw/ButtonMarginStyle.h"
 #include "fw/FileNamePrompt.h"
 #include "fw/SingleDocTemplate.h"
 #include "fw/WidgetFileNamePrompt.h"
@@ -16,6 +17,7 @@
 #include "ui/WidgetModelDialogHost.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QPrinter>
@@ -137,6 +139,16 @@ TEST_F(StartupTest, StartsOnModelOneWithANewDocumentThenWindowSplashAndInternalM
     EXPECT_TRUE(seen.windowShown);
     EXPECT_TRUE(seen.splashShown);
     EXPECT_EQ(seen.catalogueModel, 1);
+}
+
+// Every window's buttons, message boxes and Qt's own dialogs included, take their width from
+// their text in the chosen language.
+TEST_F(StartupTest, StartUpPutsTheButtonMarginStyleOverThePlatformsStyle)
+{
+    QApplication::setStyle(QStringLiteral("Fusion"));
+    auto ormi = makeApp({});
+    ASSERT_TRUE(ormi->InitInstance());
+    EXPECT_NE(qobject_cast<const fw::ButtonMarginStyle*>(QApplication::style()), nullptr);
 }
 
 TEST_F(StartupTest, TheCommandCommandsOfTheDocumentLayerAndAboutAreEnabled)

@@ -351,10 +351,12 @@ TEST_F(T38ASlotParser, TheGroupsValveAndWhipperGoBackToTheRowsTheyCameFrom)
         EXPECT_EQ(row(c.valveRow).valveNumber, 3);
         EXPECT_EQ(row(c.whipperRow).whipperNumber, 4);
         for (int k = 0; k < SetupT38A::SetupRowCount; ++k) {
-            if (k != c.valveRow)
+            if (k != c.valveRow) {
                 EXPECT_EQ(row(k).valveNumber, SetupT38A().GetSetupRow(k)->valveNumber) << k;
-            if (k != c.whipperRow)
+            }
+            if (k != c.whipperRow) {
                 EXPECT_EQ(row(k).whipperNumber, SetupT38A().GetSetupRow(k)->whipperNumber) << k;
+            }
         }
     }
 }

@@ -4,6 +4,7 @@
 #include "ui/ParametrizGrupoT38ADlg.h"
 
 #include <QComboBox>
+#include <QImage>
 #include <QLineEdit>
 #include <QTreeWidget>
 
@@ -51,6 +52,28 @@ protected:
     int textDialogs = 0;
 };
 
+// The middle of what a widget's text draws: its first and last columns of dark pixels in the
+// window's picture.
+int inkCentre(const QImage& shot, const QWidget& window, const QWidget& widget)
+{
+    const QRect place(widget.mapTo(&window, QPoint(0, 0)), widget.size());
+    int first = -1;
+    int last = -1;
+    for (int x = place.left(); x <= place.right(); ++x) {
+        for (int y = place.top(); y <= place.bottom(); ++y) {
+            if (qGray(shot.pixel(x, y)) < 128) {
+                first = first < 0 ? x : first;
+                last = x;
+                break;
+            }
+        }
+    }
+    EXPECT_GE(first, 0) << "no text drawn";
+    return (first + last) / 2;
+}
+
+int centre(const QWidget& window, const QWidget& widget) { return widget.mapTo(&window, widget.rect().center()).x(); }
+
 } // namespace
 
 TEST_F(ParametrizGrupoT38ADlgTest, EachFamilyOpensWithItsTitleRowsAndDefaultValvesAndWhippers)
@@ -90,6 +113,31 @@ TEST_F(ParametrizGrupoT38ADlgTest, EachFamilyOpensWithItsTitleRowsAndDefaultValv
         dialog->reject();
         EXPECT_EQ(setup.GetSetupRow(0)->valveNumber, QByteArray(c.hotWater).toInt());
         EXPECT_EQ(setup.GetSetupRow(2)->whipperNumber, 1);
+    }
+}
+
+// The sixth row repeats the column labels above its cells; they stood at the left of their
+// columns ("Quirl Nr." 30 px left of its column in German).
+TEST_F(ParametrizGrupoT38ADlgTest, TheColumnLabelsAndTheSixthRowsRepeatedOnesAreCentredOnTheirCellsInEveryLanguage)
+{
+    const std::array<int, 4> repeated = {1639, 1640, 1641, 1648};
+    const std::array<int, 4> sixthRowCells = {1622, 1636, 1637, 1650};
+    for (const char* file : {"", "OrmiFran.lng", "OrmiEngl.lng", "OrmiPort.lng", "OrmiGerm.lng", "OrmiEng.lng"}) {
+        SCOPED_TRACE(file);
+        if (*file) {
+            ASSERT_TRUE(app.strings().loadLanguage(QStringLiteral(ORMI_LANGUAGE_DIR "/") + file));
+        }
+        auto dialog = open(1);
+        const QImage shot = dialog->grab().toImage();
+        for (std::size_t c = 0; c < repeated.size(); ++c) {
+            const QWidget& cell = *dialog->GetDlgItem(sixthRowCells[c]);
+            const QWidget& label = *dialog->GetDlgItem(Dlg::ColumnLabels[c]);
+            const QWidget& repeatedLabel = *dialog->GetDlgItem(repeated[c]);
+            SCOPED_TRACE(text(*dialog, repeated[c]).toStdString());
+            EXPECT_NEAR(inkCentre(shot, *dialog, label), centre(*dialog, cell), 2);
+            EXPECT_NEAR(inkCentre(shot, *dialog, repeatedLabel), centre(*dialog, cell), 2);
+            EXPECT_GE(repeatedLabel.width(), repeatedLabel.fontMetrics().horizontalAdvance(text(*dialog, repeated[c])));
+        }
     }
 }
 

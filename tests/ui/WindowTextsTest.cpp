@@ -121,7 +121,7 @@ protected:
     std::vector<Window> windows()
     {
         return {
-            {"product", [this](const Look& look) {
+            {"product", [](const Look& look) {
                  ProductDlgData record;
                  record.t38aFlag = true;
                  CProductDlg dialog(record, nullptr, [](QByteArray&, int&) { return false; });
@@ -312,6 +312,26 @@ TEST_F(WindowTextsTest, EveryDialogIsAtLeastAsWideAsItsCaptionInEveryLanguage)
         }
         forEachDialog([](const char* name, QDialog& dialog) {
             EXPECT_GE(dialog.width(), fw::DialogFit::captionWidth(dialog)) << name;
+        });
+    }
+}
+
+// "Konvertieren" touched its button's border in German.
+TEST_F(WindowTextsTest, EveryButtonOfEveryDialogShowsItsTextWithAMarginOnEachSideInEveryLanguage)
+{
+    for (const char* file : {"", "OrmiFran.lng", "OrmiEngl.lng", "OrmiPort.lng", "OrmiGerm.lng", "OrmiEng.lng"}) {
+        SCOPED_TRACE(file);
+        if (*file) {
+            ASSERT_TRUE(app.strings().loadLanguage(QStringLiteral(ORMI_LANGUAGE_DIR "/") + file));
+        }
+        forEachDialog([](const char* name, QDialog& dialog) {
+            for (const QPushButton* button : dialog.findChildren<QPushButton*>()) {
+                if (!button->isVisible())
+                    continue;
+                const QFontMetrics metrics = button->fontMetrics();
+                const int text = metrics.size(Qt::TextShowMnemonic, button->text()).width();
+                EXPECT_GE(button->width(), text + 2 * metrics.averageCharWidth()) << name << ": " << button->text().toStdString();
+            }
         });
     }
 }

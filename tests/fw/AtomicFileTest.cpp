@@ -1,6 +1,6 @@
 #include "fw/AtomicFile.h"
 #include "tests/db/QtPrinters.h"
-#include "tests/support/ChownDenied.h"
+#include "tests/support/CapabilityDenied.h"
 #include "tests/support/DamagedFiles.h"
 #include "tests/support/FileOwners.h"
 #include "tests/support/FileSizeLimit.h"
@@ -331,7 +331,7 @@ TEST(AtomicFileTest, WhatTheWriterMayNotGiveAwayStaysItsOwnWithoutWideningAccess
         ASSERT_TRUE(DamagedFiles::MakeFile(path, "viejo"));
         ASSERT_TRUE(FileOwners::give(path, FileOwners::OtherUser, c.group, c.mode));
         {
-            const ChownDenied denied;
+            const CapabilityDenied denied(CAP_CHOWN);
             ASSERT_TRUE(denied.held());
             EXPECT_TRUE(fw::AtomicFile::write(path, "nuevo")) << n;
         }

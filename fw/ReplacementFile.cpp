@@ -5,6 +5,8 @@
 #include <QRandomGenerator>
 
 #include <fcntl.h>
+#include <linux/capability.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -101,6 +103,18 @@ bool reachableByDescriptorPath(int fd)
         && byName.st_dev == byDescriptor.st_dev && byName.st_ino == byDescriptor.st_ino;
 }
 
+// Whether the calling thread may act as any file's owner (CAP_FOWNER in its effective set),
+// which the system asks before it lets another's file in another's sticky folder go. When the
+// set cannot be read, yes: the rename decides then.
+bool mayActAsAnyOwner()
+{
+    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct sets[_LINUX_CAPABILITY_U32S_3]{};
+    if (::syscall(SYS_capget, &header, sets) != 0)
+        return true;
+    return (sets[CAP_TO_INDEX(CAP_FOWNER)].effective & CAP_TO_MASK(CAP_FOWNER)) != 0;
+}
+
 } // namespace
 
 ReplacementFile::ReplacementFile(const QString& target, Access access, int spareNameBytes)
@@ -121,7 +135,7 @@ ReplacementFile::~ReplacementFile()
 
 bool ReplacementFile::open()
 {
-    return resolveTarget() && openFolder() && mayWriteOldFile() && createTemporary();
+    return resolveTarget() && openFolder() && mayWriteOldFile() && mayRemoveOldFile() && createTemporary();
 }
 
 QString ReplacementFile::fileName() const
@@ -222,6 +236,23 @@ bool ReplacementFile::mayWriteOldFile()
     if (m_hadOldFile && ::faccessat(m_folderFd, m_finalName.constData(), W_OK, AT_EACCESS) != 0)
         return fail(m_target);
     return true;
+}
+
+bool ReplacementFile::mayRemoveOldFile()
+{
+    // A sticky folder (as /tmp) lets a file go only for its owner, the folder's owner, or a
+    // process that may act as any file's owner: else the rename would be refused, but only
+    // after the whole file was written.
+    if (!m_hadOldFile)
+        return true;
+    struct stat folder {};
+    if (::fstat(m_folderFd, &folder) != 0)
+        return fail(m_folder);
+    const uid_t self = ::geteuid();
+    if ((folder.st_mode & S_ISVTX) == 0 || m_oldFile.st_uid == self || folder.st_uid == self || mayActAsAnyOwner())
+        return true;
+    errno = EPERM;
+    return fail(m_target);
 }
 
 bool ReplacementFile::createTemporary()

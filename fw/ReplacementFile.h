@@ -13,11 +13,12 @@ namespace fw {
 //
 // open() follows links as the system does when it opens the target's name (the file that
 // opening it gives is replaced, or made when the last link names nothing yet; the links stay),
-// refuses a name that holds something other than a regular file or a file the process may not
-// write, and creates the new file empty in the final folder, under a name that fits the folder
-// however long the target's name is (given at the commit, for Access::Handle). In place of an
-// old file only its owner may read the new one until the commit; a file of a new name gets the
-// mode that the user's file-creation mask gives.
+// refuses a name that holds something other than a regular file, a file the process may not
+// write, or another's file in another's folder where only a file's owner may remove it (a
+// sticky folder, as /tmp), and creates the new file empty in the final folder, under a name
+// that fits the folder however long the target's name is (given at the commit, for
+// Access::Handle). In place of an old file only its owner may read the new one until the
+// commit; a file of a new name gets the mode that the user's file-creation mask gives.
 //
 // commit() gives the new file the old one's mode, group and owner (those the process may not
 // set stay its own, and the mode is then narrowed so that no one gets access the old file did
@@ -67,6 +68,8 @@ private:
     bool openFolder();
     // False when the old file is one the process may not write, by its effective ids.
     bool mayWriteOldFile();
+    // False when the folder would refuse the rename over the old file for its owner's sake.
+    bool mayRemoveOldFile();
     bool createTemporary();
     // A new file under a fresh name in the folder.
     bool createNamed();

@@ -136,7 +136,12 @@ TEST(AtomicFileTest, AFileTheUserMayNotWriteIsNotReplacedThoughTheFolderWouldLet
         const QString path = dir.filePath("dosis.caf");
         ASSERT_TRUE(ProtectedTargets::make(path, "viejo", c, user)) << c.what;
         const QString before = ProtectedTargets::state(path);
-        const QString result = user.run([&] { return fw::AtomicFile::write(path, "nuevo") ? "written" : "refused"; });
+        const QString result = user.run([&] {
+            const SyncProbe probe;
+            if (fw::AtomicFile::write(path, "nuevo"))
+                return "written";
+            return probe.syncs().isEmpty() ? "refused" : "refused once written and synced";
+        });
         EXPECT_EQ(result, c.refused ? "refused" : "written") << c.what;
         if (c.refused) {
             EXPECT_EQ(ProtectedTargets::state(path), before) << c.what;
@@ -365,5 +370,50 @@ TEST(AtomicFileTest, WhatTheWriterMayNotGiveAwayStaysItsOwnWithoutWideningAccess
         EXPECT_EQ(after.st_gid, 0u) << n;
         EXPECT_EQ(after.st_mode & 07777, c.modeAfter) << n << ": " << std::oct << (after.st_mode & 07777);
         EXPECT_EQ(contents(path), "nuevo") << n;
+    }
+}
+
+TEST(AtomicFileTest, AnotherUsersFileInAnotherUsersStickyFolderIsReplacedOnlyWithTheRightToActAsItsOwner)
+{
+    if (!FileOwners::mayGiveAway())
+        GTEST_SKIP() << "only root may make files and folders of another owner";
+    struct Case {
+        const char* what;
+        bool denied;
+        bool written;
+    };
+    const Case cases[] = {
+        {"root, who may act as any file's owner", false, true},
+        {"root without that right", true, false},
+    };
+    for (const Case& c : cases) {
+        QTemporaryDir dir;
+        const QString folder = dir.filePath("tmp");
+        const QString path = folder + "/dosis.caf";
+        ASSERT_TRUE(QDir(dir.path()).mkdir("tmp"));
+        ASSERT_TRUE(DamagedFiles::MakeFile(path, "viejo"));
+        ASSERT_TRUE(FileOwners::give(path, FileOwners::OtherUser, FileOwners::OtherGroup, 0666));
+        ASSERT_TRUE(FileOwners::give(folder, FileOwners::OtherUser, FileOwners::OtherGroup, 01777));
+        const QString before = ProtectedTargets::state(path);
+        bool written = false;
+        bool synced = false;
+        {
+            std::optional<CapabilityDenied> denied;
+            if (c.denied) {
+                denied.emplace(CAP_FOWNER);
+                ASSERT_TRUE(denied->held()) << c.what;
+            }
+            const SyncProbe probe;
+            written = fw::AtomicFile::write(path, "nuevo");
+            synced = !probe.syncsUnder(folder).isEmpty();
+        }
+        EXPECT_EQ(written, c.written) << c.what;
+        // Refused before anything was written.
+        EXPECT_EQ(synced, c.written) << c.what;
+        if (c.written) {
+            EXPECT_EQ(contents(path), "nuevo") << c.what;
+        } else {
+            EXPECT_EQ(ProtectedTargets::state(path), before) << c.what;
+        }
     }
 }

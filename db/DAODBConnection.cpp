@@ -370,8 +370,9 @@ bool DAODBConnection::Compact()
     // The copy is made beside the database, so that it replaces the file in one rename, with
     // the database's mode, owner and group, and is on the medium before it does.
     const QString path = Path();
-    // The engine keeps the copy's rollback journal beside it while it writes the copy.
-    fw::ReplacementFile copy(path, int(sizeof "-journal" - 1));
+    // The engine writes the copy by its name, and keeps the copy's rollback journal beside it
+    // while it does.
+    fw::ReplacementFile copy(path, fw::ReplacementFile::Access::Name, int(sizeof "-journal" - 1));
     if (!copy.open()) {
         ReportStatementError(copy.errorString(), QString());
         return false;

@@ -5,6 +5,8 @@
 #include <QRandomGenerator>
 
 #include <fcntl.h>
+#include <linux/capability.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -79,10 +81,45 @@ std::optional<QByteArray> linkText(const QByteArray& link)
     return text;
 }
 
+// The refusals of an unnamed file that say the system makes none in this folder: the file
+// system has none, or the kernel predates them and takes the flags for a folder's.
+bool noUnnamedFiles(int error)
+{
+    return error == EOPNOTSUPP || error == EISDIR || error == EINVAL || error == ENOENT;
+}
+
+// The name by which an open file is linked in: the one /proc gives its descriptor.
+QByteArray descriptorPath(int fd)
+{
+    return "/proc/self/fd/" + QByteArray::number(fd);
+}
+
+// Whether the file is found by its descriptor's name, which needs /proc mounted.
+bool reachableByDescriptorPath(int fd)
+{
+    struct stat byName {};
+    struct stat byDescriptor {};
+    return ::stat(descriptorPath(fd).constData(), &byName) == 0 && ::fstat(fd, &byDescriptor) == 0
+        && byName.st_dev == byDescriptor.st_dev && byName.st_ino == byDescriptor.st_ino;
+}
+
+// Whether the calling thread may act as any file's owner (CAP_FOWNER in its effective set),
+// which the system asks before it lets another's file in another's sticky folder go. When the
+// set cannot be read, yes: the rename decides then.
+bool mayActAsAnyOwner()
+{
+    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct sets[_LINUX_CAPABILITY_U32S_3]{};
+    if (::syscall(SYS_capget, &header, sets) != 0)
+        return true;
+    return (sets[CAP_TO_INDEX(CAP_FOWNER)].effective & CAP_TO_MASK(CAP_FOWNER)) != 0;
+}
+
 } // namespace
 
-ReplacementFile::ReplacementFile(const QString& target, int spareNameBytes)
+ReplacementFile::ReplacementFile(const QString& target, Access access, int spareNameBytes)
     : m_target(target)
+    , m_access(access)
     , m_spareNameBytes(spareNameBytes)
 {
 }
@@ -98,12 +135,13 @@ ReplacementFile::~ReplacementFile()
 
 bool ReplacementFile::open()
 {
-    return resolveTarget() && openFolder() && mayWriteOldFile() && createTemporary();
+    return resolveTarget() && openFolder() && mayWriteOldFile() && mayRemoveOldFile() && createTemporary();
 }
 
 QString ReplacementFile::fileName() const
 {
-    return QDir(m_folder).filePath(QFile::decodeName(m_temporaryName));
+    Q_ASSERT(m_access == Access::Name);
+    return newFilePath();
 }
 
 bool ReplacementFile::commit()
@@ -114,9 +152,12 @@ bool ReplacementFile::commit()
     }
     keepAccess();
     if (::fsync(m_fd) != 0)
-        return fail(fileName());
+        return fail(newFilePath());
+    // An unnamed file takes a name only now, just before it takes the target's.
+    if (m_temporaryName.isEmpty() && !linkUnnamed())
+        return false;
     if (::close(std::exchange(m_fd, -1)) != 0)
-        return fail(fileName());
+        return fail(newFilePath());
     if (::renameat(m_folderFd, m_temporaryName.constData(), m_folderFd, m_finalName.constData()) != 0)
         return fail(m_target);
     m_temporaryName.clear(); // it is the target now
@@ -197,16 +238,62 @@ bool ReplacementFile::mayWriteOldFile()
     return true;
 }
 
+bool ReplacementFile::mayRemoveOldFile()
+{
+    // A sticky folder (as /tmp) lets a file go only for its owner, the folder's owner, or a
+    // process that may act as any file's owner: else the rename would be refused, but only
+    // after the whole file was written.
+    if (!m_hadOldFile)
+        return true;
+    struct stat folder {};
+    if (::fstat(m_folderFd, &folder) != 0)
+        return fail(m_folder);
+    const uid_t self = ::geteuid();
+    if ((folder.st_mode & S_ISVTX) == 0 || m_oldFile.st_uid == self || folder.st_uid == self || mayActAsAnyOwner())
+        return true;
+    errno = EPERM;
+    return fail(m_target);
+}
+
 bool ReplacementFile::createTemporary()
 {
+    if (m_access == Access::Name)
+        return createNamed();
+    const int fd = ::openat(m_folderFd, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, newFileMode());
+    if (fd < 0)
+        return noUnnamedFiles(errno) ? createNamed() : fail(m_folder);
+    // The commit links it in by its descriptor's name: without /proc, it is named now.
+    if (!reachableByDescriptorPath(fd)) {
+        ::close(fd);
+        return createNamed();
+    }
+    m_fd = fd;
+    return true;
+}
+
+bool ReplacementFile::createNamed()
+{
+    const mode_t mode = newFileMode();
+    return takeFreshName([&](const QByteArray& name) {
+        m_fd = ::openat(m_folderFd, name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC, mode);
+        return m_fd >= 0;
+    });
+}
+
+bool ReplacementFile::linkUnnamed()
+{
+    const QByteArray self = descriptorPath(m_fd);
+    return takeFreshName([&](const QByteArray& name) {
+        return ::linkat(AT_FDCWD, self.constData(), m_folderFd, name.constData(), AT_SYMLINK_FOLLOW) == 0;
+    });
+}
+
+bool ReplacementFile::takeFreshName(const std::function<bool(const QByteArray&)>& make)
+{
     const QByteArray base = cutName(m_finalName, longestName(m_folderFd) - SuffixLength - m_spareNameBytes);
-    // Private until the commit when it replaces a file whose mode may be narrower.
-    const mode_t mode = m_hadOldFile ? S_IRUSR | S_IWUSR : 0666;
     for (int attempt = 0; attempt < MaxAttempts; ++attempt) {
         const QByteArray name = base + randomSuffix();
-        const int fd = ::openat(m_folderFd, name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC, mode);
-        if (fd >= 0) {
-            m_fd = fd;
+        if (make(name)) {
             m_temporaryName = name;
             return true;
         }
@@ -214,6 +301,12 @@ bool ReplacementFile::createTemporary()
             return fail(QDir(m_folder).filePath(QFile::decodeName(name)));
     }
     return fail(m_folder);
+}
+
+mode_t ReplacementFile::newFileMode() const
+{
+    // Private until the commit when it replaces a file whose mode may be narrower.
+    return m_hadOldFile ? S_IRUSR | S_IWUSR : 0666;
 }
 
 void ReplacementFile::keepAccess()
@@ -232,6 +325,11 @@ void ReplacementFile::keepAccess()
     }
     // A mode that cannot be set leaves the file readable by its owner alone: narrower.
     ::fchmod(m_fd, mode);
+}
+
+QString ReplacementFile::newFilePath() const
+{
+    return m_temporaryName.isEmpty() ? m_target : QDir(m_folder).filePath(QFile::decodeName(m_temporaryName));
 }
 
 bool ReplacementFile::fail(const QString& name)

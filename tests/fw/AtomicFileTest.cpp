@@ -1,6 +1,6 @@
 #include "fw/AtomicFile.h"
 #include "tests/db/QtPrinters.h"
-#include "tests/support/ChownDenied.h"
+#include "tests/support/CapabilityDenied.h"
 #include "tests/support/DamagedFiles.h"
 #include "tests/support/FileOwners.h"
 #include "tests/support/FileSizeLimit.h"
@@ -9,6 +9,7 @@
 #include "tests/support/OrdinaryUser.h"
 #include "tests/support/ProtectedTargets.h"
 #include "tests/support/SyncProbe.h"
+#include "tests/support/UnnamedFilesRefused.h"
 
 #include <QDir>
 #include <QFile>
@@ -21,6 +22,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <optional>
 
 namespace {
 
@@ -29,6 +31,14 @@ QByteArray contents(const QString& path)
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
 }
+
+// The two ways the new file is made: unnamed until the commit, or, where the system makes no
+// unnamed files, named from the start.
+struct Making {
+    const char* what;
+    bool unnamedFiles;
+};
+constexpr Making Makings[] = {{"unnamed until the commit", true}, {"named from the start", false}};
 
 } // namespace
 
@@ -126,7 +136,12 @@ TEST(AtomicFileTest, AFileTheUserMayNotWriteIsNotReplacedThoughTheFolderWouldLet
         const QString path = dir.filePath("dosis.caf");
         ASSERT_TRUE(ProtectedTargets::make(path, "viejo", c, user)) << c.what;
         const QString before = ProtectedTargets::state(path);
-        const QString result = user.run([&] { return fw::AtomicFile::write(path, "nuevo") ? "written" : "refused"; });
+        const QString result = user.run([&] {
+            const SyncProbe probe;
+            if (fw::AtomicFile::write(path, "nuevo"))
+                return "written";
+            return probe.syncs().isEmpty() ? "refused" : "refused once written and synced";
+        });
         EXPECT_EQ(result, c.refused ? "refused" : "written") << c.what;
         if (c.refused) {
             EXPECT_EQ(ProtectedTargets::state(path), before) << c.what;
@@ -140,27 +155,36 @@ TEST(AtomicFileTest, AFileTheUserMayNotWriteIsNotReplacedThoughTheFolderWouldLet
 
 TEST(AtomicFileTest, TheNewFileStaysPrivateUntilItTakesTheOldFilesMode)
 {
-    QTemporaryDir dir;
-    for (const mode_t mode : {0600, 0640, 0604}) {
-        const QString path = dir.filePath(QString("dosis%1.caf").arg(mode, 0, 8));
-        ASSERT_TRUE(DamagedFiles::MakeFile(path, "viejo"));
-        ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), mode), 0);
-        QList<ModeProbe::Change> changes;
-        QString described;
-        // A mask that leaves a file made for all readable by all.
-        const mode_t previous = ::umask(022);
-        {
-            ModeProbe probe;
-            EXPECT_TRUE(fw::AtomicFile::write(path, "nuevo")) << std::oct << mode;
-            changes = probe.changesUnder(dir.path());
-            described = probe.describe();
+    for (const Making& making : Makings) {
+        QTemporaryDir dir;
+        for (const mode_t mode : {0600, 0640, 0604}) {
+            const QString name = QString("dosis%1.caf").arg(mode, 0, 8);
+            const QString path = dir.filePath(name);
+            const std::string what = making.what + std::string(", ") + name.toStdString();
+            ASSERT_TRUE(DamagedFiles::MakeFile(path, "viejo"));
+            ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), mode), 0);
+            QList<ModeProbe::Change> changes;
+            QString described;
+            // A mask that leaves a file made for all readable by all.
+            const mode_t previous = ::umask(022);
+            {
+                std::optional<UnnamedFilesRefused> refused;
+                if (!making.unnamedFiles)
+                    refused.emplace(EOPNOTSUPP);
+                ModeProbe probe;
+                EXPECT_TRUE(fw::AtomicFile::write(path, "nuevo")) << what;
+                changes = probe.changesUnder(dir.path());
+                described = probe.describe();
+            }
+            ::umask(previous);
+            ASSERT_EQ(changes.size(), 1) << what << ": " << described.toStdString();
+            // A named new file has the target's name and a suffix; an unnamed one has none.
+            EXPECT_EQ(QFileInfo(changes[0].path).fileName().startsWith(name + "."), !making.unnamedFiles)
+                << what << ": " << described.toStdString();
+            EXPECT_EQ(QString::number(changes[0].before, 8), "600") << what << ": " << described.toStdString();
+            EXPECT_EQ(changes[0].after, mode) << what << ": " << described.toStdString();
+            EXPECT_EQ(FileOwners::status(path).st_mode & 07777, mode) << what;
         }
-        ::umask(previous);
-        ASSERT_EQ(changes.size(), 1) << described.toStdString();
-        EXPECT_NE(QFileInfo(changes[0].path).fileName(), QFileInfo(path).fileName()) << described.toStdString();
-        EXPECT_EQ(QString::number(changes[0].before, 8), "600") << described.toStdString();
-        EXPECT_EQ(changes[0].after, mode) << described.toStdString();
-        EXPECT_EQ(FileOwners::status(path).st_mode & 07777, mode);
     }
 }
 
@@ -203,7 +227,7 @@ TEST(AtomicFileTest, OnAFullDiskTheOldFileStaysWholeAndNothingIsLeftBeside)
     EXPECT_EQ(contents(path), bytes);
 }
 
-TEST(AtomicFileTest, TheNewFileIsSyncedUnderItsOwnNameAndTheFolderOnceItHoldsTheNewName)
+TEST(AtomicFileTest, TheNewFileIsSyncedBeforeTheRenameAndTheFolderOnceItHoldsTheNewName)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("dosis.caf");
@@ -252,7 +276,6 @@ TEST(AtomicFileTest, AFailedSyncIsAFailedWrite)
 
 TEST(AtomicFileTest, NamesUpToTheLongestTheFolderTakesAreWrittenAndReplaced)
 {
-    QTemporaryDir dir;
     const QString ene = QString::fromUtf8("\xC3\xB1");  // two bytes
     const QString euro = QString::fromUtf8("\xE2\x82\xAC"); // three bytes
     const QString names[] = {
@@ -264,22 +287,29 @@ TEST(AtomicFileTest, NamesUpToTheLongestTheFolderTakesAreWrittenAndReplaced)
         "d" + ene.repeated(125) + ".caf", // 255 bytes, to be cut inside a two-byte character
         euro.repeated(83) + "dd.caf",     // 255 bytes, to be cut inside a three-byte character
     };
-    for (const QString& name : names) {
-        const std::string what = QString::number(QFile::encodeName(name).size()).toStdString() + " bytes";
-        const QString path = dir.filePath(name);
-        ASSERT_TRUE(fw::AtomicFile::write(path, "primero")) << what;
-        SyncProbe probe;
-        ASSERT_TRUE(fw::AtomicFile::write(path, "segundo")) << what;
-        EXPECT_EQ(contents(path), "segundo") << what;
-        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{name}) << what;
-        // The new file's own name: whole characters, as a file system that checks them wants.
-        const QList<SyncProbe::Sync> syncs = probe.syncsUnder(dir.path());
-        ASSERT_FALSE(syncs.isEmpty()) << what;
-        EXPECT_FALSE(syncs[0].path.contains(QChar::ReplacementCharacter)) << what << ": " << syncs[0].path.toStdString();
-        QFile::remove(path);
+    for (const Making& making : Makings) {
+        QTemporaryDir dir;
+        std::optional<UnnamedFilesRefused> refused;
+        if (!making.unnamedFiles)
+            refused.emplace(EOPNOTSUPP);
+        for (const QString& name : names) {
+            const std::string what = making.what + (", " + QString::number(QFile::encodeName(name).size()).toStdString()) + " bytes";
+            const QString path = dir.filePath(name);
+            ASSERT_TRUE(fw::AtomicFile::write(path, "primero")) << what;
+            SyncProbe probe;
+            ASSERT_TRUE(fw::AtomicFile::write(path, "segundo")) << what;
+            EXPECT_EQ(contents(path), "segundo") << what;
+            EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{name}) << what;
+            // The new file's own name, where it is synced under one: whole characters, as a
+            // file system that checks them wants.
+            const QList<SyncProbe::Sync> syncs = probe.syncsUnder(dir.path());
+            ASSERT_FALSE(syncs.isEmpty()) << what;
+            EXPECT_FALSE(syncs[0].path.contains(QChar::ReplacementCharacter)) << what << ": " << syncs[0].path.toStdString();
+            QFile::remove(path);
+        }
+        EXPECT_FALSE(fw::AtomicFile::write(dir.filePath(QString(252, 'd') + ".caf"), "demasiado largo")) << making.what;
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList()) << making.what;
     }
-    EXPECT_FALSE(fw::AtomicFile::write(dir.filePath(QString(252, 'd') + ".caf"), "demasiado largo"));
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
 }
 
 TEST(AtomicFileTest, ANewFileTakesTheUsersModeAndAReplacedOneKeepsItsModeGroupAndOwner)
@@ -331,7 +361,7 @@ TEST(AtomicFileTest, WhatTheWriterMayNotGiveAwayStaysItsOwnWithoutWideningAccess
         ASSERT_TRUE(DamagedFiles::MakeFile(path, "viejo"));
         ASSERT_TRUE(FileOwners::give(path, FileOwners::OtherUser, c.group, c.mode));
         {
-            const ChownDenied denied;
+            const CapabilityDenied denied(CAP_CHOWN);
             ASSERT_TRUE(denied.held());
             EXPECT_TRUE(fw::AtomicFile::write(path, "nuevo")) << n;
         }
@@ -340,5 +370,50 @@ TEST(AtomicFileTest, WhatTheWriterMayNotGiveAwayStaysItsOwnWithoutWideningAccess
         EXPECT_EQ(after.st_gid, 0u) << n;
         EXPECT_EQ(after.st_mode & 07777, c.modeAfter) << n << ": " << std::oct << (after.st_mode & 07777);
         EXPECT_EQ(contents(path), "nuevo") << n;
+    }
+}
+
+TEST(AtomicFileTest, AnotherUsersFileInAnotherUsersStickyFolderIsReplacedOnlyWithTheRightToActAsItsOwner)
+{
+    if (!FileOwners::mayGiveAway())
+        GTEST_SKIP() << "only root may make files and folders of another owner";
+    struct Case {
+        const char* what;
+        bool denied;
+        bool written;
+    };
+    const Case cases[] = {
+        {"root, who may act as any file's owner", false, true},
+        {"root without that right", true, false},
+    };
+    for (const Case& c : cases) {
+        QTemporaryDir dir;
+        const QString folder = dir.filePath("tmp");
+        const QString path = folder + "/dosis.caf";
+        ASSERT_TRUE(QDir(dir.path()).mkdir("tmp"));
+        ASSERT_TRUE(DamagedFiles::MakeFile(path, "viejo"));
+        ASSERT_TRUE(FileOwners::give(path, FileOwners::OtherUser, FileOwners::OtherGroup, 0666));
+        ASSERT_TRUE(FileOwners::give(folder, FileOwners::OtherUser, FileOwners::OtherGroup, 01777));
+        const QString before = ProtectedTargets::state(path);
+        bool written = false;
+        bool synced = false;
+        {
+            std::optional<CapabilityDenied> denied;
+            if (c.denied) {
+                denied.emplace(CAP_FOWNER);
+                ASSERT_TRUE(denied->held()) << c.what;
+            }
+            const SyncProbe probe;
+            written = fw::AtomicFile::write(path, "nuevo");
+            synced = !probe.syncsUnder(folder).isEmpty();
+        }
+        EXPECT_EQ(written, c.written) << c.what;
+        // Refused before anything was written.
+        EXPECT_EQ(synced, c.written) << c.what;
+        if (c.written) {
+            EXPECT_EQ(contents(path), "nuevo") << c.what;
+        } else {
+            EXPECT_EQ(ProtectedTargets::state(path), before) << c.what;
+        }
     }
 }

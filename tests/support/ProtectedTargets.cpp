@@ -17,13 +17,20 @@ QList<Case> cases()
         {"the user's own write-protected file (0444)", false, 0444, true},
         {"another user's file that the user may only read (0644), in a folder open to all", true, 0644, true},
         {"the user's own file that he may write (0644)", false, 0644, false},
+        {"another user's file that the user may write (0666), in a sticky folder open to all", true, 0666, true,
+         Folder::StickyOpenToAll},
+        {"another user's file that the user may write (0666), in his own sticky folder", true, 0666, false,
+         Folder::UsersOwnSticky},
+        {"the user's own file (0644), in a sticky folder open to all", false, 0644, false, Folder::StickyOpenToAll},
     };
 }
 
 bool make(const QString& path, const QByteArray& bytes, const Case& c, const OrdinaryUser& user)
 {
     const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
-    if (::chmod(folder.constData(), 0777) != 0)
+    if (c.folder == Folder::UsersOwnSticky && ::chown(folder.constData(), user.uid(), user.gid()) != 0)
+        return false;
+    if (::chmod(folder.constData(), c.folder == Folder::OpenToAll ? 0777 : 01777) != 0)
         return false;
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush())

@@ -5,6 +5,7 @@
 #include "fw/Application.h"
 
 #include <QAction>
+#include <QEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QStatusBar>
@@ -175,6 +176,16 @@ QToolBar* CMainFrame::createToolBar(int toolBarId, std::span<const int> commands
     return bar;
 }
 
+bool CMainFrame::event(QEvent* event)
+{
+    // Whatever the pane showed when the modal window opened is stale by now.
+    if (event->type() == QEvent::WindowUnblocked)
+        statusBar()->clearMessage();
+    return QMainWindow::event(event);
+}
+
+QString CMainFrame::statusText() const { return statusBar()->currentMessage(); }
+
 void CMainFrame::createStatusBar()
 {
     for (const QString& text : indicatorTexts()) {
@@ -184,5 +195,12 @@ void CMainFrame::createStatusBar()
         indicator->setMinimumWidth(indicator->fontMetrics().horizontalAdvance(text) + 12);
         statusBar()->addPermanentWidget(indicator);
     }
-    statusBar()->showMessage(tableText(fw::TextKey::string(IdleMessageText)));
+    // A prompt takes the message pane while it shows; once it is cleared (the mouse leaves
+    // its button or menu item, a modal window closes) the idle text is back.
+    const QString idle = tableText(fw::TextKey::string(IdleMessageText));
+    connect(statusBar(), &QStatusBar::messageChanged, this, [this, idle](const QString& message) {
+        if (message.isEmpty())
+            statusBar()->showMessage(idle);
+    });
+    statusBar()->showMessage(idle);
 }

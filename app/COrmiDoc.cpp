@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <new>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -63,6 +64,18 @@ void COrmiDoc::OnNewDocument()
     m_temperature = NewDocumentTemperature;
     m_model = NewDocumentModel;
     UpdateAllViews();
+}
+
+void COrmiDoc::TakeConfiguration(COrmiDoc& source)
+{
+    // Swapped lists keep their nodes, so the source's cursor stays on its row, now here.
+    m_rows.swap(source.m_rows);
+    source.m_rows.clear();
+    m_cursor = std::exchange(source.m_cursor, RowPosition());
+    m_sugar = source.m_sugar;
+    m_temperature = source.m_temperature;
+    m_model = source.m_model;
+    m_modified = source.m_modified;
 }
 
 void COrmiDoc::SetPathName(const QString& path)

@@ -65,6 +65,10 @@ public:
     // Empties the document: no rows, no path, sugar times 0, temperature 80, model 1, not
     // modified; updates the views. The name code page and the T38A set-up tables stay.
     void OnNewDocument();
+    // Takes the configuration of the source: its rows with its cursor, sugar times,
+    // temperature, model and modified mark; the source is left without rows. Path, title, name
+    // code page and views stay this document's, and the views are not updated.
+    void TakeConfiguration(COrmiDoc& source);
 
     // --- the framework's side: path, title, modified mark, views ---
     const QString& GetPathName() const { return m_pathName; }
@@ -225,12 +229,14 @@ public:
     static constexpr int ReadingProductText = 20406;
     // Command 1527: first the question about unsaved changes (the program-wide
     // fw::SaveChangesHost; Cancel or a failed save ends it), then the model dialog (Cancel
-    // ends it), the chosen model stored. Once a machine answers, the document is reset, the
-    // model stored again (for a classic machine with its dispenser table and device types
-    // reloaded) and the machine read into it: record by record or from the e2prom image of a
-    // classic machine, in one bulk transfer from a T38A one. Only a read that runs through
-    // keeps what it changed: without a machine, after a failure or a cancel, the document
-    // (its model included), the T38A set-up tables and the catalogue are left as they were.
+    // ends it). Once a machine answers, it is read into a document of the read's own (for a
+    // classic machine with the model's dispenser table and device types): record by record or
+    // from the e2prom image of a classic machine, in one bulk transfer from a T38A one.
+    // Meanwhile this document, the T38A set-up tables and the catalogue stay as they were,
+    // so the window shows the document as it was; the wait window alone shows the read.
+    // Whether the read ran through is decided once, by the read's result, which counts every
+    // cancel the recorder saw; the final text follows it. Only such a read is taken, in one
+    // step: rows, sugar times, temperature, the chosen model and its tables, the path emptied.
     // The recorders report every failure. Nothing happens while another transfer runs or
     // settles (fw::WaitUi::transferRunning).
     void ReadFromMachine();
@@ -239,6 +245,11 @@ public:
     // read ends it at once; a malformed row or record keeps the rows read before it. True
     // when everything was read.
     bool ReadProducts(CGrabador& recorder);
+    // The same walk over any reader of records (block id, field, length, destination; false
+    // when the read failed), showing the record being read (2 for record 1) through
+    // showRecord.
+    using RecordRead = std::function<bool(quint8 blockId, quint8 field, int length, quint8* destination)>;
+    bool ReadProducts(const RecordRead& read, const std::function<void(int record)>& showRecord);
     // The classic memory-mode read: blocks 0..24 of the e2prom image, selection numbers
     // from its index, names as read. Any failure ends it without a view update. False then.
     bool ReadMemoryImage(CGrabador& recorder);

@@ -185,6 +185,10 @@ bool CGrabadorT38A::LeeTodo(QByteArray& destination)
         MuestraProgreso(progress);
         progress += 4;
         m_wait.ProcesaMensajes(false);
+        // A cancel given while the window was pumped ends the read as one during an exchange
+        // does, after the last block too: the user asked for nothing to be taken.
+        if (m_wait.EstaCancelado())
+            return fail(CommunicationErrorText);
         if (end)
             break;
     }

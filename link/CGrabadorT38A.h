@@ -73,7 +73,8 @@ public:
     void MuestraMensaje(const QString& text) override;
     void MuestraProgreso(qint32 percent) override;
 
-    // The machine's whole configuration data (the "2" replies end to end).
+    // The machine's whole configuration data (the "2" replies end to end). A cancel seen at
+    // any point, the window's pump after the last block included, fails it.
     bool LeeTodo(QByteArray& destination);
     // The bytes of every record with this id and field, appended, up to the end marker EC 01 or
     // the end of the data. False when none is there, or when they pass the capacity: then the

@@ -1,6 +1,6 @@
 #include "app/COrmiDoc.h"
 
-#include "app/MachineReadRollback.h"
+#include "app/MachineReadScratch.h"
 #include "app/RowByteCode.h"
 #include "fw/Application.h"
 #include "fw/Clock.h"
@@ -12,6 +12,7 @@
 #include "link/CGrabadorT38A.h"
 #include "link/MemoryImageWriter.h"
 #include "link/SerialPort.h"
+#include "link/T38AMachineReader.h"
 
 #include <array>
 
@@ -84,6 +85,43 @@ bool COrmiDoc::decodeClassicRows(QByteArrayView record, const std::function<bool
     return false;
 }
 
+namespace {
+
+// The records of a T38A machine's data taken apart into the read's document, with its tables.
+bool takeApart(MachineReadScratch& scratch, CGrabadorT38A& recorder, const QByteArray& data)
+{
+    const MachineReadScratch::Tables tables = scratch.readTables();
+    return T38AMachineReader(scratch.document(), recorder).Take(data);
+}
+
+// The classic read of the machine in that mode into the read's document, with its tables.
+bool readClassic(MachineReadScratch& scratch, CGrabador& recorder, int mode)
+{
+    COrmiDoc& read = scratch.document();
+    const MachineReadScratch::Tables tables = scratch.readTables();
+    COrmiDoc::ReloadCatalogue(read.GetMachineModel());
+    // The line lets the window's events run: a repaint then draws the open document with
+    // its own tables.
+    const auto onLine = [&scratch](const auto& step) {
+        const MachineReadScratch::Tables open = scratch.openTables();
+        return step();
+    };
+    if (mode == 2) {
+        return read.ReadProducts(
+            [&](quint8 blockId, quint8 field, int length, quint8* destination) {
+                return onLine([&] { return recorder.LeeRegistro(blockId, field, length, destination); });
+            },
+            [&](int record) { onLine([&] { return showReading(recorder, record, ProductCount + 1); }); });
+    }
+    return read.ReadMemoryImage(
+        [&](quint32 address, int length, quint8* destination) {
+            return onLine([&] { return recorder.LeeMemoria(address, length, destination, CGrabador::RecordType); });
+        },
+        [&](int block) { onLine([&] { return showReading(recorder, block, MemoryImageWriter::BlockCount); }); });
+}
+
+} // namespace
+
 void COrmiDoc::ReadFromMachine()
 {
     // One transfer at a time: the one that runs or settles may be reading into this document.
@@ -92,27 +130,28 @@ void COrmiDoc::ReadFromMachine()
     // The read replaces the document: its changes are saved or given up first.
     if (!fw::ProgramWide<fw::SaveChangesHost>::get().SaveModified())
         return;
-    // Only a read that runs through replaces anything; the model chosen for it included.
-    MachineReadRollback rollback(*this);
-    if (!SelectMachineModel())
-        return;
-    const int model = GetMachineModel();
+    // The read fills a document and tables of its own; this one is left alone until the read
+    // has run through, and the model chosen for it comes with it.
+    MachineReadScratch scratch(*this);
+    COrmiDoc& read = scratch.document();
+    {
+        const MachineReadScratch::Tables tables = scratch.readTables();
+        if (!read.SelectMachineModel())
+            return;
+    }
     SerialPort port;
     fw::WaitUi& wait = fw::WaitUi::get();
     fw::Profile& profile = fw::Application::get().profile();
-    // A cancel the recorder did not get to see (the machine kept answering) ends the read too.
-    const auto keepIf = [&](bool read) {
-        if (read && !wait.EstaCancelado())
-            rollback.commit();
-    };
-    if (IsT38AFamily()) {
+    if (read.IsT38AFamily()) {
         CGrabadorT38A recorder(wait, profile, fw::Clock::System());
         recorder.AsignaClave(false);
         if (recorder.Conecta(&port)) {
             recorder.AsignaLinea1(ReadingText);
-            OnNewDocument();
-            SetMachineModel(model);
-            keepIf(ReadT38AMachine(recorder));
+            // The records are taken apart once the line is done with: nothing pumps the
+            // window's events meanwhile. The final text and what is kept follow one result.
+            QByteArray data;
+            if (recorder.LeeTodo(data) && takeApart(scratch, recorder, data))
+                scratch.take();
         }
         recorder.Finaliza();
         recorder.CierraEspera();
@@ -124,17 +163,24 @@ void COrmiDoc::ReadFromMachine()
     if (mode == 0)
         return;
     recorder.AsignaLinea1(ReadingText);
-    OnNewDocument();
-    SetMachineModel(model);
-    ReloadCatalogue(model);
-    keepIf(mode == 2 ? ReadProducts(recorder) : ReadMemoryImage(recorder));
+    if (readClassic(scratch, recorder, mode))
+        scratch.take();
 }
 
 bool COrmiDoc::ReadProducts(CGrabador& recorder)
 {
+    return ReadProducts(
+        [&recorder](quint8 blockId, quint8 field, int length, quint8* destination) {
+            return recorder.LeeRegistro(blockId, field, length, destination);
+        },
+        [&recorder](int record) { showReading(recorder, record, ProductCount + 1); });
+}
+
+bool COrmiDoc::ReadProducts(const RecordRead& readRecord, const std::function<void(int record)>& showRecord)
+{
     std::array<char, RecordLength> record{};
     const auto read = [&](quint8 block, quint8 field, int length) {
-        return recorder.LeeRegistro(block, field, length, reinterpret_cast<quint8*>(record.data()));
+        return readRecord(block, field, length, reinterpret_cast<quint8*>(record.data()));
     };
     const QByteArrayView view(record.data(), RecordLength);
     if (!read(ProductsBlock, 0, RecordLength))
@@ -145,7 +191,7 @@ bool COrmiDoc::ReadProducts(CGrabador& recorder)
         return false;
     bool whole = true;
     for (int i = 1; i <= ProductCount && whole; ++i) {
-        showReading(recorder, i + 1, ProductCount + 1);
+        showRecord(i + 1);
         if (!read(ProductsBlock, quint8(i), RecordLength))
             return false;
         if (quint8(record[0]) != ProductMark)

@@ -5,10 +5,14 @@
 #include "tests/support/TestApplication.h"
 
 #include <QAction>
+#include <QCoreApplication>
+#include <QDialog>
 #include <QImage>
 #include <QLabel>
 #include <QMenuBar>
 #include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QTest>
 #include <QToolBar>
 
 #include <gtest/gtest.h>
@@ -71,6 +75,33 @@ TEST(MainFrameTest, MenuAndStatusBarAreInPlace)
     for (const QLabel* label : frame.statusBar()->findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly))
         indicators << label->text();
     EXPECT_EQ(indicators, QStringList({"MAY", "NUM", "DESP"}));
+}
+
+TEST(MainFrameTest, TheIdleTextShowsWheneverNoPromptDoes)
+{
+    TestApplication app;
+    CMainFrame frame;
+    frame.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
+    EXPECT_EQ(frame.statusText(), "Preparado");
+    // The prompt of the button under the mouse, then the empty one as the mouse leaves it.
+    QStatusTipEvent prompt(frame.action(CommandIds::FileSave)->statusTip());
+    QCoreApplication::sendEvent(&frame, &prompt);
+    EXPECT_EQ(frame.statusText(), "Guarda el documento activo");
+    QStatusTipEvent left{QString()};
+    QCoreApplication::sendEvent(&frame, &left);
+    EXPECT_EQ(frame.statusText(), "Preparado");
+
+    // A modal window, as a transfer's wait window is, opens over a prompt and closes: the
+    // prompt is gone with it.
+    QCoreApplication::sendEvent(&frame, &prompt);
+    QDialog modal;
+    modal.setWindowModality(Qt::ApplicationModal);
+    modal.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&modal));
+    modal.close();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(frame.statusText(), "Preparado");
 }
 
 TEST(MainFrameTest, EveryButtonAndMachineCommandHasAPictureOfItsOwn)

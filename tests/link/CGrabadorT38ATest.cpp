@@ -222,6 +222,20 @@ TEST_F(CGrabadorT38ATest, ARefusedRecordDoesNotStopTheOthersButIsRemembered)
     EXPECT_EQ(machine->records().value({'F', 1}), "02");
 }
 
+TEST_F(CGrabadorT38ATest, TheFirstFailureStaysShownWhenLaterRecordsAreRefusedToo)
+{
+    ASSERT_TRUE(recorder->Conecta(&port));
+    machine->scriptPieceReply(0, "?");
+    machine->scriptPieceReply(1, "X");
+    EXPECT_FALSE(recorder->EscribeDatos('F', 0, bytes({0x01})));
+    EXPECT_FALSE(recorder->EscribeDatos('F', 1, bytes({0x02})));
+    // The window waits with the first failure for the user's "Aceptar"; the next does not
+    // replace it.
+    EXPECT_EQ(wait.finalTexts, QStringList{"Checksum erronea"});
+    EXPECT_EQ(wait.shown, "Checksum erronea");
+    EXPECT_EQ(pieces().size(), 2);
+}
+
 TEST_F(CGrabadorT38ATest, ACancelStopsTheNextTryAndTheEndCommand)
 {
     ASSERT_TRUE(recorder->Conecta(&port));

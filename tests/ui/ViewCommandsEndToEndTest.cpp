@@ -28,9 +28,11 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QPushButton>
+#include <QStatusTipEvent>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
@@ -218,6 +220,13 @@ protected:
         ADD_FAILURE() << "row not on the screen";
         return {};
     }
+    // The prompt of a command, shown as the mouse passes over its menu item.
+    void prompt(int command)
+    {
+        QStatusTipEvent tip(frame().action(command)->statusTip());
+        QCoreApplication::sendEvent(&frame(), &tip);
+        ASSERT_EQ(frame().statusText(), tip.tip());
+    }
     QString productName(int k) const
     {
         auto at = doc().GetFirstRowPosition();
@@ -309,12 +318,28 @@ TEST_F(ViewCommandsEndToEndTest, AT38AConfigurationGoesToTheMachineComesBackAndO
     ASSERT_EQ(doc().GetRowCount(), 5);
     const QStringList built = describe(doc());
 
+    // Each transfer starts from its menu item, whose prompt shows as it is chosen; once the
+    // wait window has closed the status bar shows its idle text again.
+    prompt(GrabarRs232);
     run(GrabarRs232, {model(21), waitForTheEnd()});
     EXPECT_GT(machine.piecesStored(), 0);
+    EXPECT_EQ(frame().statusText(), QStringLiteral("Preparado"));
 
     app.messages().queueAnswer(fw::MessageAnswer::No); // the built document is not saved
+    prompt(LeerRs232);
     run(LeerRs232, {model(21), waitForTheEnd()});
     EXPECT_EQ(describe(doc()), built) << describe(doc()).join("\n").toStdString() << "\n----\n" << built.join("\n").toStdString();
+    EXPECT_EQ(frame().statusText(), QStringLiteral("Preparado"));
+
+    // A machine that no longer takes the hello: the read fails, the document stays.
+    machine.peer().setDefaultFault(T38APeer::Fault::Refusal);
+    app.messages().clear();
+    app.messages().queueAnswer(fw::MessageAnswer::No);
+    prompt(LeerRs232);
+    run(LeerRs232, {model(21), waitForTheEnd()});
+    EXPECT_EQ(wait.messageText(), QStringLiteral("Imposible conectar"));
+    EXPECT_EQ(describe(doc()), built);
+    EXPECT_EQ(frame().statusText(), QStringLiteral("Preparado"));
 
     const QString folder = app.tempPath("QUORVANEL");
     ASSERT_TRUE(QDir().mkpath(folder));

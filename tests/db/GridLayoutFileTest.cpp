@@ -223,11 +223,7 @@ TEST(GridLayoutFile, AFileTheUserMayNotWriteIsNotSavedOver)
     GridLayout layout;
     layout.query = "SELECT 2";
     QStringList notRun;
-    for (const ProtectedTargets::Case& c : ProtectedTargets::cases()) {
-        if (c.anotherUsers && !FileOwners::mayGiveAway()) {
-            notRun << c.what;
-            continue;
-        }
+    for (const ProtectedTargets::Case& c : ProtectedTargets::runnableCases(notRun)) {
         QTemporaryDir dir;
         const QString path = dir.filePath("SETUP1035");
         GridLayout old;
@@ -243,7 +239,7 @@ TEST(GridLayoutFile, AFileTheUserMayNotWriteIsNotSavedOver)
         }
     }
     if (!notRun.isEmpty())
-        GTEST_SKIP() << "not run, as only root may make another user's file: " << notRun.join("; ").toStdString();
+        GTEST_SKIP() << ProtectedTargets::notRunReason(notRun);
 }
 
 TEST(GridLayoutFile, WhatIsNoRegularFileOrTooLargeIsNeitherLoadedNorReplaced)

@@ -306,11 +306,7 @@ TEST_F(UsbExportTest, AFileTheUserMayNotWriteIsToldAndLeftAsItWas)
     // The catalogue that the export reads, readable by that user.
     ASSERT_EQ(::chmod(QFile::encodeName(app.tempPath()).constData(), 0755), 0);
     QStringList notRun;
-    for (const ProtectedTargets::Case& c : ProtectedTargets::cases()) {
-        if (c.anotherUsers && !FileOwners::mayGiveAway()) {
-            notRun << c.what;
-            continue;
-        }
+    for (const ProtectedTargets::Case& c : ProtectedTargets::runnableCases(notRun)) {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("OLD.prg"));
         ASSERT_TRUE(ProtectedTargets::make(path, "87\r\n", c, user)) << c.what;
@@ -332,7 +328,7 @@ TEST_F(UsbExportTest, AFileTheUserMayNotWriteIsToldAndLeftAsItWas)
         }
     }
     if (!notRun.isEmpty())
-        GTEST_SKIP() << "not run, as only root may make another user's file: " << notRun.join("; ").toStdString();
+        GTEST_SKIP() << ProtectedTargets::notRunReason(notRun);
 }
 
 TEST_F(UsbExportTest, ARefusedProductWritesNothing)

@@ -127,11 +127,7 @@ TEST(AtomicFileTest, AFileTheUserMayNotWriteIsNotReplacedThoughTheFolderWouldLet
     if (!user.available())
         GTEST_SKIP() << user.whyNot().toStdString();
     QStringList notRun;
-    for (const ProtectedTargets::Case& c : ProtectedTargets::cases()) {
-        if (c.anotherUsers && !FileOwners::mayGiveAway()) {
-            notRun << c.what;
-            continue;
-        }
+    for (const ProtectedTargets::Case& c : ProtectedTargets::runnableCases(notRun)) {
         QTemporaryDir dir;
         const QString path = dir.filePath("dosis.caf");
         ASSERT_TRUE(ProtectedTargets::make(path, "viejo", c, user)) << c.what;
@@ -150,7 +146,7 @@ TEST(AtomicFileTest, AFileTheUserMayNotWriteIsNotReplacedThoughTheFolderWouldLet
         }
     }
     if (!notRun.isEmpty())
-        GTEST_SKIP() << "not run, as only root may make another user's file: " << notRun.join("; ").toStdString();
+        GTEST_SKIP() << ProtectedTargets::notRunReason(notRun);
 }
 
 TEST(AtomicFileTest, TheNewFileStaysPrivateUntilItTakesTheOldFilesMode)

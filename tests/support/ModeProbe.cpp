@@ -1,5 +1,7 @@
 #include "tests/support/ModeProbe.h"
 
+#include "tests/support/DescriptorPath.h"
+
 #include <QDir>
 #include <QFile>
 #include <QStringList>
@@ -9,7 +11,6 @@
 #include <unistd.h>
 
 #include <atomic>
-#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
@@ -18,14 +19,6 @@ namespace {
 
 std::atomic<ModeProbe*> active{nullptr};
 std::mutex guard;
-
-QString pathOf(int fd)
-{
-    char name[PATH_MAX];
-    const QByteArray link = "/proc/self/fd/" + QByteArray::number(fd);
-    const ssize_t length = ::readlink(link.constData(), name, sizeof name);
-    return length > 0 ? QFile::decodeName(QByteArray(name, length)) : QString();
-}
 
 } // namespace
 
@@ -52,7 +45,7 @@ int ModeProbe::change(int fd, mode_t mode)
     struct stat status {};
     if (::fstat(fd, &status) == 0) {
         const std::lock_guard lock(guard);
-        m_changes.append({pathOf(fd), mode_t(status.st_mode & 07777), mode_t(mode & 07777)});
+        m_changes.append({descriptorPath(fd), mode_t(status.st_mode & 07777), mode_t(mode & 07777)});
     }
     return int(::syscall(SYS_fchmod, fd, mode));
 }

@@ -25,6 +25,23 @@ QList<Case> cases()
     };
 }
 
+QList<Case> runnableCases(QStringList& notRun)
+{
+    QList<Case> runnable;
+    for (const Case& c : cases()) {
+        if (c.anotherUsers && !FileOwners::mayGiveAway())
+            notRun << c.what;
+        else
+            runnable << c;
+    }
+    return runnable;
+}
+
+std::string notRunReason(const QStringList& notRun)
+{
+    return "not run, as only root may make another user's file: " + notRun.join("; ").toStdString();
+}
+
 bool make(const QString& path, const QByteArray& bytes, const Case& c, const OrdinaryUser& user)
 {
     const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());

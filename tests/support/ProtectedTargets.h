@@ -3,6 +3,9 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QStringList>
+
+#include <string>
 
 #include <sys/types.h>
 
@@ -29,6 +32,11 @@ struct Case {
 };
 
 QList<Case> cases();
+// The cases this process can set up; the others' names go to notRun (another user's file
+// needs root).
+QList<Case> runnableCases(QStringList& notRun);
+// Why the cases in notRun were not run, for a test's skip.
+std::string notRunReason(const QStringList& notRun);
 // Gives the path's folder the case's mode and owner and makes the file of the case there,
 // holding the bytes. False when it cannot (another user's file needs root).
 bool make(const QString& path, const QByteArray& bytes, const Case& c, const OrdinaryUser& user);

@@ -1,5 +1,7 @@
 #include "tests/support/SyncProbe.h"
 
+#include "tests/support/DescriptorPath.h"
+
 #include <QDir>
 #include <QFile>
 
@@ -9,7 +11,6 @@
 
 #include <atomic>
 #include <cerrno>
-#include <climits>
 #include <cstdio>
 #include <mutex>
 
@@ -17,14 +18,6 @@ namespace {
 
 std::atomic<SyncProbe*> active{nullptr};
 std::mutex guard;
-
-QString pathOf(int fd)
-{
-    char name[PATH_MAX];
-    const QByteArray link = "/proc/self/fd/" + QByteArray::number(fd);
-    const ssize_t length = ::readlink(link.constData(), name, sizeof name);
-    return length > 0 ? QFile::decodeName(QByteArray(name, length)) : QString();
-}
 
 } // namespace
 
@@ -52,7 +45,7 @@ int SyncProbe::sync(int fd)
     if (::fstat(fd, &status) != 0)
         return -1;
     Sync seen;
-    seen.path = pathOf(fd);
+    seen.path = descriptorPath(fd);
     seen.folder = S_ISDIR(status.st_mode);
     if (seen.folder)
         seen.entries = QDir(seen.path).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);

@@ -344,34 +344,32 @@ CGrabador::Handshake CGrabador::overlappingHandshake(quint8 control, std::option
             return Handshake::Failed;
         return EnviaControl(control, voided);
     }
-    if (!write(QByteArray(1, char(control))))
+    if (!write(QByteArray(1, char(control))) || !LeeBytes(1, m_timing.controlMs))
         return Handshake::Failed;
-    // The answer cannot come before the control byte is out and a character back; what comes
+    // The answer cannot come before the control byte is out and a character back: a byte
     // sooner was behind the unsettled answer.
     const qint64 earliestUs = m_outFreeUs + m_line.characterUs();
-    const qint64 soonestUs = earliestUs - m_line.characterUs() / 4;
-    bool behind = false;
-    for (;;) {
-        if (!LeeBytes(1, m_timing.controlMs))
-            return Handshake::Failed;
-        if (lastDeliveryUs() >= soonestUs)
-            break;
-        behind = true;
-    }
     const qint64 answeredUs = lastDeliveryUs();
-    const quint8 answer = quint8(m_received[0]);
-    // A byte handed over together with the answer leaves unknown which of them answers.
     const std::optional<QByteArray> with = takeWaiting();
     if (!with)
         return Handshake::Failed;
-    if (!with->isEmpty() || answer != Ack) {
+    Job job = std::exchange(m_unsettled, std::nullopt)->job;
+    if (answeredUs >= earliestUs - m_line.characterUs() / 4 && with->isEmpty() && quint8(m_received[0]) == Ack) {
+        m_line.noteAnswer(answeredUs - earliestUs, true);
+        return Handshake::Taken;
+    }
+    // More than the answer came: the unsettled answer is void. The machine answers the control
+    // byte after all it sent before, so its answer is the last byte once the line is quiet.
+    quint8 last = with->isEmpty() ? quint8(m_received[0]) : quint8(with->back());
+    const std::optional<int> more = drainLine();
+    if (!more)
+        return Handshake::Failed;
+    if (*more > 0)
+        last = m_lastDrained;
+    if (last != Ack) {
         fail(CommunicationErrorText);
         return Handshake::Failed;
     }
-    m_line.noteAnswer(answeredUs - earliestUs, true);
-    Job job = std::exchange(m_unsettled, std::nullopt)->job;
-    if (!behind)
-        return Handshake::Taken;
     voided = job;
     return Handshake::Redo;
 }
@@ -514,6 +512,7 @@ std::optional<int> CGrabador::waitQuiet(qint64 sinceUs)
         }
         late += int(read);
         lastUs = nowUs();
+        m_lastDrained = buffer[read - 1];
         trace(QByteArrayView(reinterpret_cast<const char*>(buffer.data()), read));
         AtiendeMensajes();
         if (EstaCancelado() || !m_port->IsOpen())

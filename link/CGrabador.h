@@ -151,9 +151,10 @@ private:
     // count bytes within the time, each read taking what the line has handed over by then; the
     // times they came are kept.
     bool LeeBytes(int count, int limitMs);
-    // Sends SOH or STX and takes its ACK, settling the unsettled answer on the way. Redo: bytes
-    // came behind that answer before this one could; the machine took the control byte for the
-    // voided job, which is then sent at once.
+    // Sends SOH or STX and takes its ACK, settling the unsettled answer on the way. Redo: more
+    // than the answer came (a byte sooner than the answer could come was behind the unsettled
+    // one); the machine took the control byte, its ACK the last byte on the line, and the
+    // voided job is sent at once.
     Handshake EnviaControl(quint8 control, std::optional<Job>& voided);
     Handshake overlappingHandshake(quint8 control, std::optional<Job>& voided);
     Handshake firstHandshake(quint8 control);
@@ -202,6 +203,8 @@ private:
     QByteArray m_received;
     // When each read of the reception handed its bytes over.
     QList<qint64> m_deliveries;
+    // The last byte a wait for a quiet line took.
+    quint8 m_lastDrained = 0;
     std::optional<Unsettled> m_unsettled;
     // The announcement taken, until the first exchange shows it was the machine's.
     std::optional<quint8> m_announcement;

@@ -235,12 +235,13 @@ public:
     // settles (fw::WaitUi::transferRunning).
     void ReadFromMachine();
     // The classic record-mode read into this (reset) document: sugar and flags, products
-    // 1..24, temperature; then renumbered, names resolved, views updated. A failed record
-    // read ends it at once; a malformed row or record keeps the rows read before it. True
-    // when everything was read.
+    // 1..24, temperature, all read before any is taken apart; then renumbered, names resolved,
+    // views updated. A failed record read ends it at once; a malformed row or record keeps the
+    // rows taken before it. True when everything was read.
     bool ReadProducts(CGrabador& recorder);
     // The classic memory-mode read: blocks 0..24 of the e2prom image, selection numbers
-    // from its index, names as read. Any failure ends it without a view update. False then.
+    // from its index, names as read; blocks, index and temperature are read before any is
+    // taken apart. Any failure ends it without a view update. False then.
     bool ReadMemoryImage(CGrabador& recorder);
     // The same walk over any reader of the e2prom image (address, length, destination; false
     // when the read failed), showing the block being read (from 1) through showBlock.

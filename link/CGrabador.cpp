@@ -60,7 +60,7 @@ int CGrabador::BuscaMaquina()
     int polls = 1;
     if (EstaCancelado())
         return 0;
-    // When the last byte other than a taken announcement came.
+    // When the line last brought a byte.
     qint64 lastByteUs = nowUs() - LineTiming::QuietFloorUs;
     for (;;) {
         if (polls >= m_timing.pollsPerWindow) {
@@ -96,7 +96,8 @@ int CGrabador::BuscaMaquina()
                 const bool besideAnother = at - lastByteUs < LineTiming::QuietFloorUs;
                 lastByteUs = at;
                 if (byte == Enq || byte == Stx) {
-                    const std::optional<bool> alone = besideAnother ? std::optional<bool>(false) : staysSilent(lastByteUs);
+                    const std::optional<bool> alone =
+                        besideAnother ? std::optional<bool>(false) : staysSilent(lastByteUs);
                     if (!alone)
                         return 0;
                     if (*alone) {
@@ -144,8 +145,8 @@ bool CGrabador::EscribeDatos(quint8 blockId, quint8 field, QByteArrayView data)
         m_failed = true;
         return false;
     }
-    m_frame = frame(int(data.size()), recordAddress(blockId, field), RecordType, data);
-    return runJob(Job{.control = Soh, .bytes = m_frame}, false);
+    const QByteArray bytes = frame(int(data.size()), recordAddress(blockId, field), RecordType, data);
+    return runJob(Job{.control = Soh, .bytes = bytes}, false);
 }
 
 bool CGrabador::EscribeByte(quint8 blockId, quint8 field, quint8 value, qint32 size)
@@ -161,9 +162,9 @@ bool CGrabador::EscribeMemoria(quint32 address, int length, const quint8* data, 
 {
     for (int done = 0; done < length;) {
         const int chunk = std::min(MaxChunk, length - done);
-        m_frame = frame(chunk, address + quint32(done), type,
-                        QByteArrayView(reinterpret_cast<const char*>(data + done), chunk));
-        if (!runJob(Job{.control = Soh, .bytes = m_frame}, false))
+        const QByteArrayView piece(reinterpret_cast<const char*>(data + done), chunk);
+        const QByteArray bytes = frame(chunk, address + quint32(done), type, piece);
+        if (!runJob(Job{.control = Soh, .bytes = bytes}, false))
             return false;
         done += chunk;
     }
@@ -282,7 +283,8 @@ CGrabador::Handshake CGrabador::firstHandshake(quint8 control)
     // over a burst later), and the mode is in doubt.
     const quint8 announcement = *std::exchange(m_announcement, std::nullopt);
     const auto other = [announcement](QByteArrayView bytes) {
-        return std::any_of(bytes.begin(), bytes.end(), [announcement](char byte) { return quint8(byte) != announcement; });
+        return std::any_of(bytes.begin(), bytes.end(),
+                           [announcement](char byte) { return quint8(byte) != announcement; });
     };
     const std::optional<QByteArray> waiting = takeWaiting();
     if (!waiting)
@@ -503,7 +505,8 @@ std::optional<int> CGrabador::waitQuiet(qint64 sinceUs)
         const qint64 leftUs = lastUs + m_line.quietUs() - nowUs();
         std::array<quint8, 64> buffer{};
         quint32 read = 0;
-        if (!m_port || !m_port->ReadSome(buffer.data(), quint32(buffer.size()), read, int(std::max<qint64>(0, leftUs + 999) / 1000)))
+        const int waitMs = int(std::max<qint64>(0, leftUs + 999) / 1000);
+        if (!m_port || !m_port->ReadSome(buffer.data(), quint32(buffer.size()), read, waitMs))
             return failed(NoAnswerText);
         if (read == 0) {
             if (nowUs() - lastUs >= m_line.quietUs())

@@ -123,7 +123,6 @@ public:
 
     bool HaFallado() const { return m_failed; }
     const QString& portName() const { return m_portName; }
-    const LineTiming& lineTiming() const { return m_line; }
     void setTiming(const Timing& timing) { m_timing = timing; }
 
 private:
@@ -199,7 +198,6 @@ private:
     QElapsedTimer m_elapsed;
     // When what was written has left the wire at the line's speed.
     qint64 m_outFreeUs = 0;
-    QByteArray m_frame;
     QByteArray m_received;
     // When each read of the reception handed its bytes over.
     QList<qint64> m_deliveries;

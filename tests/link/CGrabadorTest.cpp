@@ -370,8 +370,9 @@ TEST_F(CGrabadorTest, AnAckWithBytesBehindItIsARefusalAndTheFrameGoesAgain)
                 EXPECT_EQ(machine->frames().size(), 4);
                 for (int i = 0; i < 3; ++i) {
                     const QByteArray value = bytes({quint8(0x30 + i)});
-                    EXPECT_EQ(mode == Mode::Record ? machine->records().value({0x20, quint8(i)}) : machine->memory().mid(0x100 + i, 1),
-                              value);
+                    const QByteArray held = mode == Mode::Record ? machine->records().value({0x20, quint8(i)})
+                                                                 : machine->memory().mid(0x100 + i, 1);
+                    EXPECT_EQ(held, value);
                 }
                 endCase();
             }
@@ -461,7 +462,8 @@ TEST_F(CGrabadorTest, ABlockWithBytesBehindItIsNeverHandedOver)
         for (int i = 0; i < 3; ++i)
             reads.append({CGrabador::recordAddress(0x21, quint8(i)), 1, CGrabador::RecordType, &back[std::size_t(i)]});
         ASSERT_TRUE(recorder->readBlocks(reads));
-        EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(back.data()), 3).toHex(), (data[0] + data[1] + data[2]).toHex());
+        const QByteArray got(reinterpret_cast<const char*>(back.data()), 3);
+        EXPECT_EQ(got.toHex(), (data[0] + data[1] + data[2]).toHex());
         EXPECT_EQ(machine->requests().size() + machine->refusedBlocks(), 4);
         EXPECT_TRUE(app.messages().shown().isEmpty()) << app.messages().texts().join('|').toStdString();
         endCase();

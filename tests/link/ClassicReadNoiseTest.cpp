@@ -77,7 +77,8 @@ protected:
         SerialPort port;
         CGrabador recorder(wait, app.profile(), fw::Clock::System());
         EXPECT_EQ(recorder.Conecta(&port), mode == Mode::Record ? 2 : 1);
-        const bool through = mode == Mode::Record ? document->ReadProducts(recorder) : document->ReadMemoryImage(recorder);
+        const bool through =
+            mode == Mode::Record ? document->ReadProducts(recorder) : document->ReadMemoryImage(recorder);
         if (readThrough)
             *readThrough = through;
         return document;

@@ -19,10 +19,9 @@ void LineTiming::noteAnswer(qint64 lateUs, bool lineOnly)
         m_score = std::min(m_score + 1, PromptScore + 1);
         return;
     }
-    if (!lineOnly)
-        return;
-    m_score = std::max(m_score - 1, 0);
     m_longestLateUs = std::max(m_longestLateUs, lateUs);
+    if (lineOnly)
+        m_score = std::max(m_score - 1, 0);
 }
 
 qint64 LineTiming::quietUs() const

@@ -27,14 +27,15 @@ public:
     // An answer came lateUs past the earliest it could have come. lineOnly: nothing but the
     // line can have delayed it (the answer to a control byte, the next byte of a block), so a
     // late one shows the line holds bytes back; otherwise the machine's own work may be in the
-    // delay, and only an answer that came at once is counted.
+    // delay, and a late one only lengthens the quiet time (waiting longer is never wrong).
     void noteAnswer(qint64 lateUs, bool lineOnly);
 
     // The answers come at once (none more than half a character late, but for a rare one). Never
     // on a line that has handed an answer over sooner than its speed allows (a virtual line
     // without a wire): times tell nothing there.
     bool prompt() const { return !m_fasterThanItsSpeed && m_score >= PromptScore; }
-    // Twice the longest a byte has been seen to follow another, never less than the floor.
+    // Twice the longest a byte has been seen to follow another (or an answer what it answers),
+    // never less than the floor.
     qint64 quietUs() const;
 
 private:

@@ -19,7 +19,8 @@ void LineTiming::noteAnswer(qint64 lateUs, bool lineOnly)
         m_score = std::min(m_score + 1, PromptScore + 1);
         return;
     }
-    m_longestLateUs = std::max(m_longestLateUs, lateUs);
+    if (lineOnly || !prompt())
+        m_longestLateUs = std::max(m_longestLateUs, lateUs);
     if (lineOnly)
         m_score = std::max(m_score - 1, 0);
 }

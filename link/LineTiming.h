@@ -27,7 +27,8 @@ public:
     // An answer came lateUs past the earliest it could have come. lineOnly: nothing but the
     // line can have delayed it (the answer to a control byte, the next byte of a block), so a
     // late one shows the line holds bytes back; otherwise the machine's own work may be in the
-    // delay, and a late one only lengthens the quiet time (waiting longer is never wrong).
+    // delay: a late one then lengthens the quiet time only while the line is not known to hand
+    // bytes over at once (waiting longer is never wrong).
     void noteAnswer(qint64 lateUs, bool lineOnly);
 
     // The answers come at once (none more than half a character late, but for a rare one). Never

@@ -67,9 +67,11 @@ TEST(LineTimingTest, TheQuietTimeIsTwiceTheLongestGapNeverLessThanTheFloor)
         // A byte held 15 ms may follow the one before it by a character more.
         {"bursts every 16 ms", {{200, true}, {15000, true}, {3000, true}}, 2 * (Character + 15000)},
         {"bursts every 32 ms", {{31000, true}}, 2 * (Character + 31000)},
-        // Waiting longer is never wrong: a late answer counts even when the machine may have
-        // been at work.
-        {"the machine's own work", {{40000, false}}, 2 * (Character + 40000)},
+        // Waiting longer is never wrong: on a line not yet seen to hand bytes over at once, a
+        // late answer counts even when the machine may have been at work.
+        {"the machine's work on a line not known yet", {{40000, false}}, 2 * (Character + 40000)},
+        {"the machine's work on a line seen at once", {{200, true}, {200, true}, {40000, false}},
+         LineTiming::QuietFloorUs},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

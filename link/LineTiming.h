@@ -2,6 +2,8 @@
 
 #include <QtGlobal>
 
+#include <array>
+
 // What a recorder has seen of how its serial line hands the machine's bytes over: how late each
 // answer came past the earliest the line's speed allowed. A UART hands every byte over as it
 // arrives; a USB serial adapter holds what it gets and hands it over in bursts every few
@@ -18,6 +20,10 @@ public:
     // whole period), while one answer the program itself was late to take (a busy computer)
     // does not undo it.
     static constexpr int PromptScore = 2;
+    // The quiet time follows the latest answers, so that one the program itself was late to
+    // take does not slow the rest of a transfer; a line that holds bytes back shows it in
+    // nearly every answer.
+    static constexpr int RecentAnswers = 16;
 
     explicit LineTiming(int baud);
 
@@ -35,13 +41,15 @@ public:
     // on a line that has handed an answer over sooner than its speed allows (a virtual line
     // without a wire): times tell nothing there.
     bool prompt() const { return !m_fasterThanItsSpeed && m_score >= PromptScore; }
-    // Twice the longest a byte has been seen to follow another (or an answer what it answers),
-    // never less than the floor.
+    // Twice the longest a byte has been seen to follow another (or an answer what it answers)
+    // among the recent answers, never less than the floor.
     qint64 quietUs() const;
 
 private:
     qint64 m_characterUs;
-    qint64 m_longestLateUs = 0;
+    // How late the recent answers came (those that count for the quiet time), oldest replaced.
+    std::array<qint64, RecentAnswers> m_recentLateUs{};
+    int m_nextRecent = 0;
     int m_score = 0;
     bool m_fasterThanItsSpeed = false;
 };

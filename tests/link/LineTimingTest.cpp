@@ -15,6 +15,13 @@ struct Answer {
 
 constexpr qint64 Character = 1041; // ten bits at 9600 baud
 
+// The answers, then that many more that came at once.
+std::vector<Answer> withAtOnce(std::vector<Answer> answers, int count)
+{
+    answers.insert(answers.end(), std::size_t(count), Answer{100, true});
+    return answers;
+}
+
 TEST(LineTimingTest, ACharacterIsTenBitsAtTheLinesSpeed)
 {
     EXPECT_EQ(LineTiming(9600).characterUs(), Character);
@@ -72,6 +79,11 @@ TEST(LineTimingTest, TheQuietTimeIsTwiceTheLongestGapNeverLessThanTheFloor)
         {"the machine's work on a line not known yet", {{40000, false}}, 2 * (Character + 40000)},
         {"the machine's work on a line seen at once", {{200, true}, {200, true}, {40000, false}},
          LineTiming::QuietFloorUs},
+        // One answer the program was late to take is forgotten after the next sixteen.
+        {"a late answer sixteen answers ago", withAtOnce({{9000, true}}, LineTiming::RecentAnswers),
+         LineTiming::QuietFloorUs},
+        {"a late answer fifteen answers ago", withAtOnce({{9000, true}}, LineTiming::RecentAnswers - 1),
+         2 * (Character + 9000)},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

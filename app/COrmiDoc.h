@@ -240,19 +240,18 @@ public:
     // The recorders report every failure. Nothing happens while another transfer runs or
     // settles (fw::WaitUi::transferRunning).
     void ReadFromMachine();
+    // Runs one step of a read that talks to the line and so lets the window's events run; a
+    // read into a document of its own puts the open document's tables back around it.
+    using LineStep = std::function<bool(const std::function<bool()>& step)>;
     // The classic record-mode read into this (reset) document: sugar and flags, products
-    // 1..24, temperature; then renumbered, names resolved, views updated. A failed record
-    // read ends it at once; a malformed row or record keeps the rows read before it. True
-    // when everything was read.
-    bool ReadProducts(CGrabador& recorder);
-    // The same walk over any reader of records (block id, field, length, destination; false
-    // when the read failed), showing the record being read (2 for record 1) through
-    // showRecord.
-    using RecordRead = std::function<bool(quint8 blockId, quint8 field, int length, quint8* destination)>;
-    bool ReadProducts(const RecordRead& read, const std::function<void(int record)>& showRecord);
+    // 1..24, temperature, all read before any is taken apart; then renumbered, names resolved,
+    // views updated. A failed record read ends it at once; a malformed row or record keeps the
+    // rows taken before it. True when everything was read.
+    bool ReadProducts(CGrabador& recorder, const LineStep& onLine = {});
     // The classic memory-mode read: blocks 0..24 of the e2prom image, selection numbers
-    // from its index, names as read. Any failure ends it without a view update. False then.
-    bool ReadMemoryImage(CGrabador& recorder);
+    // from its index, names as read; blocks, index and temperature are read before any is
+    // taken apart. Any failure ends it without a view update. False then.
+    bool ReadMemoryImage(CGrabador& recorder, const LineStep& onLine = {});
     // The same walk over any reader of the e2prom image (address, length, destination; false
     // when the read failed), showing the block being read (from 1) through showBlock.
     using MemoryRead = std::function<bool(quint32 address, int length, quint8* destination)>;

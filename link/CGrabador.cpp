@@ -7,11 +7,16 @@
 #include "fw/WaitUi.h"
 #include "link/SerialPort.h"
 
+#include <algorithm>
 #include <array>
+#include <limits>
 #include <optional>
+#include <utility>
 
 namespace {
 QString text(int id) { return fw::Application::get().strings().text(id); }
+// A read that brings nothing returns after this long, and the window is pumped.
+constexpr int EmptyReadMs = 40;
 } // namespace
 
 CGrabador::CGrabador(fw::WaitUi& wait, const fw::Profile& profile, fw::Clock& clock, bool trace)
@@ -20,6 +25,7 @@ CGrabador::CGrabador(fw::WaitUi& wait, const fw::Profile& profile, fw::Clock& cl
     , m_clock(clock)
     , m_started(m_wait.Inicia())
 {
+    m_elapsed.start();
     if (trace) {
         m_trace.setFileName(QLatin1String(TraceFileName));
         m_trace.open(QIODevice::WriteOnly | QIODevice::Truncate);
@@ -54,6 +60,8 @@ int CGrabador::BuscaMaquina()
     int polls = 1;
     if (EstaCancelado())
         return 0;
+    // When the line last brought a byte.
+    qint64 lastByteUs = nowUs() - LineTiming::QuietFloorUs;
     for (;;) {
         if (polls >= m_timing.pollsPerWindow) {
             if (tries > 1) {
@@ -81,13 +89,23 @@ int CGrabador::BuscaMaquina()
             if (count == 0) {
                 AtiendeMensajes();
             } else {
-                if (m_trace.isOpen())
-                    m_trace.write(reinterpret_cast<const char*>(&byte), 1);
+                trace(QByteArrayView(reinterpret_cast<const char*>(&byte), 1));
+                const qint64 at = nowUs();
+                // A real announcement is one byte on a line that then waits for EOT: one with
+                // another byte just before or after it may be noise, or beside noise.
+                const bool besideAnother = at - lastByteUs < LineTiming::QuietFloorUs;
+                lastByteUs = at;
                 if (byte == Enq || byte == Stx) {
-                    if (!write(QByteArray(1, char(Eot))))
+                    const std::optional<bool> alone =
+                        besideAnother ? std::optional<bool>(false) : staysSilent(lastByteUs);
+                    if (!alone)
                         return 0;
-                    m_port->PurgeRx();
-                    return byte == Enq ? 1 : 2;
+                    if (*alone) {
+                        if (!write(QByteArray(1, char(Eot))))
+                            return 0;
+                        m_announcement = byte;
+                        return byte == Enq ? 1 : 2;
+                    }
                 }
             }
         }
@@ -96,6 +114,26 @@ int CGrabador::BuscaMaquina()
         if (EstaCancelado())
             return 0;
     }
+}
+
+std::optional<bool> CGrabador::staysSilent(qint64& lastByteUs)
+{
+    const qint64 until = nowUs() + LineTiming::QuietFloorUs;
+    bool silent = true;
+    for (qint64 left = LineTiming::QuietFloorUs; left > 0; left = until - nowUs()) {
+        std::array<quint8, 64> buffer{};
+        quint32 read = 0;
+        if (!m_port->ReadSome(buffer.data(), quint32(buffer.size()), read, int((left + 999) / 1000))) {
+            fail(NoAnswerText);
+            return std::nullopt;
+        }
+        if (read > 0) {
+            trace(QByteArrayView(reinterpret_cast<const char*>(buffer.data()), read));
+            lastByteUs = nowUs();
+            silent = false;
+        }
+    }
+    return silent;
 }
 
 bool CGrabador::openPort() { return m_port->Open(m_portName, true, Baud); }
@@ -107,11 +145,8 @@ bool CGrabador::EscribeDatos(quint8 blockId, quint8 field, QByteArrayView data)
         m_failed = true;
         return false;
     }
-    m_frame = frame(int(data.size()), (quint32(blockId) << 8) | field, RecordType, data);
-    if (EnviaTrama() && EsperaConfirmacion([this] { return EnviaTrama(); }))
-        return true;
-    m_failed = true;
-    return false;
+    const QByteArray bytes = frame(int(data.size()), recordAddress(blockId, field), RecordType, data);
+    return runJob(Job{.control = Soh, .bytes = bytes}, false);
 }
 
 bool CGrabador::EscribeByte(quint8 blockId, quint8 field, quint8 value, qint32 size)
@@ -127,9 +162,9 @@ bool CGrabador::EscribeMemoria(quint32 address, int length, const quint8* data, 
 {
     for (int done = 0; done < length;) {
         const int chunk = std::min(MaxChunk, length - done);
-        m_frame = frame(chunk, address + quint32(done), type,
-                        QByteArrayView(reinterpret_cast<const char*>(data + done), chunk));
-        if (!EnviaTrama() || !EsperaConfirmacion([this] { return EnviaTrama(); }))
+        const QByteArrayView piece(reinterpret_cast<const char*>(data + done), chunk);
+        const QByteArray bytes = frame(chunk, address + quint32(done), type, piece);
+        if (!runJob(Job{.control = Soh, .bytes = bytes}, false))
             return false;
         done += chunk;
     }
@@ -138,41 +173,224 @@ bool CGrabador::EscribeMemoria(quint32 address, int length, const quint8* data, 
 
 bool CGrabador::LeeMemoria(quint32 address, int length, quint8* destination, quint8 type)
 {
-    for (int done = 0; done < length;) {
-        const int chunk = std::min(MaxChunk, length - done);
-        const QByteArray request = frame(chunk, address + quint32(done), type, {});
-        // A refused request is asked again, not the last write frame.
-        if (!sendRequest(request) || !EsperaConfirmacion([&] { return sendRequest(request); })
-            || !readBlock(chunk, destination + done))
-            return false;
-        done += chunk;
-    }
-    return true;
+    return readBlocks(memoryReads(address, length, destination, type));
 }
 
 bool CGrabador::LeeRegistro(quint8 blockId, quint8 field, int length, quint8* destination)
 {
-    if (length < 0 || length > MaxRecordRead)
-        return false;
-    const QByteArray request = frame(length, (quint32(blockId) << 8) | field, RecordType, {});
-    return sendRequest(request) && EsperaConfirmacion([&] { return sendRequest(request); })
-           && readBlock(length, destination);
+    return readBlocks({BlockRead{recordAddress(blockId, field), length, RecordType, destination}});
+}
+
+QList<CGrabador::BlockRead> CGrabador::memoryReads(quint32 address, int length, quint8* destination, quint8 type)
+{
+    QList<BlockRead> reads;
+    for (int done = 0; done < length; done += MaxChunk)
+        reads.append({address + quint32(done), std::min(MaxChunk, length - done), type, destination + done});
+    return reads;
+}
+
+bool CGrabador::readBlocks(const QList<BlockRead>& reads)
+{
+    for (const BlockRead& read : reads) {
+        if (read.length < 0 || read.length > MaxRecordRead)
+            return false;
+    }
+    for (qsizetype i = 0; i < reads.size(); ++i) {
+        const BlockRead& read = reads[i];
+        if (read.before)
+            read.before();
+        const Job job{.control = Stx, .bytes = frame(read.length, read.address, read.type, {}),
+                      .destination = read.destination, .length = read.length};
+        if (!runJob(job, i + 1 < reads.size()))
+            return false;
+    }
+    return settle();
+}
+
+bool CGrabador::settle()
+{
+    while (m_unsettled) {
+        Job job = m_unsettled->job;
+        const std::optional<int> late = waitQuiet(m_unsettled->takenUs);
+        m_unsettled.reset();
+        if (!late)
+            return false;
+        if (*late == 0)
+            return true;
+        // The line is quiet now: the job goes again from its control byte.
+        std::optional<Job> none;
+        if (!spendTry(job) || EnviaControl(job.control, none) != Handshake::Taken || !EsperaConfirmacion(job, false))
+            return false;
+    }
+    return true;
+}
+
+bool CGrabador::runJob(Job job, bool moreFollow)
+{
+    for (;;) {
+        std::optional<Job> voided;
+        const Handshake handshake = EnviaControl(job.control, voided);
+        if (handshake == Handshake::Failed)
+            return false;
+        if (handshake == Handshake::Taken)
+            return EsperaConfirmacion(job, moreFollow);
+        // The machine waits for the voided job's bytes; this job's control byte goes after.
+        if (!spendTry(*voided) || !EsperaConfirmacion(*voided, true))
+            return false;
+    }
+}
+
+bool CGrabador::spendTry(Job& job)
+{
+    if (job.control == Soh) {
+        if (job.resendsLeft == 0)
+            return fail(CommunicationErrorText);
+        --job.resendsLeft;
+        return true;
+    }
+    if (--job.blocksLeft == 0)
+        return fail(ChecksumErrorText);
+    return true;
+}
+
+CGrabador::Handshake CGrabador::EnviaControl(quint8 control, std::optional<Job>& voided)
+{
+    // Times tell answers apart only on a line that hands bytes over at once, and only between
+    // jobs of one kind (the voided job must suit the machine's state after this byte).
+    if (m_unsettled && (m_unsettled->job.control != control || !m_line.prompt()) && !settle())
+        return Handshake::Failed;
+    if (m_unsettled)
+        return overlappingHandshake(control, voided);
+    if (m_announcement)
+        return firstHandshake(control);
+    // Whatever the line brought since the last answer cannot be the answer to this byte.
+    if (m_port)
+        m_port->PurgeRx();
+    return plainHandshake(control);
+}
+
+CGrabador::Handshake CGrabador::plainHandshake(quint8 control)
+{
+    if (!write(QByteArray(1, char(control))) || !LeeBytes(1, m_timing.controlMs))
+        return Handshake::Failed;
+    return takeAck();
+}
+
+CGrabador::Handshake CGrabador::firstHandshake(quint8 control)
+{
+    // Until the machine answers, nothing may come but its announcement again: another byte
+    // means the one taken was not alone after all (a USB adapter may hand the byte beside it
+    // over a burst later), and the mode is in doubt.
+    const quint8 announcement = *std::exchange(m_announcement, std::nullopt);
+    const auto other = [announcement](QByteArrayView bytes) {
+        return std::any_of(bytes.begin(), bytes.end(),
+                           [announcement](char byte) { return quint8(byte) != announcement; });
+    };
+    const std::optional<QByteArray> waiting = takeWaiting();
+    if (!waiting)
+        return Handshake::Failed;
+    if (other(*waiting)) {
+        fail(CommunicationErrorText);
+        return Handshake::Failed;
+    }
+    if (!write(QByteArray(1, char(control))))
+        return Handshake::Failed;
+    do {
+        if (!LeeBytes(1, m_timing.controlMs))
+            return Handshake::Failed;
+    } while (!other(m_received));
+    return takeAck();
+}
+
+CGrabador::Handshake CGrabador::takeAck()
+{
+    m_line.noteAnswer(lastDeliveryUs() - (m_outFreeUs + m_line.characterUs()), true);
+    if (quint8(m_received[0]) != Ack) {
+        fail(CommunicationErrorText);
+        return Handshake::Failed;
+    }
+    // Nothing is in doubt: what comes after the ACK, before the frame or request has gone,
+    // cannot answer it.
+    m_port->PurgeRx();
+    return Handshake::Taken;
+}
+
+std::optional<QByteArray> CGrabador::takeWaiting()
+{
+    QByteArray waiting;
+    for (;;) {
+        std::array<quint8, 64> buffer{};
+        quint32 read = 0;
+        if (!m_port || !m_port->ReadSome(buffer.data(), quint32(buffer.size()), read, 0)) {
+            fail(NoAnswerText);
+            return std::nullopt;
+        }
+        if (read == 0)
+            return waiting;
+        waiting.append(reinterpret_cast<const char*>(buffer.data()), read);
+        trace(QByteArrayView(reinterpret_cast<const char*>(buffer.data()), read));
+    }
+}
+
+CGrabador::Handshake CGrabador::overlappingHandshake(quint8 control, std::optional<Job>& voided)
+{
+    // Bytes there before the control byte goes out came behind the unsettled answer: its job
+    // goes again on a quiet line, from its own control byte.
+    const std::optional<QByteArray> waiting = takeWaiting();
+    if (!waiting)
+        return Handshake::Failed;
+    if (!waiting->isEmpty()) {
+        Job job = std::exchange(m_unsettled, std::nullopt)->job;
+        if (!drainLine() || !spendTry(job) || plainHandshake(job.control) != Handshake::Taken
+            || !EsperaConfirmacion(job, true))
+            return Handshake::Failed;
+        return EnviaControl(control, voided);
+    }
+    if (!write(QByteArray(1, char(control))) || !LeeBytes(1, m_timing.controlMs))
+        return Handshake::Failed;
+    // The answer cannot come before the control byte is out and a character back: a byte
+    // sooner was behind the unsettled answer.
+    const qint64 earliestUs = m_outFreeUs + m_line.characterUs();
+    const qint64 answeredUs = lastDeliveryUs();
+    const std::optional<QByteArray> with = takeWaiting();
+    if (!with)
+        return Handshake::Failed;
+    Job job = std::exchange(m_unsettled, std::nullopt)->job;
+    if (answeredUs >= earliestUs - m_line.characterUs() / 4 && with->isEmpty() && quint8(m_received[0]) == Ack) {
+        m_line.noteAnswer(answeredUs - earliestUs, true);
+        return Handshake::Taken;
+    }
+    // More than the answer came: the unsettled answer is void. The machine answers the control
+    // byte after all it sent before, so its answer is the last byte once the line is quiet.
+    quint8 last = with->isEmpty() ? quint8(m_received[0]) : quint8(with->back());
+    const std::optional<int> more = drainLine();
+    if (!more)
+        return Handshake::Failed;
+    if (*more > 0)
+        last = m_lastDrained;
+    if (last != Ack) {
+        fail(CommunicationErrorText);
+        return Handshake::Failed;
+    }
+    voided = job;
+    return Handshake::Redo;
 }
 
 bool CGrabador::LeeBytes(int count, int limitMs)
 {
     m_received.clear();
+    m_deliveries.clear();
     const qint64 start = m_clock.TickCount();
     for (;;) {
-        QByteArray buffer(count - m_received.size(), '\0');
+        std::array<quint8, MaxRecordRead + 2> buffer{};
         quint32 read = 0;
         // A port that fails (the device is gone) ends the reception at once.
-        if (!m_port || !m_port->Read(reinterpret_cast<quint8*>(buffer.data()), quint32(buffer.size()), read))
+        if (!m_port || !m_port->ReadSome(buffer.data(), quint32(count - m_received.size()), read, EmptyReadMs))
             return fail(NoAnswerText);
         if (read > 0) {
-            m_received.append(buffer.left(read));
-            if (m_trace.isOpen())
-                m_trace.write(buffer.left(read));
+            m_deliveries.append(nowUs());
+            m_received.append(reinterpret_cast<const char*>(buffer.data()), read);
+            trace(QByteArrayView(reinterpret_cast<const char*>(buffer.data()), read));
         } else {
             AtiendeMensajes();
         }
@@ -187,97 +405,118 @@ bool CGrabador::LeeBytes(int count, int limitMs)
     }
 }
 
-bool CGrabador::EsperaByte(quint8 expected)
+qint64 CGrabador::longestGapLateUs(qint64 previousUs) const
 {
-    if (!LeeBytes(1, m_timing.controlMs))
-        return false;
-    return quint8(m_received[0]) == expected || fail(CommunicationErrorText);
+    qint64 longest = std::numeric_limits<qint64>::min();
+    for (const qint64 at : m_deliveries) {
+        longest = std::max(longest, at - previousUs - m_line.characterUs());
+        previousUs = at;
+    }
+    return longest;
 }
 
-bool CGrabador::EnviaControl(quint8 byte)
+bool CGrabador::EsperaConfirmacion(Job& job, bool moreFollow)
 {
-    // Whatever the line brought since the last answer cannot be the answer to this byte.
-    if (m_port)
-        m_port->PurgeRx();
-    return write(QByteArray(1, char(byte))) && EsperaByte(Ack);
-}
-
-bool CGrabador::EnviaTrama()
-{
-    if (!EnviaControl(Soh))
-        return false;
-    m_port->PurgeRx();
-    return write(m_frame);
-}
-
-bool CGrabador::EsperaConfirmacion(const std::function<bool()>& send)
-{
-    int resends = Resends;
-    if (!LeeBytes(1, m_timing.controlMs))
-        return false;
     for (;;) {
-        const quint8 reply = quint8(m_received[0]);
-        if (reply == Ack)
-            return true;
+        if (!write(job.bytes) || !LeeBytes(1, m_timing.controlMs))
+            return false;
+        quint8 reply = quint8(m_received[0]);
+        const qint64 at = lastDeliveryUs();
+        m_line.noteAnswer(at - (m_outFreeUs + m_line.characterUs()), false);
+        bool quiet = false;
+        if (reply == Ack) {
+            if (job.control == Stx)
+                return readBlock(job, moreFollow);
+            if (m_line.prompt()) {
+                m_unsettled = Unsettled{job, at};
+                return true;
+            }
+            const std::optional<int> late = waitQuiet(at);
+            if (!late)
+                return false;
+            if (*late == 0)
+                return true;
+            // A confirmation with bytes behind it is a refusal: the frame goes again.
+            quiet = true;
+            reply = 0;
+        }
         if (reply == Bel)
             return fail(CardFullText);
         if (reply == Etb)
             return fail(WriteErrorText);
-        if (resends == 0)
+        if (job.resendsLeft == 0)
             return fail(reply == Nak ? ChecksumErrorText : CommunicationErrorText);
-        --resends;
+        --job.resendsLeft;
         // A refusal may be noise before the real answer: that answer must not be taken as the
         // one to the resend.
-        if (!drainLine() || !send() || !LeeBytes(1, m_timing.controlMs))
+        if ((!quiet && !drainLine()) || plainHandshake(job.control) != Handshake::Taken)
             return false;
     }
 }
 
-bool CGrabador::sendRequest(const QByteArray& request) { return EnviaControl(Stx) && write(request); }
-
-bool CGrabador::readBlock(int count, quint8* destination)
+bool CGrabador::readBlock(Job& job, bool moreFollow)
 {
-    for (int block = 0; block < BlockTries; ++block) {
-        if (!LeeBytes(count + 1, m_timing.blockMs))
+    // The block follows the request's ACK at once; one sent again follows the NAK.
+    qint64 previousUs = lastDeliveryUs();
+    for (;;) {
+        if (!LeeBytes(job.length + 1, m_timing.blockMs))
             return false;
+        m_line.noteAnswer(longestGapLateUs(previousUs), true);
+        const qint64 at = lastDeliveryUs();
+        const QByteArrayView data = QByteArrayView(m_received).first(job.length);
+        const bool sumMatches = CalculaChecksum(data) == quint8(m_received.back());
+        if (sumMatches && moreFollow && m_line.prompt()) {
+            if (!write(QByteArray(1, char(Ack))))
+                return false;
+            std::copy(data.begin(), data.end(), job.destination);
+            m_unsettled = Unsettled{job, at};
+            return true;
+        }
         // Noise before or inside a block shifts it: its last bytes come after the count, and
         // the sum may match all the same. The block sent again after the NAK must then start
         // on a quiet line, or it is read shifted too.
-        const std::optional<int> late = drainLine();
+        const std::optional<int> late = waitQuiet(at);
         if (!late)
             return false;
-        const QByteArrayView data = QByteArrayView(m_received).first(count);
-        if (*late == 0 && CalculaChecksum(data) == quint8(m_received.back())) {
+        if (sumMatches && *late == 0) {
             if (!write(QByteArray(1, char(Ack))))
                 return false;
-            std::copy(data.begin(), data.end(), destination);
+            std::copy(data.begin(), data.end(), job.destination);
             return true;
         }
         if (!write(QByteArray(1, char(Nak))))
             return false;
+        if (--job.blocksLeft == 0)
+            return fail(ChecksumErrorText);
+        previousUs = m_outFreeUs;
     }
-    return fail(ChecksumErrorText);
 }
 
-std::optional<int> CGrabador::drainLine()
+std::optional<int> CGrabador::waitQuiet(qint64 sinceUs)
 {
     const auto failed = [this](int stringId) {
         fail(stringId);
         return std::optional<int>();
     };
     int late = 0;
-    const SerialPort::ReadTimeouts quiet{.intervalMs = QuietMs, .perByteMs = 0, .constantMs = QuietMs};
+    qint64 lastUs = sinceUs;
     const qint64 start = m_clock.TickCount();
     for (;;) {
+        const qint64 leftUs = lastUs + m_line.quietUs() - nowUs();
         std::array<quint8, 64> buffer{};
         quint32 read = 0;
-        if (!m_port || !m_port->Read(buffer.data(), quint32(buffer.size()), read, quiet))
+        const int waitMs = int(std::max<qint64>(0, leftUs + 999) / 1000);
+        if (!m_port || !m_port->ReadSome(buffer.data(), quint32(buffer.size()), read, waitMs))
             return failed(NoAnswerText);
-        if (read == 0)
-            return late;
+        if (read == 0) {
+            if (nowUs() - lastUs >= m_line.quietUs())
+                return late;
+            continue;
+        }
         late += int(read);
-        if (m_trace.isOpen())
-            m_trace.write(reinterpret_cast<const char*>(buffer.data()), read);
+        lastUs = nowUs();
+        m_lastDrained = buffer[read - 1];
+        trace(QByteArrayView(reinterpret_cast<const char*>(buffer.data()), read));
         AtiendeMensajes();
         if (EstaCancelado() || !m_port->IsOpen())
             return failed(NoAnswerText);
@@ -289,10 +528,17 @@ std::optional<int> CGrabador::drainLine()
 
 bool CGrabador::write(QByteArrayView bytes)
 {
-    if (m_trace.isOpen())
-        m_trace.write(bytes.data(), bytes.size());
+    trace(bytes);
+    // The bytes leave after those still on the wire, a character each at the line's speed.
+    m_outFreeUs = std::max(m_outFreeUs, nowUs()) + bytes.size() * m_line.characterUs();
     // A line that takes nothing any more is as good as a silent machine.
     return (m_port && m_port->Write(bytes)) || fail(NoAnswerText);
+}
+
+void CGrabador::trace(QByteArrayView bytes)
+{
+    if (m_trace.isOpen() && !bytes.isEmpty())
+        m_trace.write(bytes.data(), bytes.size());
 }
 
 void CGrabador::MuestraMensaje(const QString& shown)

@@ -1,9 +1,12 @@
 #pragma once
 
 #include "link/ExportarProgramacion.h"
+#include "link/LineTiming.h"
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QList>
 #include <QString>
 
 #include <functional>
@@ -21,10 +24,16 @@ class WaitUi;
 // record mode (STX) or memory mode (ENQ) and gets EOT; writes go as SOH (ACK) and a frame of
 // length, 24-bit address, type, data and checksum, confirmed by ACK, NAK (sent again up to
 // three times), BEL or ETB; reads go as STX (ACK) and a six-byte request, answered by a block of
-// data and checksum that the program acknowledges or NAKs (three blocks at most). A block is
-// taken only when the line falls quiet after it, and a refused block or confirmation is
-// answered only once the line is quiet, so that no byte of one answer, nor noise, is read as
-// part of the next. Every failure is reported here through the transfer error box.
+// data and checksum that the program acknowledges or NAKs (three blocks at most).
+//
+// Noise, or an answer read out of step, must never pass for the machine's answer. An
+// announcement is taken only when it stands alone on the line. A confirmation or a block is
+// taken only once nothing has come behind it before the line fell quiet, the quiet time
+// outlasting how long the line (a USB adapter) may hold bytes back; a refused one is answered
+// only on a quiet line. On a line seen to hand bytes over at once, that wait runs while the next
+// control byte goes out and its answer comes back: a byte that comes sooner than that answer
+// could was behind the last one, whose frame is then sent again or block read again. Every
+// failure is reported here through the transfer error box.
 class CGrabador : public ExportarProgramacion {
 public:
     struct Timing {
@@ -39,11 +48,6 @@ public:
     static constexpr quint8 Nak = 0x15, Etb = 0x17;
     static constexpr quint8 RecordType = 0x40;
     static constexpr int Baud = 9600;
-    // The line counts as quiet after five character times without a byte (eleven bits each,
-    // two stop bits included): 6 ms at 9600 baud.
-    static constexpr int QuietCharacters = 5;
-    static constexpr int BitsPerCharacter = 11;
-    static constexpr int QuietMs = (QuietCharacters * BitsPerCharacter * 1000 + Baud - 1) / Baud;
     static constexpr int MaxRecord = 250;
     static constexpr int MaxChunk = 50;
     static constexpr int MaxRecordRead = 254;
@@ -68,6 +72,16 @@ public:
     CGrabador(const CGrabador&) = delete;
     CGrabador& operator=(const CGrabador&) = delete;
 
+    // One read request: length bytes (at most MaxRecordRead) at a 24-bit address, of a type,
+    // into the destination; before, when given, runs before the request is first sent.
+    struct BlockRead {
+        quint32 address = 0;
+        int length = 0;
+        quint8 type = RecordType;
+        quint8* destination = nullptr;
+        std::function<void()> before = {};
+    };
+
     // 0: no machine, cancelled or no port; 1: memory mode; 2: record mode.
     int Conecta(SerialPort* port);
 
@@ -77,6 +91,14 @@ public:
     bool EscribeMemoria(quint32 address, int length, const quint8* data, quint8 type);
     bool LeeMemoria(quint32 address, int length, quint8* destination, quint8 type);
     bool LeeRegistro(quint8 blockId, quint8 field, int length, quint8* destination);
+    // Every request in order, each block checked by the exchange after it, the last on a quiet
+    // line: nothing is returned before it has stood. False after reporting (or, unsent, for a
+    // request too long).
+    bool readBlocks(const QList<BlockRead>& reads);
+    // Waits until the last frame's confirmation has stood on a quiet line, sending the frame
+    // again while bytes come behind it. A write ends with it before its success is shown. False
+    // after reporting.
+    bool settle();
 
     void MuestraMensaje(const QString& text) override;
     void MuestraProgreso(qint32 percent) override;
@@ -94,29 +116,75 @@ public:
     static quint8 CalculaChecksum(QByteArrayView bytes);
     // A frame or request: length, address bytes, type, data, checksum.
     static QByteArray frame(int length, quint32 address, quint8 type, QByteArrayView data);
+    // The address of a record: 0, block id, field.
+    static quint32 recordAddress(quint8 blockId, quint8 field) { return (quint32(blockId) << 8) | field; }
+    // A memory read as requests of at most 50 bytes.
+    static QList<BlockRead> memoryReads(quint32 address, int length, quint8* destination, quint8 type);
 
     bool HaFallado() const { return m_failed; }
     const QString& portName() const { return m_portName; }
     void setTiming(const Timing& timing) { m_timing = timing; }
 
 private:
+    // A frame (after SOH) or a read request (after STX) and the tries it has left.
+    struct Job {
+        quint8 control = Soh;
+        QByteArray bytes;
+        quint8* destination = nullptr;
+        int length = 0;
+        int resendsLeft = Resends;
+        int blocksLeft = BlockTries;
+    };
+    // A confirmation or block taken while the next control byte is still to show that
+    // nothing came behind it.
+    struct Unsettled {
+        Job job;
+        qint64 takenUs = 0;
+    };
+    enum class Handshake { Failed, Taken, Redo };
+
     int BuscaMaquina();
     bool openPort();
+    // Whether no byte comes for a stand-alone time; those that come are taken as line bytes.
+    std::optional<bool> staysSilent(qint64& lastByteUs);
+    // count bytes within the time, each read taking what the line has handed over by then; the
+    // times they came are kept.
     bool LeeBytes(int count, int limitMs);
-    bool EsperaByte(quint8 expected);
-    bool EnviaControl(quint8 byte);
-    bool EnviaTrama();
-    // Awaits the confirmation of what send() sent, sending it again on NAK or another byte.
-    bool EsperaConfirmacion(const std::function<bool()>& send);
-    bool sendRequest(const QByteArray& request);
-    // A block of count data bytes and its checksum; one that fails the sum, or after which the
-    // line still brings bytes (it was read out of step), is refused with NAK on a quiet line.
-    bool readBlock(int count, quint8* destination);
-    // Discards what the line still brings until it has been quiet for QuietMs, so that the next
-    // answer is read from its first byte; the count discarded. None after reporting: the port
-    // failed, the user cancelled, or bytes kept coming for a block's time.
-    std::optional<int> drainLine();
+    // Sends SOH or STX and takes its ACK, settling the unsettled answer on the way. Redo: more
+    // than the answer came (a byte sooner than the answer could come was behind the unsettled
+    // one); the machine took the control byte, its ACK the last byte on the line, and the
+    // voided job is sent at once.
+    Handshake EnviaControl(quint8 control, std::optional<Job>& voided);
+    Handshake overlappingHandshake(quint8 control, std::optional<Job>& voided);
+    Handshake firstHandshake(quint8 control);
+    Handshake plainHandshake(quint8 control);
+    // The reception's byte as the answer to a control byte.
+    Handshake takeAck();
+    // What the line has handed over and not been read, without waiting; none after reporting.
+    std::optional<QByteArray> takeWaiting();
+    // The job's control byte, then its bytes; a job voided on the way goes first.
+    bool runJob(Job job, bool moreFollow);
+    // Sends the job's bytes and takes the confirmation, sending them again on a refusal; a
+    // read then takes its block.
+    bool EsperaConfirmacion(Job& job, bool moreFollow);
+    // A block of length data bytes and its checksum. One that fails the sum, or behind which
+    // the line brings bytes, is refused with NAK on a quiet line. A good one is acknowledged at
+    // once and left unsettled when more reads follow on a prompt line.
+    bool readBlock(Job& job, bool moreFollow);
+    // A job whose answer had bytes behind it spends a try; none left ends the transfer.
+    bool spendTry(Job& job);
+    // Reads what the line still brings until it has been silent for its quiet time since
+    // sinceUs or the last byte; the count that came. None after reporting: the port failed, the
+    // user cancelled, or bytes kept coming for a block's time.
+    std::optional<int> waitQuiet(qint64 sinceUs);
+    std::optional<int> drainLine() { return waitQuiet(nowUs()); }
     bool write(QByteArrayView bytes);
+    qint64 nowUs() const { return m_elapsed.nsecsElapsed() / 1000; }
+    // When the line handed over the last byte received, and the longest a byte of the reception
+    // came late after the byte before it (the first after previousUs).
+    qint64 lastDeliveryUs() const { return m_deliveries.isEmpty() ? nowUs() : m_deliveries.last(); }
+    qint64 longestGapLateUs(qint64 previousUs) const;
+    void trace(QByteArrayView bytes);
     void showLines();
     bool fail(int stringId);
 
@@ -126,8 +194,18 @@ private:
     Timing m_timing;
     QFile m_trace;
     SerialPort* m_port = nullptr;
-    QByteArray m_frame;
+    LineTiming m_line{Baud};
+    QElapsedTimer m_elapsed;
+    // When what was written has left the wire at the line's speed.
+    qint64 m_outFreeUs = 0;
     QByteArray m_received;
+    // When each read of the reception handed its bytes over.
+    QList<qint64> m_deliveries;
+    // The last byte a wait for a quiet line took.
+    quint8 m_lastDrained = 0;
+    std::optional<Unsettled> m_unsettled;
+    // The announcement taken, until the first exchange shows it was the machine's.
+    std::optional<quint8> m_announcement;
     QString m_portName;
     QString m_line1;
     QString m_line2;

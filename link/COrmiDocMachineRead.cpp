@@ -14,6 +14,7 @@
 #include "link/SerialPort.h"
 #include "link/T38AMachineReader.h"
 
+#include <algorithm>
 #include <array>
 
 // The document's machine reads live in the link library, which builds on the document.
@@ -39,6 +40,12 @@ using Flags = std::array<quint8, ProductCount>;
 quint8 flagOf(const Flags& flags, int number)
 {
     return number >= 1 && number <= ProductCount ? flags[std::size_t(number - 1)] : AllFlags;
+}
+
+// A step that talks to the line, run through the caller's wrapper when there is one.
+bool onTheLine(const COrmiDoc::LineStep& onLine, const std::function<bool()>& step)
+{
+    return onLine ? onLine(step) : step();
 }
 
 int sensibleTemperature(int celsius) { return celsius >= 80 && celsius <= 100 ? celsius : 80; }
@@ -102,22 +109,11 @@ bool readClassic(MachineReadScratch& scratch, CGrabador& recorder, int mode)
     COrmiDoc::ReloadCatalogue(read.GetMachineModel());
     // The line lets the window's events run: a repaint then draws the open document with
     // its own tables.
-    const auto onLine = [&scratch](const auto& step) {
+    const COrmiDoc::LineStep onLine = [&scratch](const std::function<bool()>& step) {
         const MachineReadScratch::Tables open = scratch.openTables();
         return step();
     };
-    if (mode == 2) {
-        return read.ReadProducts(
-            [&](quint8 blockId, quint8 field, int length, quint8* destination) {
-                return onLine([&] { return recorder.LeeRegistro(blockId, field, length, destination); });
-            },
-            [&](int record) { onLine([&] { return showReading(recorder, record, ProductCount + 1); }); });
-    }
-    return read.ReadMemoryImage(
-        [&](quint32 address, int length, quint8* destination) {
-            return onLine([&] { return recorder.LeeMemoria(address, length, destination, CGrabador::RecordType); });
-        },
-        [&](int block) { onLine([&] { return showReading(recorder, block, MemoryImageWriter::BlockCount); }); });
+    return mode == 2 ? read.ReadProducts(recorder, onLine) : read.ReadMemoryImage(recorder, onLine);
 }
 
 } // namespace
@@ -167,36 +163,33 @@ void COrmiDoc::ReadFromMachine()
         scratch.take();
 }
 
-bool COrmiDoc::ReadProducts(CGrabador& recorder)
+bool COrmiDoc::ReadProducts(CGrabador& recorder, const LineStep& onLine)
 {
-    return ReadProducts(
-        [&recorder](quint8 blockId, quint8 field, int length, quint8* destination) {
-            return recorder.LeeRegistro(blockId, field, length, destination);
-        },
-        [&recorder](int record) { showReading(recorder, record, ProductCount + 1); });
-}
-
-bool COrmiDoc::ReadProducts(const RecordRead& readRecord, const std::function<void(int record)>& showRecord)
-{
-    std::array<char, RecordLength> record{};
-    const auto read = [&](quint8 block, quint8 field, int length) {
-        return readRecord(block, field, length, reinterpret_cast<quint8*>(record.data()));
-    };
-    const QByteArrayView view(record.data(), RecordLength);
-    if (!read(ProductsBlock, 0, RecordLength))
+    // Every record is read before any is decoded: the recorder checks each block by the
+    // request after it, and hands nothing over before it has stood.
+    std::array<std::array<char, RecordLength>, ProductCount + 1> records{};
+    quint8 temperature = 0;
+    QList<CGrabador::BlockRead> reads;
+    for (int i = 0; i <= ProductCount; ++i) {
+        CGrabador::BlockRead read{CGrabador::recordAddress(ProductsBlock, quint8(i)), RecordLength,
+                                  CGrabador::RecordType, reinterpret_cast<quint8*>(records[std::size_t(i)].data())};
+        if (i > 0)
+            read.before = [&recorder, i] { showReading(recorder, i + 1, ProductCount + 1); };
+        reads.append(read);
+    }
+    reads.append({CGrabador::recordAddress(TemperatureBlock, 0), 1, CGrabador::RecordType, &temperature});
+    if (!onTheLine(onLine, [&] { return recorder.readBlocks(reads); }))
         return false;
     Flags flags;
     flags.fill(AllFlags);
-    if (quint8(record[0]) == SugarMark && !decodeSugarAndFlags(GetSugar(), view, flags))
+    const auto view = [&records](int i) { return QByteArrayView(records[std::size_t(i)].data(), RecordLength); };
+    if (quint8(records[0][0]) == SugarMark && !decodeSugarAndFlags(GetSugar(), view(0), flags))
         return false;
     bool whole = true;
     for (int i = 1; i <= ProductCount && whole; ++i) {
-        showRecord(i + 1);
-        if (!read(ProductsBlock, quint8(i), RecordLength))
-            return false;
-        if (quint8(record[0]) != ProductMark)
+        if (quint8(records[std::size_t(i)][0]) != ProductMark)
             continue;
-        whole = decodeClassicRows(view, [&flags](CDeviceCoffee& header) {
+        whole = decodeClassicRows(view(i), [&flags](CDeviceCoffee& header) {
             const quint8 flag = flagOf(flags, header.GetProductNumber());
             header.SetSelectionNumber(1);
             header.SetSugarFlag(flag & 1);
@@ -205,23 +198,51 @@ bool COrmiDoc::ReadProducts(const RecordRead& readRecord, const std::function<vo
             return true;
         });
     }
-    if (whole) {
-        if (!read(TemperatureBlock, 0, 1))
-            return false;
-        SetWorkingTemperature(sensibleTemperature(quint8(record[0])));
-    }
+    if (whole)
+        SetWorkingTemperature(sensibleTemperature(temperature));
     RenumberProducts();
     ResolveProductNames();
     UpdateAllViews();
     return whole;
 }
 
-bool COrmiDoc::ReadMemoryImage(CGrabador& recorder)
+bool COrmiDoc::ReadMemoryImage(CGrabador& recorder, const LineStep& onLine)
 {
-    const auto read = [&recorder](quint32 address, int length, quint8* destination) {
-        return recorder.LeeMemoria(address, length, destination, CGrabador::RecordType);
+    // The image is read whole before it is decoded: the recorder checks each block by the
+    // request after it, and hands nothing over before it has stood. The index is read in one
+    // piece with the blocks; an entry outside it (a product number above 24) is asked alone.
+    constexpr int Blocks = MemoryImageWriter::BlockCount * RecordLength;
+    constexpr int Entries = 3 * MemoryImageWriter::BlockCount;
+    std::array<quint8, Blocks> blocks{};
+    std::array<quint8, Entries> entries{};
+    quint8 temperature = 0;
+    QList<CGrabador::BlockRead> reads;
+    for (int b = 0; b < MemoryImageWriter::BlockCount; ++b) {
+        QList<CGrabador::BlockRead> block =
+            CGrabador::memoryReads(MemoryImageWriter::FirstBlocks + quint32(RecordLength * b), RecordLength,
+                                   blocks.data() + RecordLength * b, CGrabador::RecordType);
+        block.first().before = [&recorder, b] { showReading(recorder, b + 1, MemoryImageWriter::BlockCount); };
+        reads += block;
+    }
+    reads += CGrabador::memoryReads(MemoryImageWriter::IndexAddress, Entries, entries.data(), CGrabador::RecordType);
+    reads += CGrabador::memoryReads(MemoryImageWriter::TemperatureAddress, 1, &temperature, CGrabador::RecordType);
+    if (!onTheLine(onLine, [&] { return recorder.readBlocks(reads); }))
+        return false;
+    const auto read = [&](quint32 address, int length, quint8* destination) {
+        const auto within = [&](quint32 start, int size) {
+            return address >= start && address + quint32(length) <= start + quint32(size);
+        };
+        if (within(MemoryImageWriter::FirstBlocks, Blocks))
+            std::copy_n(blocks.data() + (address - MemoryImageWriter::FirstBlocks), length, destination);
+        else if (within(MemoryImageWriter::IndexAddress, Entries))
+            std::copy_n(entries.data() + (address - MemoryImageWriter::IndexAddress), length, destination);
+        else if (within(MemoryImageWriter::TemperatureAddress, 1))
+            *destination = temperature;
+        else
+            return onTheLine(onLine, [&] { return recorder.LeeMemoria(address, length, destination, CGrabador::RecordType); });
+        return true;
     };
-    return ReadMemoryImage(read, [&recorder](int block) { showReading(recorder, block, MemoryImageWriter::BlockCount); });
+    return ReadMemoryImage(read, [](int) {});
 }
 
 bool COrmiDoc::ReadMemoryImage(const MemoryRead& read, const std::function<void(int block)>& showBlock)

@@ -45,8 +45,9 @@ bool COrmiDoc::ConfigureMachine(CGrabador& recorder)
 {
     recorder.AsignaLinea1(ConfiguringText);
     recorder.MuestraProgreso(0);
-    // A record the recorder refused does not always stop the compile step.
-    if (!CompileProgram(recorder) || recorder.HaFallado())
+    // A record the recorder refused does not always stop the compile step; the last record's
+    // confirmation must stand before the success is shown.
+    if (!CompileProgram(recorder) || recorder.HaFallado() || !recorder.settle())
         return false;
     recorder.MuestraResultado(ConfiguredText);
     return true;

@@ -44,7 +44,8 @@ bool MemoryImageWriter::Run()
 {
     if (!collectProducts())
         return false;
-    if (!erase() || !writeTables() || !writeProducts() || !writeSugarAndSummary())
+    // The last chunk's confirmation must stand before the success is shown.
+    if (!erase() || !writeTables() || !writeProducts() || !writeSugarAndSummary() || !m_recorder.settle())
         return false;
     m_recorder.MuestraResultado(COrmiDoc::ConfiguredText);
     return true;

@@ -180,6 +180,35 @@ bool SerialPort::Read(quint8* buffer, quint32 wanted, quint32& read, const ReadT
     return true;
 }
 
+bool SerialPort::ReadSome(quint8* buffer, quint32 capacity, quint32& read, int waitMs)
+{
+    read = 0;
+    if (!IsOpen()) {
+        m_lastError = EBADF;
+        return false;
+    }
+    if (capacity == 0)
+        return true;
+    short revents = 0;
+    if (pollFor(m_fd, POLLIN, std::max(0, waitMs), revents) < 0)
+        return fail();
+    if (revents & POLLIN) {
+        const ssize_t n = ::read(m_fd, buffer, capacity);
+        if (n > 0) {
+            read = quint32(n);
+            return true;
+        }
+        if (n < 0 && errno != EAGAIN && errno != EINTR)
+            return fail();
+        if (n < 0)
+            return true;
+    } else if (!(revents & (POLLERR | POLLHUP | POLLNVAL))) {
+        return true;
+    }
+    m_lastError = EIO;
+    return false;
+}
+
 bool SerialPort::PurgeRx()
 {
     if (!IsOpen())

@@ -42,6 +42,10 @@ public:
     bool Read(quint8* buffer, quint32 wanted, quint32& read) { return Read(buffer, wanted, read, m_readTimeouts); }
     // The same read bounded by other time-outs, for this read alone.
     bool Read(quint8* buffer, quint32 wanted, quint32& read, const ReadTimeouts& timeouts);
+    // What has come in, up to the capacity, as soon as anything is there: waits at most waitMs
+    // for the first byte (0: only looks), then takes what the device holds without waiting for
+    // more. The count read is 0 when nothing came in time.
+    bool ReadSome(quint8* buffer, quint32 capacity, quint32& read, int waitMs);
     // Discards what was received and not yet read; the transmit side is untouched.
     bool PurgeRx();
     bool ClearHandshake();

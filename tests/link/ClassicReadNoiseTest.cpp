@@ -1,5 +1,7 @@
-// Classic machines read through a line that adds noise to one block of the read: the read
-// gives the same document as a read over a clean line, end to end through a pseudo-terminal.
+// Classic machines read through a line that adds noise to blocks of the read: the read gives
+// the same document as a read over a clean line (or fails and says so, never giving other
+// data), end to end through a pseudo-terminal: on an instant line, and on a 9600-baud line
+// behind a USB adapter that hands the machine's bytes over in bursts.
 #include "app/CCfg.h"
 #include "app/COrmiDoc.h"
 #include "app/SetupT38A.h"
@@ -37,7 +39,6 @@ constexpr quint32 SugarRecord = 0x2000;
 constexpr quint32 TemperatureRecord = 0x2100;
 constexpr quint32 recordOf(int field) { return SugarRecord + quint32(field); }
 constexpr quint32 blockOf(int number) { return MemoryImageWriter::FirstBlocks + quint32(MemoryImageWriter::BlockLength * number); }
-constexpr quint32 indexEntryOf(int number) { return MemoryImageWriter::IndexAddress + quint32(3 * number); }
 
 QByteArray noiseBytes(int count, unsigned seed)
 {
@@ -68,7 +69,7 @@ protected:
     }
 
     // The document as a fresh recorder reads it from the machine; failures show as messages.
-    std::unique_ptr<COrmiDoc> read(Mode mode)
+    std::unique_ptr<COrmiDoc> read(Mode mode, bool* readThrough = nullptr)
     {
         auto document = std::make_unique<COrmiDoc>();
         document->OnNewDocument();
@@ -76,11 +77,22 @@ protected:
         SerialPort port;
         CGrabador recorder(wait, app.profile(), fw::Clock::System());
         EXPECT_EQ(recorder.Conecta(&port), mode == Mode::Record ? 2 : 1);
-        if (mode == Mode::Record)
-            document->ReadProducts(recorder);
-        else
-            document->ReadMemoryImage(recorder);
+        const bool through =
+            mode == Mode::Record ? document->ReadProducts(recorder) : document->ReadMemoryImage(recorder);
+        if (readThrough)
+            *readThrough = through;
         return document;
+    }
+
+    // The document written into the machine over an instant line, as a clean read gives it.
+    QByteArray writeAndReadClean(Mode mode)
+    {
+        host.queueOk(1);
+        written.WriteToMachine();
+        EXPECT_EQ(wait.finalTexts, QStringList{"CAFETERA CONFIGURADA CORRECTAMENTE"});
+        const QByteArray clean = archived(*read(mode));
+        EXPECT_TRUE(app.messages().shown().isEmpty()) << app.messages().texts().join('|').toStdString();
+        return clean;
     }
 
     struct Block {
@@ -140,8 +152,69 @@ TEST_F(ClassicReadNoiseTest, MemoryModeReadsTheSameDocumentWhateverBlockTheNoise
     expectTheCleanReadDespiteNoiseAt(Mode::Memory, {{"sugar block", blockOf(0)},
                                                     {"product block's second part", blockOf(1) + 50},
                                                     {"product block", blockOf(2)},
-                                                    {"index entry", indexEntryOf(2)},
+                                                    {"index", MemoryImageWriter::IndexAddress},
                                                     {"temperature", MemoryImageWriter::TemperatureAddress}});
 }
+
+// Behind a USB adapter that hands over what it got every 16 or 32 ms, a byte after another may
+// come a burst later: every kind of block of one read gets the noise, on a paced line, so that
+// burst borders fall anywhere in the blocks and around the noise.
+struct UsbCase {
+    int periodMs;
+    Mode mode;
+    const char* noiseName;
+    Noise noise;
+};
+
+std::string usbCaseName(const ::testing::TestParamInfo<UsbCase>& info)
+{
+    const UsbCase& c = info.param;
+    return std::string(c.mode == Mode::Record ? "Record" : "Memory") + std::to_string(c.periodMs) + "ms" + c.noiseName;
+}
+
+class ClassicReadBehindUsbTest : public ClassicReadNoiseTest, public ::testing::WithParamInterface<UsbCase> {};
+
+TEST_P(ClassicReadBehindUsbTest, GivesTheCleanReadsDocumentOrFailsNeverOtherData)
+{
+    const UsbCase& c = GetParam();
+    ClassicMachine machine(pty.master(), c.mode);
+    const QByteArray clean = writeAndReadClean(c.mode);
+    machine.setLineBaud(9600);
+    machine.setDeliveryPeriodMs(c.periodMs);
+    const std::vector<quint32> blocks =
+        c.mode == Mode::Record
+            ? std::vector<quint32>{SugarRecord, recordOf(1), recordOf(2), TemperatureRecord}
+            : std::vector<quint32>{blockOf(0), blockOf(1) + 50, blockOf(2), MemoryImageWriter::IndexAddress,
+                                   MemoryImageWriter::TemperatureAddress};
+    for (const quint32 address : blocks)
+        machine.scriptBlockNoise(address, c.noise);
+    bool readThrough = false;
+    const std::unique_ptr<COrmiDoc> document = read(c.mode, &readThrough);
+    if (readThrough) {
+        EXPECT_EQ(archived(*document).toHex(), clean.toHex());
+        EXPECT_TRUE(app.messages().shown().isEmpty()) << app.messages().texts().join('|').toStdString();
+    } else {
+        EXPECT_EQ(app.messages().shown().size(), 1);
+    }
+    EXPECT_TRUE(readThrough) << app.messages().texts().join('|').toStdString();
+}
+
+std::vector<UsbCase> usbCases()
+{
+    const std::pair<const char*, Noise> noises[] = {
+        {"StrayByteBefore", {.before = noiseBytes(1, 5)}},
+        {"NulPairBefore", {.before = QByteArray(2, '\0')}},
+        {"StrayByteInside", {.inside = noiseBytes(1, 6)}},
+        {"NulPairInside", {.inside = QByteArray(2, '\0')}},
+    };
+    std::vector<UsbCase> cases;
+    for (const int period : {16, 32})
+        for (const Mode mode : {Mode::Record, Mode::Memory})
+            for (const auto& [name, noise] : noises)
+                cases.push_back({period, mode, name, noise});
+    return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(Bursts, ClassicReadBehindUsbTest, ::testing::ValuesIn(usbCases()), usbCaseName);
 
 } // namespace

@@ -134,6 +134,25 @@ TEST_F(MachineReadTest, MemoryModeRoundTripKeepsSelectionNumbersAndOnlyTheSugarF
 
 namespace {
 
+// The index is read in one piece with the blocks; a product number beyond it (30 here) has its
+// entry asked alone, at 0x200 + 3 · 30.
+TEST_F(MachineReadTest, AMemoryModeProductNumberBeyondTheIndexHasItsEntryAskedAlone)
+{
+    writeThenRead(ClassicMachine::Mode::Memory, [this](CGrabador& recorder) {
+        QByteArray memory = machine->memory();
+        memory[0x1000 + 80 * 2 + 1] = char(30);
+        memory.replace(0x200 + 3 * 30, 3, QByteArray("\x11\x22\x2C", 3));
+        machine->setMemory(memory);
+        EXPECT_TRUE(read.ReadMemoryImage(recorder));
+    });
+    const std::vector<RowSummary> expected = {
+        {30, 44, -1, 0, 0, 1, 1, 1}, {0, 0, 0, 5, 40, 0, 0, 0}, {0, 0, 3, 250, 600, 0, 0, 0},
+        {5, 9, -1, 0, 0, 0, 1, 1}, {0, 0, 1, 0, 30, 0, 0, 0},
+    };
+    EXPECT_EQ(summary(read), expected);
+    EXPECT_EQ(requests.count(CGrabador::frame(3, 0x200 + 3 * 30, 0x40, {})), 1);
+}
+
 TEST_F(MachineReadTest, WithoutASugarRecordEveryProductTakesAllFlagsAndATemperatureOutOfRangeIs80)
 {
     writeThenRead(ClassicMachine::Mode::Record, [&](CGrabador& recorder) {

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <thread>
 
 namespace {
@@ -127,6 +128,33 @@ TEST_F(SerialPortTest, AGapAfterTheFirstBytesEndsTheReadAtTheInterval)
     // 50 ms after the last byte, before the total of 80 ms would let the late bytes in.
     EXPECT_EQ(got, "abc");
     EXPECT_GE(elapsed, 45);
+}
+
+// What has come is taken at once, up to the capacity; a silent line gives nothing after the
+// wait; a hang-up fails the read.
+TEST_F(SerialPortTest, ReadSomeTakesWhatHasComeWithoutWaitingForMore)
+{
+    ASSERT_TRUE(port.Open(Port, true, 9600));
+    std::array<quint8, 8> buffer{};
+    quint32 count = 99;
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_TRUE(port.ReadSome(buffer.data(), quint32(buffer.size()), count, 30));
+    EXPECT_EQ(count, 0u);
+    EXPECT_GE(timer.elapsed(), 25);
+
+    ASSERT_TRUE(pty.write("abcdef"));
+    settle();
+    timer.restart();
+    EXPECT_TRUE(port.ReadSome(buffer.data(), 4, count, 1000));
+    EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(buffer.data()), int(count)), "abcd");
+    EXPECT_TRUE(port.ReadSome(buffer.data(), quint32(buffer.size()), count, 0));
+    EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(buffer.data()), int(count)), "ef");
+    EXPECT_LT(timer.elapsed(), 500);
+
+    pty.closeMaster();
+    EXPECT_FALSE(port.ReadSome(buffer.data(), quint32(buffer.size()), count, 100));
+    EXPECT_EQ(count, 0u);
 }
 
 TEST_F(SerialPortTest, TheReadTimeOutRule)

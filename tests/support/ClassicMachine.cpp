@@ -1,10 +1,13 @@
 #include "tests/support/ClassicMachine.h"
 
 #include <cerrno>
+#include <utility>
 
 #include <poll.h>
+#include <sys/prctl.h>
 #include <stdlib.h>
 #include <sys/inotify.h>
+#include <termios.h>
 #include <unistd.h>
 
 namespace {
@@ -40,10 +43,12 @@ ClassicMachine::~ClassicMachine()
         ::close(m_watch);
 }
 
-void ClassicMachine::setAnnouncementNoise(const QByteArray& noise)
+void ClassicMachine::setAnnouncementNoise(const QByteArray& before) { setAnnouncementNoise(Noise{.before = before}); }
+
+void ClassicMachine::setAnnouncementNoise(const Noise& noise)
 {
     std::lock_guard lock(m_mutex);
-    m_noise = noise;
+    m_announcementNoise = noise;
 }
 
 void ClassicMachine::queueConfirmations(const QList<quint8>& replies)
@@ -109,6 +114,8 @@ QByteArray ClassicMachine::line() const
 
 void ClassicMachine::run()
 {
+    // A line's bytes come on time: the thread's sleeps must not overrun by the system's slack.
+    ::prctl(PR_SET_TIMERSLACK, 1UL, 0, 0, 0);
     while (!m_stop) {
         pollfd entry{m_master, POLLIN, 0};
         ::poll(&entry, 1, 2);
@@ -135,12 +142,7 @@ void ClassicMachine::run()
         if (m_state == State::Closed) {
             m_state = State::Announcing;
             m_lastAnnouncement = std::chrono::steady_clock::now() - AnnouncementPeriod;
-            QByteArray noise;
-            {
-                std::lock_guard lock(m_mutex);
-                noise = m_noise;
-            }
-            send(noise);
+            m_firstAnnouncement = true;
         }
         process();
     }
@@ -185,7 +187,12 @@ void ClassicMachine::process()
             if (m_announcing && now - m_lastAnnouncement >= AnnouncementPeriod) {
                 m_lastAnnouncement = now;
                 ++m_announcements;
-                send(QByteArray(1, char(m_mode == Mode::Record ? Stx : Enq)));
+                Noise noise;
+                if (std::exchange(m_firstAnnouncement, false)) {
+                    std::lock_guard lock(m_mutex);
+                    noise = m_announcementNoise;
+                }
+                sendWithNoise(QByteArray(1, char(m_mode == Mode::Record ? Stx : Enq)), noise);
             }
             return;
         }
@@ -321,13 +328,38 @@ void ClassicMachine::sendConfirmation(quint8 reply)
 
 void ClassicMachine::sendWithNoise(QByteArray answer, const Noise& noise)
 {
-    answer.insert(answer.size() / 2, noise.inside);
-    send(noise.before + answer + noise.after);
+    // Behind an adapter a burst ends right after the noise before or inside the answer: the
+    // rest of it comes a burst later, the worst place for a quiet time too short.
+    QByteArray pending = noise.before;
+    const auto endBurst = [&] {
+        if (m_deliveryPeriodMs > 0 && !pending.isEmpty()) {
+            send(pending);
+            pending.clear();
+        }
+    };
+    endBurst();
+    const qsizetype half = answer.size() / 2;
+    pending += answer.left(half) + noise.inside;
+    if (!noise.inside.isEmpty())
+        endBurst();
+    send(pending + answer.mid(half) + noise.after);
 }
 
 std::chrono::nanoseconds ClassicMachine::byteTime() const
 {
-    return std::chrono::nanoseconds(11'000'000'000LL / std::max(1, m_baud.load()));
+    termios line{};
+    ::tcgetattr(m_master, &line);
+    const long long bits = 1 + 8 + ((line.c_cflag & PARENB) ? 1 : 0) + ((line.c_cflag & CSTOPB) ? 2 : 1);
+    return std::chrono::nanoseconds(bits * 1'000'000'000LL / std::max(1, m_baud.load()));
+}
+
+std::chrono::steady_clock::time_point ClassicMachine::handedOver(std::chrono::steady_clock::time_point arrival) const
+{
+    const auto period = std::chrono::milliseconds(m_deliveryPeriodMs.load());
+    if (period.count() <= 0)
+        return arrival;
+    const auto ticks = (arrival - m_epoch + period - std::chrono::nanoseconds(1)) / period;
+    return m_epoch + ticks * period;
 }
 
 void ClassicMachine::send(QByteArrayView bytes)
@@ -340,18 +372,27 @@ void ClassicMachine::send(QByteArrayView bytes)
     }
     const auto start = std::chrono::steady_clock::now();
     const bool paced = m_baud > 0;
+    const auto byte = std::chrono::duration_cast<std::chrono::steady_clock::duration>(byteTime());
+    const auto arrival = [&](qsizetype index) { return paced ? start + byte * int(index + 1) : start; };
     qsizetype done = 0;
     while (done < bytes.size() && !m_stop) {
-        if (paced)
-            std::this_thread::sleep_until(start + (done + 1) * byteTime());
-        const ssize_t n = ::write(m_master, bytes.data() + done, paced ? 1 : size_t(bytes.size() - done));
-        if (n > 0) {
-            done += n;
-        } else if (n < 0 && errno != EAGAIN && errno != EINTR) {
-            return;
-        } else {
-            pollfd entry{m_master, POLLOUT, 0};
-            ::poll(&entry, 1, 5);
+        // The bytes handed over together: each alone on a paced line, all that have arrived by
+        // the adapter's next burst behind one.
+        const auto at = handedOver(arrival(done));
+        qsizetype end = done + 1;
+        while (end < bytes.size() && (!paced || m_deliveryPeriodMs > 0) && handedOver(arrival(end)) == at)
+            ++end;
+        std::this_thread::sleep_until(at);
+        while (done < end && !m_stop) {
+            const ssize_t n = ::write(m_master, bytes.data() + done, size_t(end - done));
+            if (n > 0) {
+                done += n;
+            } else if (n < 0 && errno != EAGAIN && errno != EINTR) {
+                return;
+            } else {
+                pollfd entry{m_master, POLLOUT, 0};
+                ::poll(&entry, 1, 5);
+            }
         }
     }
 }

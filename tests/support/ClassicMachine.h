@@ -17,7 +17,9 @@
 // other than 0x40) and read requests (STX, ACK, request: ACK and the block, again after a NAK).
 // Records are kept by block and field and read back zero-padded; memory is 0x3000 zero bytes.
 // Scripted answers replace the next confirmations (0: no answer); bad blocks spoil the next
-// blocks' checksums; line noise goes around chosen blocks and the next confirmations.
+// blocks' checksums; line noise goes around chosen blocks, the next confirmations and the first
+// announcement. The line may be paced (at the speed and the stop bits the port set) and may
+// stand behind a USB adapter that hands the machine's bytes over in bursts.
 class ClassicMachine {
 public:
     enum class Mode { Memory, Record };
@@ -25,7 +27,8 @@ public:
     static constexpr int MemorySize = 0x3000;
 
     // Bytes the line adds to one answer, sent with it in one piece: just before it, in its
-    // middle (after the first half of a block and its checksum), just after it.
+    // middle (after the first half of a block and its checksum), just after it. Behind an
+    // adapter, the burst with the noise before or inside ends right after it.
     struct Noise {
         QByteArray before = QByteArray();
         QByteArray inside = QByteArray();
@@ -38,11 +41,16 @@ public:
     ClassicMachine& operator=(const ClassicMachine&) = delete;
 
     void setAnnouncing(bool on) { m_announcing = on; }
-    // A line of this speed (11 bits a byte): what comes in is handled when its last byte would
-    // have arrived, replies go out paced. 0, the default, is an instant line.
+    // A line of this speed (a start bit, eight data bits and the stop bits the port set): what
+    // comes in is handled when its last byte would have arrived, replies go out paced. 0, the
+    // default, is an instant line.
     void setLineBaud(int baud) { m_baud = baud; }
-    // Sent once before the first announcement.
-    void setAnnouncementNoise(const QByteArray& noise);
+    // A USB adapter between the line and the port: what the machine sends is held and handed
+    // over every this many milliseconds, all that has arrived by then at once. 0: none.
+    void setDeliveryPeriodMs(int milliseconds) { m_deliveryPeriodMs = milliseconds; }
+    // Sent with the first announcement after each opening of the port: before, or after it.
+    void setAnnouncementNoise(const QByteArray& before);
+    void setAnnouncementNoise(const Noise& noise);
     void queueConfirmations(const QList<quint8>& replies);
     void queueControlReplies(const QList<quint8>& replies);
     void queueBadBlocks(int count) { m_badBlocks += count; }
@@ -78,6 +86,8 @@ private:
     void sendBlock();
     void sendWithNoise(QByteArray answer, const Noise& noise);
     std::chrono::nanoseconds byteTime() const;
+    // When a byte that reaches the adapter at this time is handed over.
+    std::chrono::steady_clock::time_point handedOver(std::chrono::steady_clock::time_point arrival) const;
 
     const int m_master;
     const Mode m_mode;
@@ -85,11 +95,13 @@ private:
     std::atomic<bool> m_stop{false};
     std::atomic<bool> m_announcing{true};
     std::atomic<int> m_baud{0};
+    std::atomic<int> m_deliveryPeriodMs{0};
+    const std::chrono::steady_clock::time_point m_epoch = std::chrono::steady_clock::now();
     std::atomic<int> m_badBlocks{0};
     std::atomic<int> m_announcements{0};
     std::atomic<int> m_refusedBlocks{0};
     mutable std::mutex m_mutex;
-    QByteArray m_noise;
+    Noise m_announcementNoise;
     QList<quint8> m_confirmations;
     QList<quint8> m_controlReplies;
     QMap<quint32, Noise> m_blockNoise;
@@ -106,5 +118,6 @@ private:
     quint32 m_blockAddress = 0;
     int m_openings = 0;
     std::chrono::steady_clock::time_point m_lastAnnouncement;
+    bool m_firstAnnouncement = false;
     std::thread m_thread;
 };

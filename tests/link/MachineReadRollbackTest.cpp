@@ -10,6 +10,7 @@
 #include "app/COrmiDoc.h"
 #include "app/SetupT38A.h"
 #include "fw/Clock.h"
+#include "fw/ProgramWide.h"
 #include "link/CGrabador.h"
 #include "link/CGrabadorT38A.h"
 #include "link/MemoryImageWriter.h"
@@ -124,7 +125,11 @@ protected:
         bool operator==(const State&) const = default;
     };
 
-    State now() { return {describe(doc), describe(setup.object()), describe(cfg.object())}; }
+    // At a pump, the tables a repaint draws with are the program-wide ones at that moment.
+    State now() { return {describe(doc), describe(fw::ProgramWide<SetupT38A>::get()), describe(fw::ProgramWide<CCfg>::get())}; }
+    // Behind a box, the open tables: the decoders' boxes come while the read's tables are in
+    // place, so there only the open ones are held unchanged.
+    State behindBox() { return {describe(doc), describe(setup.object()), describe(cfg.object())}; }
 
     void startMachine(Kind kind)
     {
@@ -201,17 +206,16 @@ protected:
         app.messages().clear();
         wait.finalTexts.clear();
         wait.progress.clear();
-        const auto look = [this] {
-            State state = now();
+        const auto look = [this](State state) {
             if (seen.isEmpty() || seen.back() != state)
                 seen.append(std::move(state));
         };
-        wait.onPass = [look, onPass](int pass) {
-            look();
+        wait.onPass = [this, look, onPass](int pass) {
+            look(now());
             if (onPass)
                 onPass(pass);
         };
-        app.messages().onShow = look;
+        app.messages().onShow = [this, look] { look(behindBox()); };
         host.queueOk(model(kind));
         doc.ReadFromMachine();
         wait.onPass = nullptr;

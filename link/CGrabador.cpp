@@ -121,14 +121,10 @@ std::optional<bool> CGrabador::staysSilent(qint64& lastByteUs)
     const qint64 until = nowUs() + LineTiming::QuietFloorUs;
     bool silent = true;
     for (qint64 left = LineTiming::QuietFloorUs; left > 0; left = until - nowUs()) {
-        std::array<quint8, 64> buffer{};
-        quint32 read = 0;
-        if (!m_port->ReadSome(buffer.data(), quint32(buffer.size()), read, int((left + 999) / 1000))) {
-            fail(NoAnswerText);
+        const std::optional<QByteArray> bytes = takeFromLine(BufferBytes, int((left + 999) / 1000));
+        if (!bytes)
             return std::nullopt;
-        }
-        if (read > 0) {
-            trace(QByteArrayView(reinterpret_cast<const char*>(buffer.data()), read));
+        if (!bytes->isEmpty()) {
             lastByteUs = nowUs();
             silent = false;
         }
@@ -319,16 +315,12 @@ std::optional<QByteArray> CGrabador::takeWaiting()
 {
     QByteArray waiting;
     for (;;) {
-        std::array<quint8, 64> buffer{};
-        quint32 read = 0;
-        if (!m_port || !m_port->ReadSome(buffer.data(), quint32(buffer.size()), read, 0)) {
-            fail(NoAnswerText);
+        const std::optional<QByteArray> bytes = takeFromLine(BufferBytes, 0);
+        if (!bytes)
             return std::nullopt;
-        }
-        if (read == 0)
+        if (bytes->isEmpty())
             return waiting;
-        waiting.append(reinterpret_cast<const char*>(buffer.data()), read);
-        trace(QByteArrayView(reinterpret_cast<const char*>(buffer.data()), read));
+        waiting.append(*bytes);
     }
 }
 
@@ -382,15 +374,13 @@ bool CGrabador::LeeBytes(int count, int limitMs)
     m_deliveries.clear();
     const qint64 start = m_clock.TickCount();
     for (;;) {
-        std::array<quint8, MaxRecordRead + 2> buffer{};
-        quint32 read = 0;
         // A port that fails (the device is gone) ends the reception at once.
-        if (!m_port || !m_port->ReadSome(buffer.data(), quint32(count - m_received.size()), read, EmptyReadMs))
-            return fail(NoAnswerText);
-        if (read > 0) {
+        const std::optional<QByteArray> bytes = takeFromLine(int(count - m_received.size()), EmptyReadMs);
+        if (!bytes)
+            return false;
+        if (!bytes->isEmpty()) {
             m_deliveries.append(nowUs());
-            m_received.append(reinterpret_cast<const char*>(buffer.data()), read);
-            trace(QByteArrayView(reinterpret_cast<const char*>(buffer.data()), read));
+            m_received.append(*bytes);
         } else {
             AtiendeMensajes();
         }
@@ -503,20 +493,17 @@ std::optional<int> CGrabador::waitQuiet(qint64 sinceUs)
     const qint64 start = m_clock.TickCount();
     for (;;) {
         const qint64 leftUs = lastUs + m_line.quietUs() - nowUs();
-        std::array<quint8, 64> buffer{};
-        quint32 read = 0;
-        const int waitMs = int(std::max<qint64>(0, leftUs + 999) / 1000);
-        if (!m_port || !m_port->ReadSome(buffer.data(), quint32(buffer.size()), read, waitMs))
-            return failed(NoAnswerText);
-        if (read == 0) {
+        const std::optional<QByteArray> bytes = takeFromLine(BufferBytes, int(std::max<qint64>(0, leftUs + 999) / 1000));
+        if (!bytes)
+            return std::nullopt;
+        if (bytes->isEmpty()) {
             if (nowUs() - lastUs >= m_line.quietUs())
                 return late;
             continue;
         }
-        late += int(read);
+        late += int(bytes->size());
         lastUs = nowUs();
-        m_lastDrained = buffer[read - 1];
-        trace(QByteArrayView(reinterpret_cast<const char*>(buffer.data()), read));
+        m_lastDrained = quint8(bytes->back());
         AtiendeMensajes();
         if (EstaCancelado() || !m_port->IsOpen())
             return failed(NoAnswerText);
@@ -524,6 +511,19 @@ std::optional<int> CGrabador::waitQuiet(qint64 sinceUs)
         if (m_clock.TickCount() - start >= m_timing.blockMs)
             return failed(CommunicationErrorText);
     }
+}
+
+std::optional<QByteArray> CGrabador::takeFromLine(int capacity, int waitMs)
+{
+    std::array<quint8, BufferBytes> buffer{};
+    quint32 read = 0;
+    if (!m_port || !m_port->ReadSome(buffer.data(), quint32(std::clamp(capacity, 0, BufferBytes)), read, waitMs)) {
+        fail(NoAnswerText);
+        return std::nullopt;
+    }
+    QByteArray bytes(reinterpret_cast<const char*>(buffer.data()), read);
+    trace(bytes);
+    return bytes;
 }
 
 bool CGrabador::write(QByteArrayView bytes)

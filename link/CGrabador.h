@@ -126,6 +126,8 @@ public:
     void setTiming(const Timing& timing) { m_timing = timing; }
 
 private:
+    // The most one read of the port takes: a whole block with its checksum.
+    static constexpr int BufferBytes = MaxRecordRead + 2;
     // A frame (after SOH) or a read request (after STX) and the tries it has left.
     struct Job {
         quint8 control = Soh;
@@ -147,6 +149,9 @@ private:
     bool openPort();
     // Whether no byte comes for a stand-alone time; those that come are taken as line bytes.
     std::optional<bool> staysSilent(qint64& lastByteUs);
+    // What the line has handed over within waitMs, at most capacity bytes (traced); none after
+    // reporting a port that failed.
+    std::optional<QByteArray> takeFromLine(int capacity, int waitMs);
     // count bytes within the time, each read taking what the line has handed over by then; the
     // times they came are kept.
     bool LeeBytes(int count, int limitMs);

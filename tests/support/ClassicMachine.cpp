@@ -1,5 +1,7 @@
 #include "tests/support/ClassicMachine.h"
 
+#include "tests/support/PtyPair.h"
+
 #include <cerrno>
 #include <utility>
 
@@ -383,16 +385,8 @@ void ClassicMachine::send(QByteArrayView bytes)
         while (end < bytes.size() && (!paced || m_deliveryPeriodMs > 0) && handedOver(arrival(end)) == at)
             ++end;
         std::this_thread::sleep_until(at);
-        while (done < end && !m_stop) {
-            const ssize_t n = ::write(m_master, bytes.data() + done, size_t(end - done));
-            if (n > 0) {
-                done += n;
-            } else if (n < 0 && errno != EAGAIN && errno != EINTR) {
-                return;
-            } else {
-                pollfd entry{m_master, POLLOUT, 0};
-                ::poll(&entry, 1, 5);
-            }
-        }
+        if (!PtyPair::writeAll(m_master, bytes.sliced(done, end - done), &m_stop))
+            return;
+        done = end;
     }
 }

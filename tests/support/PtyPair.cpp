@@ -33,19 +33,23 @@ PtyPair::PtyPair()
 
 PtyPair::~PtyPair() { closeMaster(); }
 
-bool PtyPair::write(QByteArrayView bytes)
+bool PtyPair::write(QByteArrayView bytes) { return writeAll(m_master, bytes); }
+
+bool PtyPair::writeAll(int master, QByteArrayView bytes, const std::atomic<bool>* stop)
 {
     qsizetype done = 0;
     while (done < bytes.size()) {
-        const ssize_t n = ::write(m_master, bytes.data() + done, size_t(bytes.size() - done));
+        if (stop && *stop)
+            return false;
+        const ssize_t n = ::write(master, bytes.data() + done, size_t(bytes.size() - done));
         if (n > 0) {
             done += n;
             continue;
         }
         if (n < 0 && errno != EAGAIN && errno != EINTR)
             return false;
-        pollfd entry{m_master, POLLOUT, 0};
-        ::poll(&entry, 1, 10);
+        pollfd entry{master, POLLOUT, 0};
+        ::poll(&entry, 1, 5);
     }
     return true;
 }

@@ -5,6 +5,8 @@
 
 #include <termios.h>
 
+#include <atomic>
+
 // A pseudo-terminal pair standing in for a serial line: the test's machine holds the master,
 // the port under test opens the slave by its path. The slave is set raw and closed again
 // before the port opens it, as a real device would be found.
@@ -20,6 +22,9 @@ public:
     const QString& slavePath() const { return m_slavePath; }
 
     bool write(QByteArrayView bytes);
+    // Every byte into the master, waiting while the terminal's buffer is full. False at a hard
+    // error, or once stop (when given) is set.
+    static bool writeAll(int master, QByteArrayView bytes, const std::atomic<bool>* stop = nullptr);
     // What the master received within the time, up to count bytes.
     QByteArray read(int count, int timeoutMs);
     // The line settings as the port left them.

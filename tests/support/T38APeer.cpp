@@ -1,5 +1,7 @@
 #include "tests/support/T38APeer.h"
 
+#include "tests/support/PtyPair.h"
+
 #include <cerrno>
 #include <chrono>
 
@@ -261,21 +263,14 @@ void T38APeer::send(QByteArrayView bytes)
 {
     m_bytesSent += bytes.size();
     const auto start = std::chrono::steady_clock::now();
-    const bool paced = m_baud > 0;
-    qsizetype done = 0;
-    while (done < bytes.size() && !m_stop) {
-        if (paced)
-            std::this_thread::sleep_until(start + (done + 1) * byteTime());
-        const size_t chunk = paced ? 1 : size_t(bytes.size() - done);
-        const ssize_t n = ::write(m_master, bytes.data() + done, chunk);
-        if (n > 0) {
-            done += n;
-        } else if (n < 0 && errno != EAGAIN && errno != EINTR) {
+    if (m_baud <= 0) {
+        PtyPair::writeAll(m_master, bytes, &m_stop);
+        return;
+    }
+    for (qsizetype done = 0; done < bytes.size(); ++done) {
+        std::this_thread::sleep_until(start + (done + 1) * byteTime());
+        if (!PtyPair::writeAll(m_master, bytes.sliced(done, 1), &m_stop))
             return;
-        } else {
-            pollfd entry{m_master, POLLOUT, 0};
-            ::poll(&entry, 1, 5);
-        }
     }
 }
 

@@ -20,6 +20,7 @@
 #include <benchmark/benchmark.h>
 
 #include <chrono>
+#include <functional>
 
 namespace {
 
@@ -37,6 +38,35 @@ void report(benchmark::State& state, double seconds, double boundSeconds, qint64
     state.counters["ratio"] = seconds / boundSeconds;
 }
 
+// Each iteration one T38A transfer, from the port's opening to the end command; its bound the
+// line time of every byte both ways plus the break before the hello.
+void timeT38A(benchmark::State& state, BenchProgram& program, T38AMachine& machine, ScriptedWaitUi& wait,
+              const char* failure, const std::function<bool(CGrabadorT38A&)>& transfer)
+{
+    double seconds = 0;
+    double boundSeconds = 0;
+    qint64 lineBytes = 0;
+    for (auto _ : state) {
+        const qint64 before = machine.peer().bytesReceived() + machine.peer().bytesSent();
+        const auto start = std::chrono::steady_clock::now();
+        SerialPort port;
+        CGrabadorT38A recorder(wait, program.profile(), fw::Clock::System());
+        const bool done = recorder.Conecta(&port) && transfer(recorder);
+        recorder.Finaliza();
+        const double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        wait.Detiene();
+        if (!done || recorder.HaFallado()) {
+            state.SkipWithError(failure);
+            return;
+        }
+        lineBytes = machine.peer().bytesReceived() + machine.peer().bytesSent() - before;
+        seconds += elapsed;
+        boundSeconds += double(lineBytes) * T38ABitsPerByte / Baud + CGrabadorT38A::DefaultBreakMs / 1000.0;
+        state.SetIterationTime(elapsed);
+    }
+    report(state, seconds, boundSeconds, lineBytes);
+}
+
 void BM_T38AWrite(benchmark::State& state)
 {
     BenchProgram program;
@@ -50,28 +80,8 @@ void BM_T38AWrite(benchmark::State& state)
     program.profile().WriteString("Puertos", "COM1", pty.slavePath());
     ScriptedWaitUi wait;
 
-    double seconds = 0;
-    double boundSeconds = 0;
-    qint64 lineBytes = 0;
-    for (auto _ : state) {
-        const qint64 before = machine.peer().bytesReceived() + machine.peer().bytesSent();
-        const auto start = std::chrono::steady_clock::now();
-        SerialPort port;
-        CGrabadorT38A recorder(wait, program.profile(), fw::Clock::System());
-        const bool written = recorder.Conecta(&port) && document.CompileProgram(recorder);
-        recorder.Finaliza();
-        const double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        wait.Detiene();
-        if (!written || recorder.HaFallado()) {
-            state.SkipWithError("the write failed");
-            return;
-        }
-        lineBytes = machine.peer().bytesReceived() + machine.peer().bytesSent() - before;
-        seconds += elapsed;
-        boundSeconds += double(lineBytes) * T38ABitsPerByte / Baud + CGrabadorT38A::DefaultBreakMs / 1000.0;
-        state.SetIterationTime(elapsed);
-    }
-    report(state, seconds, boundSeconds, lineBytes);
+    timeT38A(state, program, machine, wait, "the write failed",
+             [&](CGrabadorT38A& recorder) { return document.CompileProgram(recorder); });
 }
 
 void BM_ClassicWrite(benchmark::State& state)
@@ -194,29 +204,10 @@ void BM_T38ARead(benchmark::State& state)
     }
     machine.peer().setLineBaud(Baud);
 
-    double seconds = 0;
-    double boundSeconds = 0;
-    qint64 lineBytes = 0;
-    for (auto _ : state) {
-        const qint64 before = machine.peer().bytesReceived() + machine.peer().bytesSent();
-        const auto start = std::chrono::steady_clock::now();
-        SerialPort port;
-        CGrabadorT38A recorder(wait, program.profile(), fw::Clock::System());
+    timeT38A(state, program, machine, wait, "the read failed", [](CGrabadorT38A& recorder) {
         QByteArray data;
-        const bool read = recorder.Conecta(&port) && recorder.LeeTodo(data);
-        recorder.Finaliza();
-        const double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        wait.Detiene();
-        if (!read || recorder.HaFallado() || data.isEmpty()) {
-            state.SkipWithError("the read failed");
-            return;
-        }
-        lineBytes = machine.peer().bytesReceived() + machine.peer().bytesSent() - before;
-        seconds += elapsed;
-        boundSeconds += double(lineBytes) * T38ABitsPerByte / Baud + CGrabadorT38A::DefaultBreakMs / 1000.0;
-        state.SetIterationTime(elapsed);
-    }
-    report(state, seconds, boundSeconds, lineBytes);
+        return recorder.LeeTodo(data) && !data.isEmpty();
+    });
 }
 
 } // namespace
